@@ -1,0 +1,54 @@
+#include "control/attempt_loop.h"
+
+#include <algorithm>
+
+#include "control/unknown_count.h"
+#include "techniques/techniques.h"
+
+namespace tarvik {
+
+void StartAttempt(PuzzleState& st, Report& report) {
+  st.STEP = 0;
+  COUNTUNKNOWNS(st, report);
+  if (st.NSTART == 0 || st.IPRINT >= 2) {
+    report.REPORTLINE(LineKind::PUZZLESTART, {st.NUNK});
+    report.PRINTMATRIX(st);
+    ++st.NSTART;
+  }
+}
+
+void RunStep(PuzzleState& st, Report& report) {
+  // The reader admits codes 1 to 4 only, so every step runs a technique and files its count.
+  switch (st.SEQ(st.STEP)) {
+    case 1: FINDPOSITIONINROWSFORVALUES(st, report); break;
+    case 2: FINDPOSITIONINCOLUMNSFORVALUES(st, report); break;
+    case 3: FINDPOSITIONINBOXESFORVALUES(st, report); break;
+    case 4: FINDVALUEFORPOSITION(st, report); break;
+    default: return;
+  }
+  COUNTUNKNOWNS(st, report);
+  if (st.IPRINT >= 3) report.PRINTMATRIX(st);
+}
+
+AttemptOutcome RunSteps(PuzzleState& st, Report& report) {
+  for (;;) {
+    ++st.STEP;
+    RunStep(st, report);
+    if (st.STEP < 5) continue;
+    if (st.UNKNOWNS(st.STEP) == 0) {
+      report.REPORTLINE(LineKind::PUZZLESOLVED);
+      return AttemptOutcome::kSolved;
+    }
+    if (st.STEP >= st.NSTEPS) {
+      report.REPORTLINE(LineKind::MAXSTEPS);
+      return AttemptOutcome::kStepLimit;
+    }
+    // Compare with the count NBACK steps ago, or after step 1 if the attempt is younger.
+    const int back = std::max(1, st.STEP - st.NBACK);
+    if (st.UNKNOWNS(back) > st.UNKNOWNS(st.STEP)) continue;
+    if (st.IPRINT >= 2) report.REPORTLINE(LineKind::NOPROGRESS);
+    return AttemptOutcome::kStalled;
+  }
+}
+
+}  // namespace tarvik

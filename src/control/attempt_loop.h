@@ -1,0 +1,27 @@
+#pragma once
+
+#include "report/report.h"
+#include "state/puzzle_state.h"
+
+namespace tarvik {
+
+// How an attempt ended.
+enum class AttemptOutcome {
+  kSolved,     // no empty cell is left; PUZZLESOLVED has been written
+  kStepLimit,  // NSTEPS steps ran; MAXSTEPS has been written
+  kStalled,    // the count of empty cells stopped falling; over to the guess logic
+};
+
+// The start of an attempt on a prepared S: STEP back to 0, the start count, and the attempt's
+// PUZZLESTART line and grid (always for the run's first attempt, from print level 2 for the rest).
+void StartAttempt(PuzzleState& st, Report& report);
+
+// One step: the technique whose code is SEQ(STEP), then the step's common tail, the count of empty
+// cells filed in the history and, from print level 3, the grid listing.
+void RunStep(PuzzleState& st, Report& report);
+
+// Steps until the attempt ends. The first four steps are never tested; from the fifth on, the
+// tests run in the order solved, step limit, progress over the last NBACK steps.
+AttemptOutcome RunSteps(PuzzleState& st, Report& report);
+
+}  // namespace tarvik

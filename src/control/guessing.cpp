@@ -1,0 +1,77 @@
+#include "control/guessing.h"
+
+#include "techniques/constraint_tests.h"
+
+namespace tarvik {
+namespace {
+
+// SETSTART, then every guess on the stack written into S, oldest first.
+void Restart(PuzzleState& st, Report& report) {
+  SETSTART(st);
+  if (st.IPRINT >= 1) report.REPORTLINE(LineKind::RESTARTING);
+  for (int k = 1; k <= st.LEVEL; ++k) {
+    st.I = st.GROW(k);
+    st.J = st.GCOL(k);
+    st.S(st.I, st.J) = static_cast<std::int8_t>(st.GFIRST(k) == 1 ? st.GVAL1(k) : st.GVAL2(k));
+    if (st.IPRINT >= 1) report.REPORTLINE(LineKind::GUESSAPPLIED, {st.I, st.J, st.S(st.I, st.J)});
+  }
+}
+
+}  // namespace
+
+void SEARCHFORPAIR(PuzzleState& st) {
+  for (st.I = 1; st.I <= 9; ++st.I) {
+    for (st.J = 1; st.J <= 9; ++st.J) {
+      if (st.S(st.I, st.J) != 0) continue;
+      st.NCAND = 0;
+      for (int v = 1; v <= 9; ++v) {
+        if (VALUEINROW(st, st.I, v) || VALUEINCOLUMN(st, st.J, v) ||
+            VALUEINBOX(st, st.I, st.J, v)) {
+          continue;
+        }
+        ++st.NCAND;
+        if (st.NCAND == 1) st.CAND1 = v;
+        if (st.NCAND == 2) st.CAND2 = v;
+      }
+      if (st.NCAND == 0 || st.NCAND == 2) return;
+    }
+  }
+}
+
+GuessOutcome GuessAfterStall(PuzzleState& st, Report& report) {
+  SEARCHFORPAIR(st);
+  const bool pairFound = st.I <= 9 && st.NCAND == 2;
+  const bool deadCell = st.I <= 9 && st.NCAND == 0;
+  if (pairFound) {
+    if (st.IPRINT >= 2) {
+      report.REPORTLINE(LineKind::PAIRFOUND, {st.I, st.J, st.CAND1, st.CAND2});
+    }
+    if (st.LEVEL < PuzzleState::MAXLEVEL) {
+      // Read from the scratch fields now: the restart's SETSTART reuses I and J.
+      ++st.LEVEL;
+      st.GROW(st.LEVEL) = st.I;
+      st.GCOL(st.LEVEL) = st.J;
+      st.GVAL1(st.LEVEL) = st.CAND1;
+      st.GVAL2(st.LEVEL) = st.CAND2;
+      st.GFIRST(st.LEVEL) = 1;
+      Restart(st, report);
+      return GuessOutcome::kRestart;
+    }
+  }
+  // A dead cell proves the guesses wrong; running out of two-value cells or of stack room does not.
+  if (!deadCell) st.UNPROVEN = 1;
+  for (;;) {
+    if (st.LEVEL == 0) {
+      report.REPORTLINE(st.UNPROVEN == 1 ? LineKind::NOMOREGUESSES : LineKind::NOSOLUTION);
+      return GuessOutcome::kGiveUp;
+    }
+    if (st.GFIRST(st.LEVEL) == 1) {
+      st.GFIRST(st.LEVEL) = 0;
+      Restart(st, report);
+      return GuessOutcome::kRestart;
+    }
+    --st.LEVEL;
+  }
+}
+
+}  // namespace tarvik

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "control/exit_status.h"
+#include "state/puzzle_state.h"
+
+namespace tarvik {
+
+// Where the bytes of Sudin.txt come from.
+class Source {
+ public:
+  virtual ~Source() = default;
+  // Reads up to `size` bytes into `buffer`; 0 at the end of the file or on an error (then set).
+  virtual std::size_t Read(char* buffer, std::size_t size, std::error_code& error) = 0;
+};
+
+// Reads from memory.
+class StringSource final : public Source {
+ public:
+  explicit StringSource(std::string_view text) : text_(text) {}
+  std::size_t Read(char* buffer, std::size_t size, std::error_code& error) override;
+
+ private:
+  std::string_view text_;
+};
+
+// Why the input was refused: the exit status, the line it concerns (0 when no line applies) and
+// what is wrong.
+struct InputError {
+  ExitStatus status;
+  int line;
+  std::string message;
+  friend bool operator==(const InputError&, const InputError&) = default;
+};
+
+// Reads the puzzle definition into SSTART, IPRINT, NBACK, NSTEPS and SEQ, in eleven reads: the nine
+// grid rows, the line of run parameters, and the search sequence. Each read starts on a new line,
+// takes values across as many lines as it needs and ignores the rest of the last line it took
+// values from. Blanks, tabs, commas and carriage returns separate values; only a line feed ends a
+// line; a value is a whole token [+-]?[0-9]+ that fits in 32 bits. Refuses what the solver cannot
+// work with: cells outside 0 to 9, a value twice in a unit, a look-back below 1, a number of steps
+// outside 5 to 100, codes outside 1 to 4. Memory use does not depend on the file's size.
+std::optional<InputError> ReadPuzzleFile(Source& in, PuzzleState& st);
+
+}  // namespace tarvik

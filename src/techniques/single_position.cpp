@@ -1,0 +1,102 @@
+#include "techniques/constraint_tests.h"
+#include "techniques/technique_step.h"
+#include "techniques/techniques.h"
+
+// The three single-position searches share their frame and differ in their units, in the order of
+// the tests that rule a position out, and in the line that reports a fill:
+//
+//             units       value passed over   position tests, in order   fill line
+//   rows      I = 1..9    in row I            empty, column, box         CELLFOUND
+//   columns   J = 1..9    in column J         empty, row, box            CELLFOUNDCOLUMN
+//   boxes     b = 1..9    in box b            row, column, empty         CELLFOUND
+//
+// Within a unit the values are tried in ascending order, so its fills come in that order too.
+
+namespace tarvik {
+
+void FINDPOSITIONINROWSFORVALUES(PuzzleState& st, Report& report) {
+  TechniqueStep(st, report, LineKind::ROWSTEP, [&] {
+    int fills = 0;
+    for (st.I = 1; st.I <= 9; ++st.I) {
+      for (int v = 1; v <= 9; ++v) {
+        if (VALUEINROW(st, st.I, v)) continue;
+        int positions = 0;
+        int lastColumn = 0;
+        for (st.J = 1; st.J <= 9; ++st.J) {
+          if (st.S(st.I, st.J) != 0 || VALUEINCOLUMN(st, st.J, v) ||
+              VALUEINBOX(st, st.I, st.J, v)) {
+            continue;
+          }
+          ++positions;
+          lastColumn = st.J;
+        }
+        if (positions == 1) {
+          st.J = lastColumn;
+          Fill(st, report, LineKind::CELLFOUND, v, fills);
+        }
+      }
+    }
+    return fills;
+  });
+}
+
+void FINDPOSITIONINCOLUMNSFORVALUES(PuzzleState& st, Report& report) {
+  TechniqueStep(st, report, LineKind::COLUMNSTEP, [&] {
+    int fills = 0;
+    for (st.J = 1; st.J <= 9; ++st.J) {
+      for (int v = 1; v <= 9; ++v) {
+        if (VALUEINCOLUMN(st, st.J, v)) continue;
+        int positions = 0;
+        int lastRow = 0;
+        for (st.I = 1; st.I <= 9; ++st.I) {
+          if (st.S(st.I, st.J) != 0 || VALUEINROW(st, st.I, v) ||
+              VALUEINBOX(st, st.I, st.J, v)) {
+            continue;
+          }
+          ++positions;
+          lastRow = st.I;
+        }
+        if (positions == 1) {
+          st.I = lastRow;
+          Fill(st, report, LineKind::CELLFOUNDCOLUMN, v, fills);
+        }
+      }
+    }
+    return fills;
+  });
+}
+
+void FINDPOSITIONINBOXESFORVALUES(PuzzleState& st, Report& report) {
+  TechniqueStep(st, report, LineKind::BOXSTEP, [&] {
+    int fills = 0;
+    for (int b = 1; b <= 9; ++b) {
+      const int r0 = PuzzleState::BOXROW(b);
+      const int c0 = PuzzleState::BOXCOL(b);
+      // Checked once per box: a box filled up during its own value loop still tries the rest.
+      if (!VALUEINBOX(st, r0, c0, 0)) continue;
+      for (int v = 1; v <= 9; ++v) {
+        if (VALUEINBOX(st, r0, c0, v)) continue;
+        int positions = 0;
+        int lastRow = 0;
+        int lastColumn = 0;
+        for (st.I = r0; st.I <= r0 + 2; ++st.I) {
+          if (VALUEINROW(st, st.I, v)) continue;
+          for (st.J = c0; st.J <= c0 + 2; ++st.J) {
+            if (VALUEINCOLUMN(st, st.J, v) || st.S(st.I, st.J) != 0) continue;
+            ++positions;
+            lastRow = st.I;
+            lastColumn = st.J;
+          }
+        }
+        if (positions == 1) {
+          st.I = lastRow;
+          st.J = lastColumn;
+          Fill(st, report, LineKind::CELLFOUND, v, fills);
+        }
+      }
+    }
+    return fills;
+  });
+}
+
+}  // namespace tarvik

@@ -1,0 +1,31 @@
+#include "techniques/constraint_tests.h"
+#include "techniques/technique_step.h"
+#include "techniques/techniques.h"
+
+namespace tarvik {
+
+void FINDVALUEFORPOSITION(PuzzleState& st, Report& report) {
+  TechniqueStep(st, report, LineKind::SINGLESTEP, [&] {
+    int fills = 0;
+    for (st.I = 1; st.I <= 9; ++st.I) {
+      for (st.J = 1; st.J <= 9; ++st.J) {
+        if (st.S(st.I, st.J) != 0) continue;
+        st.NCAND = 0;
+        int candidate = 0;
+        // All nine values are tried, also after a second candidate has turned up.
+        for (int v = 1; v <= 9; ++v) {
+          if (VALUEINROW(st, st.I, v) || VALUEINCOLUMN(st, st.J, v) ||
+              VALUEINBOX(st, st.I, st.J, v)) {
+            continue;
+          }
+          ++st.NCAND;
+          candidate = v;
+        }
+        if (st.NCAND == 1) Fill(st, report, LineKind::CELLFOUND, candidate, fills);
+      }
+    }
+    return fills;
+  });
+}
+
+}  // namespace tarvik
