@@ -30,6 +30,11 @@ void RunStep(PuzzleState& st, Report& report) {
   if (st.IPRINT >= 3) report.PRINTMATRIX(st);
 }
 
+bool ProgressStopped(const PuzzleState& st) {
+  const int back = std::max(1, st.STEP - st.NBACK);
+  return st.UNKNOWNS(back) <= st.UNKNOWNS(st.STEP);
+}
+
 AttemptOutcome RunSteps(PuzzleState& st, Report& report) {
   for (;;) {
     ++st.STEP;
@@ -43,9 +48,7 @@ AttemptOutcome RunSteps(PuzzleState& st, Report& report) {
       report.REPORTLINE(LineKind::MAXSTEPS);
       return AttemptOutcome::kStepLimit;
     }
-    // Compare with the count NBACK steps ago, or after step 1 if the attempt is younger.
-    const int back = std::max(1, st.STEP - st.NBACK);
-    if (st.UNKNOWNS(back) > st.UNKNOWNS(st.STEP)) continue;
+    if (!ProgressStopped(st)) continue;
     if (st.IPRINT >= 2) report.REPORTLINE(LineKind::NOPROGRESS);
     return AttemptOutcome::kStalled;
   }

@@ -20,6 +20,10 @@ void StartAttempt(PuzzleState& st, Report& report);
 // cells filed in the history and, from print level 3, the grid listing.
 void RunStep(PuzzleState& st, Report& report);
 
+// The progress test after a step: true when the count of empty cells has not fallen since step
+// STEP - NBACK (or step 1, if the attempt is younger than that).
+bool ProgressStopped(const PuzzleState& st);
+
 // Steps until the attempt ends. The first four steps are never tested; from the fifth on, the
 // tests run in the order solved, step limit, progress over the last NBACK steps.
 AttemptOutcome RunSteps(PuzzleState& st, Report& report);

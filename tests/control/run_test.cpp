@@ -1,0 +1,155 @@
+#include "control/run.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "test_support.h"
+
+namespace tarvik {
+namespace {
+
+const std::string kRows =
+    "5 3 0 0 7 0 0 0 0\n6 0 0 1 9 5 0 0 0\n0 9 8 0 0 0 0 6 0\n8 0 0 0 6 0 0 0 3\n"
+    "4 0 0 8 0 3 0 0 1\n7 0 0 0 2 0 0 0 6\n0 6 0 0 0 0 2 8 0\n0 0 0 4 1 9 0 0 5\n"
+    "0 0 0 0 8 0 0 7 9\n";
+const std::string kSequence = "4 1 2 3 4 1 2 3 4 1 2 3 4 1 2 3 4 1 2 3\n";
+const std::string kBanner =
+    "\nSudoku puzzle definition input:   Sudin.txt\n"
+    "Sudoku puzzle solver program:     Tarvik.exe\n"
+    "Sudoku puzzle solution output:    Sudout.txt\n";
+const std::string kEmptyGrid = [] {
+  std::string rows;
+  for (int r = 0; r < 9; ++r) rows += "0 0 0 0 0 0 0 0 0\n";
+  return rows;
+}();
+
+struct RunResult {
+  ExitStatus status;
+  std::string console;
+  std::string file;
+  std::string errors;
+  bool fileCreated;
+};
+
+RunResult RunWith(const std::string& input, Sink* console = nullptr,
+                  std::error_code outputError = {}) {
+  MemoryFiles files;
+  files.input = input;
+  files.outputError = outputError;
+  StringSink captured;
+  std::ostringstream errors;
+  const ExitStatus status = tarvik::Run(files, console ? *console : captured, errors);
+  return {status, captured.text(), files.output(), errors.str(), files.outputCreated};
+}
+
+TEST(RunTest, SolvedRunEndsWithFinalGridAndBannerOnBothChannels) {
+  const RunResult r = RunWith(kRows + "0 4 20\n" + kSequence);
+  EXPECT_EQ(r.status, ExitStatus::kSuccess);
+  EXPECT_EQ(r.errors, "");
+  EXPECT_EQ(r.console, r.file);
+  EXPECT_TRUE(r.console.starts_with("\nPuzzle Start    51 Unknowns\n  5  3  0  0  7  0  0  0  0\n"));
+  EXPECT_TRUE(r.console.ends_with("\nPuzzle Solved \n  5  3  4  6  7  8  9  1  2\n"
+                                  "  6  7  2  1  9  5  3  4  8\n  1  9  8  3  4  2  5  6  7\n"
+                                  "  8  5  9  7  6  1  4  2  3\n  4  2  6  8  5  3  7  9  1\n"
+                                  "  7  1  3  9  2  4  8  5  6\n  9  6  1  5  3  7  2  8  4\n"
+                                  "  2  8  7  4  1  9  6  3  5\n  3  4  5  2  8  6  1  7  9\n" +
+                                  kBanner));
+  EXPECT_EQ(r.console.size(), 29u + 9 * 28 + 16 + 9 * 28 + kBanner.size());
+}
+
+TEST(RunTest, EchoGoesToTheFileOnlyAndFromLevelThree) {
+  const RunResult two = RunWith(kRows + "2 4 20\n" + kSequence);
+  EXPECT_EQ(two.console, two.file);
+  const RunResult three = RunWith(kRows + "3 4 20\n" + kSequence);
+  const std::string echo =
+      "\n Search Sequence\n"
+      "  4  1  2  3  4  1  2  3  4  1\n"
+      "  2  3  4  1  2  3  4  1  2  3\n\n";
+  EXPECT_EQ(three.file, echo + three.console);
+  EXPECT_EQ(three.console.find("Search Sequence"), std::string::npos);
+}
+
+TEST(RunTest, PrintLevelsOutsideZeroToThreeActAsTheNearest) {
+  EXPECT_EQ(RunWith(kRows + "-7 4 20\n" + kSequence).file,
+            RunWith(kRows + "0 4 20\n" + kSequence).file);
+  EXPECT_EQ(RunWith(kRows + "2147483647 4 20\n" + kSequence).file,
+            RunWith(kRows + "3 4 20\n" + kSequence).file);
+}
+
+TEST(RunTest, AttemptStartsAreReportedOncePerRunBelowLevelTwo) {
+  const auto count = [](const std::string& text, const std::string& what) {
+    int n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  };
+  // Needs a few guesses within 20 steps an attempt, then runs out of steps.
+  const std::string puzzle =
+      "4 8 0 3 0 0 0 0 0\n0 0 0 0 0 0 0 7 1\n0 2 0 0 0 0 0 0 0\n7 0 5 0 0 0 0 6 0\n"
+      "0 0 0 2 0 0 8 0 0\n0 0 0 0 0 0 0 0 0\n0 0 1 0 7 6 0 0 0\n3 0 0 0 0 0 4 0 0\n"
+      "0 0 0 0 5 0 0 0 0\nLEVEL 4 20\n" + kSequence;
+  for (const int level : {0, 1, 2}) {
+    std::string input = puzzle;
+    input.replace(input.find("LEVEL"), 5, std::to_string(level));
+    const RunResult r = RunWith(input);
+    EXPECT_EQ(r.status, ExitStatus::kSuccess);
+    const int restarts = count(r.console, "Restarting with guesses:");
+    EXPECT_EQ(restarts > 0, level >= 1) << level;
+    EXPECT_EQ(count(r.console, "Puzzle Start"), level >= 2 ? restarts + 1 : 1) << level;
+    EXPECT_EQ(count(r.console, "\nPuzzle not solved in maximum number of steps\n"), 1);
+    EXPECT_TRUE(r.console.ends_with(kBanner));
+  }
+}
+
+TEST(RunTest, EmptyGridRunsOutOfGuessesWithoutCallingThePuzzleWrong) {
+  const RunResult r = RunWith(kEmptyGrid + "1 4 20\n" + kSequence);
+  EXPECT_EQ(r.status, ExitStatus::kSuccess);
+  std::string zeros;
+  for (int row = 0; row < 9; ++row) zeros += "  0  0  0  0  0  0  0  0  0\n";
+  const std::string start = "\nPuzzle Start    81 Unknowns\n" + zeros;
+  const std::string end = "\nPuzzle not solved  -  no further guesses possible\n" + zeros;
+  EXPECT_EQ(r.console, start + end + kBanner);
+  EXPECT_EQ(r.file, r.console);
+}
+
+TEST(RunTest, RefusedInputWritesNothingButOneMessage) {
+  const RunResult r = RunWith(kRows + "2 4 6\n4 1 2 5 4 1\n");
+  EXPECT_EQ(r.status, ExitStatus::kDataError);
+  EXPECT_EQ(r.errors,
+            "tarvik: Sudin.txt:11: search sequence, step 4: found 5, expected a technique code "
+            "1 to 4\n");
+  EXPECT_EQ(r.console, "");
+  EXPECT_FALSE(r.fileCreated);
+}
+
+TEST(RunTest, MissingInputIsNoInput) {
+  MemoryFiles files;
+  StringSink console;
+  std::ostringstream errors;
+  EXPECT_EQ(tarvik::Run(files, console, errors), ExitStatus::kNoInput);
+  EXPECT_EQ(errors.str(), "tarvik: Sudin.txt: No such file or directory\n");
+  EXPECT_FALSE(files.outputCreated);
+  EXPECT_EQ(console.text(), "");
+}
+
+TEST(RunTest, OutputThatCannotBeCreatedEndsTheRunBeforeAnyLine) {
+  const RunResult r = RunWith(kRows + "2 4 20\n" + kSequence, nullptr,
+                              std::make_error_code(std::errc::is_a_directory));
+  EXPECT_EQ(r.status, ExitStatus::kCantCreate);
+  EXPECT_EQ(r.errors, "tarvik: Sudout.txt: Is a directory\n");
+  EXPECT_EQ(r.console, "");
+}
+
+TEST(RunTest, FailedConsoleStillGivesACompleteFileAndAFailingStatus) {
+  const std::string input = kRows + "3 4 20\n" + kSequence;
+  const RunResult good = RunWith(input);
+  FailingSink console(std::make_error_code(std::errc::broken_pipe));
+  const RunResult r = RunWith(input, &console);
+  EXPECT_EQ(r.status, ExitStatus::kIoError);
+  EXPECT_EQ(r.errors, "tarvik: write error on standard output: Broken pipe\n");
+  EXPECT_EQ(r.file, good.file);
+}
+
+}  // namespace
+}  // namespace tarvik

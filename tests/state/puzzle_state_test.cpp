@@ -1,0 +1,42 @@
+#include "state/puzzle_state.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace tarvik {
+namespace {
+
+TEST(PuzzleStateTest, FreshStateIsZeroButForTheBoxTables) {
+  const PuzzleState st;
+  EXPECT_EQ(st.LEVEL, 0);
+  EXPECT_EQ(st.NSTART, 0);
+  EXPECT_EQ(st.STEP, 0);
+  for (int k = 1; k <= 100; ++k) EXPECT_EQ(st.UNKNOWNS(k), 0);
+  EXPECT_EQ(st.S, Grid{});
+  const int rows[] = {1, 1, 1, 4, 4, 4, 7, 7, 7};
+  const int columns[] = {1, 4, 7, 1, 4, 7, 1, 4, 7};
+  for (int b = 1; b <= 9; ++b) {
+    EXPECT_EQ(PuzzleState::BOXROW(b), rows[b - 1]);
+    EXPECT_EQ(PuzzleState::BOXCOL(b), columns[b - 1]);
+  }
+}
+
+TEST(PuzzleStateTest, SetStartCopiesEveryCellAndLeavesIAndJAtTen) {
+  PuzzleState st;
+  st.SSTART = testing::GridOf(
+      "100000000 020000000 003000000 000400000 000050000 000006000 000000700 000000080 "
+      "000000009");
+  st.S = testing::GridOf(
+      "123456789 123456789 123456789 123456789 123456789 123456789 123456789 123456789 "
+      "123456789");
+  st.I = 3;
+  st.J = -4;
+  SETSTART(st);
+  EXPECT_EQ(testing::DigitsOf(st.S), testing::DigitsOf(st.SSTART));
+  EXPECT_EQ(st.I, 10);
+  EXPECT_EQ(st.J, 10);
+}
+
+}  // namespace
+}  // namespace tarvik

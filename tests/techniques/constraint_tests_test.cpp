@@ -1,0 +1,72 @@
+#include "techniques/constraint_tests.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace tarvik {
+namespace {
+
+TEST(ConstraintTestsTest, EachTestSeesExactlyItsUnit) {
+  PuzzleState st;
+  st.S(5, 6) = 7;
+  for (int k = 1; k <= 9; ++k) {
+    EXPECT_EQ(VALUEINROW(st, k, 7), k == 5) << k;
+    EXPECT_EQ(VALUEINCOLUMN(st, k, 7), k == 6) << k;
+  }
+  for (int i = 1; i <= 9; ++i) {
+    for (int j = 1; j <= 9; ++j) {
+      EXPECT_EQ(VALUEINBOX(st, i, j, 7), i >= 4 && i <= 6 && j >= 4 && j <= 6) << i << j;
+    }
+  }
+}
+
+TEST(ConstraintTestsTest, BoxMayBeNamedByAnyOfItsCells) {
+  PuzzleState st;
+  st.S(3, 3) = 4;
+  EXPECT_TRUE(VALUEINBOX(st, 1, 1, 4));
+  EXPECT_TRUE(VALUEINBOX(st, 2, 3, 4));
+  EXPECT_TRUE(VALUEINBOX(st, 3, 2, 4));
+  st.S(7, 7) = 2;
+  EXPECT_TRUE(VALUEINBOX(st, 9, 9, 2));
+  EXPECT_FALSE(VALUEINBOX(st, 6, 9, 2));
+  st.S(4, 6) = 9;
+  EXPECT_TRUE(VALUEINBOX(st, 6, 4, 9));
+  EXPECT_FALSE(VALUEINBOX(st, 6, 3, 9));
+}
+
+TEST(ConstraintTestsTest, ValueZeroAsksForAnEmptyCell) {
+  PuzzleState st = testing::StateOf(
+      "123056789 456789123 789123456 214365897 365897214 897214365 531642978 642978531 "
+      "978531642");
+  EXPECT_TRUE(VALUEINROW(st, 1, 0));
+  EXPECT_TRUE(VALUEINCOLUMN(st, 4, 0));
+  EXPECT_TRUE(VALUEINBOX(st, 2, 5, 0));
+  EXPECT_FALSE(VALUEINROW(st, 2, 0));
+  EXPECT_FALSE(VALUEINBOX(st, 1, 1, 0));
+  st.S(1, 4) = 4;
+  EXPECT_FALSE(VALUEINROW(st, 1, 0));
+  EXPECT_FALSE(VALUEINCOLUMN(st, 4, 0));
+  EXPECT_FALSE(VALUEINBOX(st, 2, 5, 0));
+}
+
+TEST(ConstraintTestsTest, PresenceOnlyWhateverTheGridHolds) {
+  PuzzleState st;
+  st.S(2, 1) = 8;
+  st.S(2, 9) = 8;  // twice in a row: still just present
+  EXPECT_TRUE(VALUEINROW(st, 2, 8));
+  EXPECT_TRUE(VALUEINCOLUMN(st, 9, 8));
+  EXPECT_FALSE(VALUEINROW(st, 2, 10));
+  EXPECT_FALSE(VALUEINROW(st, 2, -1));
+  EXPECT_FALSE(VALUEINCOLUMN(st, 1, -1));
+  EXPECT_FALSE(VALUEINBOX(st, 2, 2, 10));
+  // The padding beside a row is never taken for a cell.
+  EXPECT_TRUE(VALUEINROW(st, 3, 0));
+  st.S = testing::GridOf(std::string(81, '5'));
+  EXPECT_FALSE(VALUEINROW(st, 3, 0));
+  EXPECT_FALSE(VALUEINCOLUMN(st, 9, 0));
+  EXPECT_FALSE(VALUEINBOX(st, 9, 9, 0));
+}
+
+}  // namespace
+}  // namespace tarvik
