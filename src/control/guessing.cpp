@@ -1,6 +1,7 @@
 #include "control/guessing.h"
 
 #include "techniques/constraint_tests.h"
+#include "techniques/technique_step.h"
 
 namespace tarvik {
 namespace {
@@ -17,26 +18,32 @@ void Restart(PuzzleState& st, Report& report) {
   }
 }
 
-}  // namespace
-
-void SEARCHFORPAIR(PuzzleState& st) {
-  for (st.I = 1; st.I <= 9; ++st.I) {
-    for (st.J = 1; st.J <= 9; ++st.J) {
-      if (st.S(st.I, st.J) != 0) continue;
-      st.NCAND = 0;
-      for (int v = 1; v <= 9; ++v) {
-        if (VALUEINROW(st, st.I, v) || VALUEINCOLUMN(st, st.J, v) ||
-            VALUEINBOX(st, st.I, st.J, v)) {
-          continue;
+template <class Scan>
+struct PairSearch {
+  static void Run(PuzzleState& st) {
+    for (st.I = 1; st.I <= 9; ++st.I) {
+      for (st.J = 1; st.J <= 9; ++st.J) {
+        if (st.S(st.I, st.J) != 0) continue;
+        st.NCAND = 0;
+#pragma GCC unroll 9
+        for (int v = 1; v <= 9; ++v) {
+          if (VALUEINROW<Scan>(st, st.I, v) || VALUEINCOLUMN<Scan>(st, st.J, v) ||
+              VALUEINBOX<Scan>(st, st.I, st.J, v)) {
+            continue;
+          }
+          ++st.NCAND;
+          if (st.NCAND == 1) st.CAND1 = v;
+          if (st.NCAND == 2) st.CAND2 = v;
         }
-        ++st.NCAND;
-        if (st.NCAND == 1) st.CAND1 = v;
-        if (st.NCAND == 2) st.CAND2 = v;
+        if (st.NCAND == 0 || st.NCAND == 2) return;
       }
-      if (st.NCAND == 0 || st.NCAND == 2) return;
     }
   }
-}
+};
+
+}  // namespace
+
+void SEARCHFORPAIR(PuzzleState& st) { RunPass<PairSearch>(st); }
 
 GuessOutcome GuessAfterStall(PuzzleState& st, Report& report) {
   SEARCHFORPAIR(st);

@@ -1,18 +1,21 @@
 #include "report/layout.h"
 
+#include <algorithm>
+#include <array>
 #include <cassert>
 #include <cstring>
 
 namespace tarvik {
 namespace {
 
+constexpr std::array<char, 8> kBlanks = [] {
+  std::array<char, 8> blanks{};
+  blanks.fill(' ');
+  return blanks;
+}();
+
 // Writes `value` right-justified in `width` characters, or `width` asterisks if it needs more.
 char* FormatField(std::int32_t value, int width, char* out) {
-  if (value >= 0 && value <= 9) {  // the common case: one digit
-    std::memset(out, ' ', static_cast<std::size_t>(width - 1));
-    out[width - 1] = static_cast<char>('0' + value);
-    return out + width;
-  }
   char digits[12];
   char* first = digits + sizeof digits;
   std::int64_t magnitude = value < 0 ? -static_cast<std::int64_t>(value) : value;
@@ -29,6 +32,34 @@ char* FormatField(std::int32_t value, int width, char* out) {
   std::memset(out, ' ', static_cast<std::size_t>(width - length));
   std::memcpy(out + (width - length), first, static_cast<std::size_t>(length));
   return out + width;
+}
+
+// Writes each value in a field of width W. One-digit values, by far the most common, take a
+// short path: W - 1 blanks and the digit.
+template <int W>
+char* FormatFieldsOf(std::span<const std::int32_t> values, char* out) {
+  for (const std::int32_t value : values) {
+    if (static_cast<std::uint32_t>(value) <= 9u) {
+      std::memcpy(out, kBlanks.data(), W - 1);
+      out[W - 1] = static_cast<char>('0' + value);
+    } else {
+      FormatField(value, W, out);
+    }
+    out += W;
+  }
+  return out;
+}
+
+char* FormatFields(std::span<const std::int32_t> values, int width, char* out) {
+  switch (width) {  // the widths the templates use
+    case 1: return FormatFieldsOf<1>(values, out);
+    case 2: return FormatFieldsOf<2>(values, out);
+    case 3: return FormatFieldsOf<3>(values, out);
+    case 6: return FormatFieldsOf<6>(values, out);
+    default:
+      for (const std::int32_t value : values) out = FormatField(value, width, out);
+      return out;
+  }
 }
 
 }  // namespace
@@ -48,15 +79,16 @@ char* LayOut(LineKind kind, std::span<const std::int32_t> values, char* out) {
         case TemplateItem::Type::LineEnd:
           *out++ = '\n';
           break;
-        case TemplateItem::Type::Field:
-          for (int r = 0; r < item.repeat; ++r) {
-            if (next == values.size()) {
-              *out++ = '\n';
-              return out;
-            }
-            out = FormatField(values[next++], item.width, out);
+        case TemplateItem::Type::Field: {
+          const std::size_t fields = std::min<std::size_t>(item.repeat, values.size() - next);
+          out = FormatFields(values.subspan(next, fields), item.width, out);
+          next += fields;
+          if (fields < item.repeat) {  // no value left for the next field: stop here
+            *out++ = '\n';
+            return out;
           }
           break;
+        }
       }
     }
     *out++ = '\n';

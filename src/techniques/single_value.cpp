@@ -3,9 +3,11 @@
 #include "techniques/techniques.h"
 
 namespace tarvik {
+namespace {
 
-void FINDVALUEFORPOSITION(PuzzleState& st, Report& report) {
-  TechniqueStep(st, report, LineKind::SINGLESTEP, [&] {
+template <class Scan>
+struct SingleValuePass {
+  static int Run(PuzzleState& st, Report& report) {
     int fills = 0;
     for (st.I = 1; st.I <= 9; ++st.I) {
       for (st.J = 1; st.J <= 9; ++st.J) {
@@ -13,9 +15,10 @@ void FINDVALUEFORPOSITION(PuzzleState& st, Report& report) {
         st.NCAND = 0;
         int candidate = 0;
         // All nine values are tried, also after a second candidate has turned up.
+#pragma GCC unroll 9
         for (int v = 1; v <= 9; ++v) {
-          if (VALUEINROW(st, st.I, v) || VALUEINCOLUMN(st, st.J, v) ||
-              VALUEINBOX(st, st.I, st.J, v)) {
+          if (VALUEINROW<Scan>(st, st.I, v) || VALUEINCOLUMN<Scan>(st, st.J, v) ||
+              VALUEINBOX<Scan>(st, st.I, st.J, v)) {
             continue;
           }
           ++st.NCAND;
@@ -25,7 +28,14 @@ void FINDVALUEFORPOSITION(PuzzleState& st, Report& report) {
       }
     }
     return fills;
-  });
+  }
+};
+
+}  // namespace
+
+void FINDVALUEFORPOSITION(PuzzleState& st, Report& report) {
+  TechniqueStep(st, report, LineKind::SINGLESTEP,
+                [&] { return RunPass<SingleValuePass>(st, report); });
 }
 
 }  // namespace tarvik

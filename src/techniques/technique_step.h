@@ -2,6 +2,7 @@
 
 #include "report/report.h"
 #include "state/puzzle_state.h"
+#include "techniques/constraint_tests.h"
 
 namespace tarvik {
 
@@ -20,6 +21,29 @@ inline void Fill(PuzzleState& st, Report& report, LineKind line, int value, int&
   st.S(st.I, st.J) = static_cast<std::int8_t>(value);
   ++fills;
   if (st.IPRINT >= 2) report.REPORTLINE(line, {st.I, st.J, value});
+}
+
+// Which build of the passes runs: the best the processor supports (the default), or the baseline.
+// Both give the same results; tests compare them.
+enum class PassBuild { kBest, kBaseline };
+void SelectPassBuild(PassBuild build);
+bool UseAvx2Passes();
+
+// Runs Pass<Scan>::Run(args...) with the constraint tests built for the processor. The AVX2 build
+// is the whole pass with the tests inlined, compiled for AVX2, so that they stay inside its loops.
+#if defined(TARVIK_HAVE_AVX2_SCAN)
+template <template <class> class Pass, class... Args>
+__attribute__((target("avx2"), flatten)) auto RunAvx2Pass(Args&... args) {
+  return Pass<scan::Avx2>::Run(args...);
+}
+#endif
+
+template <template <class> class Pass, class... Args>
+auto RunPass(Args&... args) {
+#if defined(TARVIK_HAVE_AVX2_SCAN)
+  if (UseAvx2Passes()) return RunAvx2Pass<Pass>(args...);
+#endif
+  return Pass<scan::Baseline>::Run(args...);
 }
 
 }  // namespace tarvik

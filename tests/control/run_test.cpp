@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <string>
 
+#include "techniques/technique_step.h"
 #include "test_support.h"
 
 namespace tarvik {
@@ -49,13 +51,15 @@ TEST(RunTest, SolvedRunEndsWithFinalGridAndBannerOnBothChannels) {
   EXPECT_EQ(r.status, ExitStatus::kSuccess);
   EXPECT_EQ(r.errors, "");
   EXPECT_EQ(r.console, r.file);
-  EXPECT_TRUE(r.console.starts_with("\nPuzzle Start    51 Unknowns\n  5  3  0  0  7  0  0  0  0\n"));
-  EXPECT_TRUE(r.console.ends_with("\nPuzzle Solved \n  5  3  4  6  7  8  9  1  2\n"
-                                  "  6  7  2  1  9  5  3  4  8\n  1  9  8  3  4  2  5  6  7\n"
-                                  "  8  5  9  7  6  1  4  2  3\n  4  2  6  8  5  3  7  9  1\n"
-                                  "  7  1  3  9  2  4  8  5  6\n  9  6  1  5  3  7  2  8  4\n"
-                                  "  2  8  7  4  1  9  6  3  5\n  3  4  5  2  8  6  1  7  9\n" +
-                                  kBanner));
+  EXPECT_TRUE(
+      r.console.starts_with("\nPuzzle Start    51 Unknowns\n  5  3  0  0  7  0  0  0  0\n"));
+  EXPECT_TRUE(
+      r.console.ends_with("\nPuzzle Solved \n  5  3  4  6  7  8  9  1  2\n"
+                          "  6  7  2  1  9  5  3  4  8\n  1  9  8  3  4  2  5  6  7\n"
+                          "  8  5  9  7  6  1  4  2  3\n  4  2  6  8  5  3  7  9  1\n"
+                          "  7  1  3  9  2  4  8  5  6\n  9  6  1  5  3  7  2  8  4\n"
+                          "  2  8  7  4  1  9  6  3  5\n  3  4  5  2  8  6  1  7  9\n" +
+                          kBanner));
   EXPECT_EQ(r.console.size(), 29u + 9 * 28 + 16 + 9 * 28 + kBanner.size());
 }
 
@@ -88,7 +92,8 @@ TEST(RunTest, AttemptStartsAreReportedOncePerRunBelowLevelTwo) {
   const std::string puzzle =
       "4 8 0 3 0 0 0 0 0\n0 0 0 0 0 0 0 7 1\n0 2 0 0 0 0 0 0 0\n7 0 5 0 0 0 0 6 0\n"
       "0 0 0 2 0 0 8 0 0\n0 0 0 0 0 0 0 0 0\n0 0 1 0 7 6 0 0 0\n3 0 0 0 0 0 4 0 0\n"
-      "0 0 0 0 5 0 0 0 0\nLEVEL 4 20\n" + kSequence;
+      "0 0 0 0 5 0 0 0 0\nLEVEL 4 20\n" +
+      kSequence;
   for (const int level : {0, 1, 2}) {
     std::string input = puzzle;
     input.replace(input.find("LEVEL"), 5, std::to_string(level));
@@ -149,6 +154,40 @@ TEST(RunTest, FailedConsoleStillGivesACompleteFileAndAFailingStatus) {
   EXPECT_EQ(r.status, ExitStatus::kIoError);
   EXPECT_EQ(r.errors, "tarvik: write error on standard output: Broken pipe\n");
   EXPECT_EQ(r.file, good.file);
+}
+
+}  // namespace
+}  // namespace tarvik
+
+namespace tarvik {
+namespace {
+
+// Both builds of the technique passes write the same report, byte for byte, at print level 3.
+TEST(RunTest, BaselineAndBestPassBuildsAgree) {
+  std::vector<std::string> puzzles = {
+      "000000000003600000005090000000030006000840000287100000500000000400020007700000000",
+      "530070000600195000098000060800060003400803001700020006060000280000419005000080079",
+  };
+  std::ifstream corpus(std::string(TARVIK_CORPUS_DIR) + "/top95.txt");
+  for (std::string line; puzzles.size() < 40 && std::getline(corpus, line);) {
+    if (line.size() >= 81) puzzles.push_back(line.substr(0, 81));
+  }
+  for (const std::string& puzzle : puzzles) {
+    std::string input;
+    for (int r = 0; r < 9; ++r) {
+      for (int c = 0; c < 9; ++c)
+        input += std::string(1, puzzle[static_cast<std::size_t>(9 * r + c)]) + ' ';
+      input += '\n';
+    }
+    input += "3 4 100\n";
+    for (int k = 0; k < 25; ++k) input += "4 1 2 3 ";
+    SelectPassBuild(PassBuild::kBaseline);
+    const RunResult baseline = RunWith(input);
+    SelectPassBuild(PassBuild::kBest);
+    const RunResult best = RunWith(input);
+    EXPECT_EQ(baseline.status, ExitStatus::kSuccess);
+    EXPECT_TRUE(baseline.file == best.file) << puzzle;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
+#include "techniques/technique_step.h"
 #include "test_support.h"
 
 namespace tarvik {
@@ -66,6 +70,50 @@ TEST(ConstraintTestsTest, PresenceOnlyWhateverTheGridHolds) {
   EXPECT_FALSE(VALUEINROW(st, 3, 0));
   EXPECT_FALSE(VALUEINCOLUMN(st, 9, 0));
   EXPECT_FALSE(VALUEINBOX(st, 9, 9, 0));
+}
+
+}  // namespace
+}  // namespace tarvik
+
+namespace tarvik {
+namespace {
+
+// Grids of random cells 0 to 9 (any grid: the tests report presence, not consistency).
+std::vector<Grid> RandomGrids(int count) {
+  std::mt19937 random(20261207);
+  std::uniform_int_distribution<int> cell(0, 9);
+  std::vector<Grid> grids(static_cast<std::size_t>(count));
+  for (Grid& grid : grids) {
+    for (int i = 1; i <= 9; ++i) {
+      for (int j = 1; j <= 9; ++j) {
+        grid(i, j) = static_cast<std::int8_t>(cell(random) < 6 ? cell(random) : 0);
+      }
+    }
+  }
+  return grids;
+}
+
+TEST(ConstraintTestsTest, EveryBuildGivesTheSameAnswers) {
+  const bool avx2 = UseAvx2Passes();
+  for (const Grid& grid : RandomGrids(200)) {
+    for (int value = -1; value <= 10; ++value) {
+      for (int k = 1; k <= 9; ++k) {
+        const bool row = scan::Portable::Row(grid, k, value);
+        const bool column = scan::Portable::Column(grid, k, value);
+        EXPECT_EQ(scan::Baseline::Row(grid, k, value), row);
+        EXPECT_EQ(scan::Baseline::Column(grid, k, value), column);
+#if defined(TARVIK_HAVE_AVX2_SCAN)
+        if (avx2) {
+          EXPECT_EQ(scan::Avx2::Column(grid, k, value), column);
+        }
+#endif
+        for (int j = 1; j <= 9; ++j) {
+          EXPECT_EQ(scan::Baseline::Box(grid, k, j, value), scan::Portable::Box(grid, k, j, value));
+        }
+      }
+    }
+    EXPECT_EQ(scan::Baseline::EmptyCells(grid), scan::Portable::EmptyCells(grid));
+  }
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+#include <atomic>
+
+#include "techniques/technique_step.h"
+
+namespace tarvik {
+namespace {
+
+std::atomic<bool> baselineOnly{false};
+
+bool ProcessorHasAvx2() {
+#if defined(TARVIK_HAVE_AVX2_SCAN)
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+#else
+  return false;
+#endif
+}
+
+}  // namespace
+
+void SelectPassBuild(PassBuild build) {
+  baselineOnly.store(build == PassBuild::kBaseline, std::memory_order_relaxed);
+}
+
+bool UseAvx2Passes() {
+  static const bool hasAvx2 = ProcessorHasAvx2();
+  return hasAvx2 && !baselineOnly.load(std::memory_order_relaxed);
+}
+
+}  // namespace tarvik
