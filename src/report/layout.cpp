@@ -4,18 +4,14 @@
 #include <array>
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 namespace tarvik {
 namespace {
 
-constexpr std::array<char, 8> kBlanks = [] {
-  std::array<char, 8> blanks{};
-  blanks.fill(' ');
-  return blanks;
-}();
-
 // Writes `value` right-justified in `width` characters, or `width` asterisks if it needs more.
-char* FormatField(std::int32_t value, int width, char* out) {
+// Kept out of line: it is the rare case, and the loops below stay lean without it.
+__attribute__((noinline)) char* FormatField(std::int32_t value, int width, char* out) {
   char digits[12];
   char* first = digits + sizeof digits;
   std::int64_t magnitude = value < 0 ? -static_cast<std::int64_t>(value) : value;
@@ -34,14 +30,19 @@ char* FormatField(std::int32_t value, int width, char* out) {
   return out + width;
 }
 
-// Writes each value in a field of width W. One-digit values, by far the most common, take a
-// short path: W - 1 blanks and the digit.
+// Writes each value in a field of width W. The fields are blanked first, in a few wide stores
+// that may reach past them (later text or the line end overwrites that, within the room a write
+// is given); then a one-digit value, by far the most common, is a single store of its digit.
 template <int W>
 char* FormatFieldsOf(std::span<const std::int32_t> values, char* out) {
+  const std::size_t bytes = values.size() * W;
+  for (std::size_t k = 0; k < bytes; k += 16) std::memcpy(out + k, "                ", 16);
   for (const std::int32_t value : values) {
     if (static_cast<std::uint32_t>(value) <= 9u) {
-      std::memcpy(out, kBlanks.data(), W - 1);
       out[W - 1] = static_cast<char>('0' + value);
+    } else if (W >= 2 && static_cast<std::uint32_t>(value) <= 99u) {
+      out[W - 2] = static_cast<char>('0' + value / 10);
+      out[W - 1] = static_cast<char>('0' + value % 10);
     } else {
       FormatField(value, W, out);
     }
@@ -62,19 +63,17 @@ char* FormatFields(std::span<const std::int32_t> values, int width, char* out) {
   }
 }
 
-}  // namespace
-
-char* LayOut(LineKind kind, std::span<const std::int32_t> values, char* out) {
-  assert(values.size() <= kMaxWriteValues);
-  const std::span<const TemplateItem> items = TemplateOf(kind);
+// The layout rules in full: stop at the first field without a value; apply the template again
+// while values remain.
+char* LayOutAny(std::span<const TemplateItem> items, std::span<const std::int32_t> values,
+                char* out) {
   std::size_t next = 0;
   for (;;) {
     const std::size_t taken = next;
     for (const TemplateItem& item : items) {
       switch (item.type) {
         case TemplateItem::Type::Text:
-          std::memcpy(out, item.text.data(), item.text.size());
-          out += item.text.size();
+          out = CopySmall(item.text, out);
           break;
         case TemplateItem::Type::LineEnd:
           *out++ = '\n';
@@ -95,6 +94,55 @@ char* LayOut(LineKind kind, std::span<const std::int32_t> values, char* out) {
     // A template without fields is applied once, whatever it is given.
     if (next == values.size() || next == taken) return out;
   }
+}
+
+// Item I of the template of K, for a write that has a value for every field.
+template <LineKind K, std::size_t I>
+char* LayOutItem(std::span<const std::int32_t> values, std::size_t& next, char* out) {
+  constexpr TemplateItem item = TemplateOf(K)[I];
+  if constexpr (item.type == TemplateItem::Type::Text) {
+    return CopySmall(item.text, out);
+  } else if constexpr (item.type == TemplateItem::Type::LineEnd) {
+    *out = '\n';
+    return out + 1;
+  } else {
+    out = FormatFieldsOf<item.width>(values.subspan(next, item.repeat), out);
+    next += item.repeat;
+    return out;
+  }
+}
+
+// The layout routine built for line kind K. Nearly every write gives exactly one value per field:
+// then the template is applied once, item by item, with every text, width and count known here.
+template <LineKind K>
+char* LayOutOf(std::span<const std::int32_t> values, char* out) {
+  constexpr std::span<const TemplateItem> items = TemplateOf(K);
+  if (values.size() != static_cast<std::size_t>(FieldCount(K))) {
+    return LayOutAny(items, values, out);
+  }
+  std::size_t next = 0;
+  [&]<std::size_t... I>(std::index_sequence<I...>) {
+    ((out = LayOutItem<K, I>(values, next, out)), ...);
+  }(std::make_index_sequence<items.size()>());
+  *out = '\n';
+  return out + 1;
+}
+
+using LayOutFunction = char* (*)(std::span<const std::int32_t>, char*);
+
+template <std::size_t... K>
+constexpr std::array<LayOutFunction, kLineKindCount> LayOutTable(std::index_sequence<K...>) {
+  return {&LayOutOf<static_cast<LineKind>(K)>...};
+}
+
+constexpr std::array<LayOutFunction, kLineKindCount> kLayOuts =
+    LayOutTable(std::make_index_sequence<kLineKindCount>());
+
+}  // namespace
+
+char* LayOut(LineKind kind, std::span<const std::int32_t> values, char* out) {
+  assert(values.size() <= kMaxWriteValues);
+  return kLayOuts[static_cast<std::size_t>(kind)](values, out);
 }
 
 }  // namespace tarvik

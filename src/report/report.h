@@ -6,6 +6,7 @@
 #include <span>
 #include <system_error>
 
+#include "report/layout.h"
 #include "report/line_kinds.h"
 #include "report/sinks.h"
 #include "state/puzzle_state.h"
@@ -19,8 +20,16 @@ class OutputChannel {
   explicit OutputChannel(Sink& sink);
 
   // Lays out one write of `kind` at the end of the buffer; returns the bytes it added.
-  std::string_view Write(LineKind kind, std::span<const std::int32_t> values);
-  void Append(std::string_view bytes);
+  std::string_view Write(LineKind kind, std::span<const std::int32_t> values) {
+    char* start = Room(kMaxWriteBytes);
+    char* end = LayOut(kind, values, start);
+    used_ += static_cast<std::size_t>(end - start);
+    return {start, static_cast<std::size_t>(end - start)};
+  }
+  // Appends bytes that one write produced.
+  void Append(std::string_view bytes) {
+    used_ = static_cast<std::size_t>(CopySmall(bytes, Room(bytes.size())) - buffer_.get());
+  }
   // Hands the buffered bytes over to the sink.
   void Flush();
   // Flushes, then closes the sink.
@@ -28,7 +37,13 @@ class OutputChannel {
   std::error_code error() const { return error_; }
 
  private:
-  char* Room(std::size_t bytes);
+  // Room for `bytes` more (at most kMaxWriteBytes), handing the buffer over first if need be.
+  char* Room(std::size_t bytes) {
+    if (kBufferBytes - used_ < bytes) Flush();
+    return buffer_.get() + used_;
+  }
+
+  static constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
 
   Sink& sink_;
   std::unique_ptr<char[]> buffer_;
