@@ -1,0 +1,1 @@
+# Manual page and package.
