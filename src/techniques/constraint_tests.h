@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "state/puzzle_state.h"
@@ -22,7 +23,7 @@ namespace scan {
 // The first row (or column) of the box band that holds row (or column) k: 1, 4 or 7.
 inline constexpr std::int8_t kBandStart[10] = {0, 1, 1, 1, 4, 4, 4, 7, 7, 7};
 // The same first row as the offset of its line in a Grid, so that the box test needs no arithmetic.
-inline constexpr std::int32_t kBandLine[10] = {0, 16, 16, 16, 64, 64, 64, 112, 112, 112};
+inline constexpr std::ptrdiff_t kBandLine[10] = {0, 16, 16, 16, 64, 64, 64, 112, 112, 112};
 
 struct Portable {
   static bool Row(const Grid& s, int row, int value) {
@@ -60,10 +61,12 @@ struct Sse2 {
   static __m128i Matches(const Grid& s, int row, __m128i v) {
     return _mm_cmpeq_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(s.cell[row])), v);
   }
-  // The same for the line that starts `offset` bytes into the grid.
-  static __m128i MatchesAt(const Grid& s, std::int32_t offset, __m128i v) {
-    return _mm_cmpeq_epi8(
-        _mm_load_si128(reinterpret_cast<const __m128i*>(s.cell[0] + offset)), v);
+  // The same for the line that starts `offset` bytes into the grid. The offset is taken from the
+  // grid's first byte as a whole, not from row 0, whose 16 bytes it runs past.
+  static __m128i MatchesAt(const Grid& s, std::ptrdiff_t offset, __m128i v) {
+    return _mm_cmpeq_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(
+                              reinterpret_cast<const char*>(s.cell) + offset)),
+                          v);
   }
   // Bit k of the result is bit 7 of byte k; bits 1 to 9 are the cells of a row.
   static unsigned Bits(__m128i matches) {
@@ -85,7 +88,7 @@ struct Sse2 {
   }
   static bool Box(const Grid& s, int row, int column, int value) {
     if (!InCellRange(value)) return false;
-    const std::int32_t first = kBandLine[row];
+    const std::ptrdiff_t first = kBandLine[row];
     const __m128i v = Splat(value);
     const __m128i rows = _mm_or_si128(
         _mm_or_si128(MatchesAt(s, first, v), MatchesAt(s, first + 16, v)),
