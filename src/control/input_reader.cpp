@@ -159,12 +159,22 @@ std::string Quoted(const Token& token) {
   return out;
 }
 
-// What one value of the file is, and which values it may take.
+// What one value of the file is, and which values it may take. Messages are only composed when
+// a value is refused.
 struct Expected {
-  std::string what;      // e.g. "row 3, column 4"
-  std::string range;     // e.g. "a cell value 0 to 9"
+  const char* what;   // e.g. "print level", or "row" for a cell, "search sequence, step" for a code
+  int first;          // row or step number, where `what` needs one
+  int second;         // column number, for a cell
+  const char* range;  // e.g. "a cell value 0 to 9"
   std::int32_t low;
   std::int32_t high;
+
+  std::string Name() const {
+    std::string name = what;
+    if (first > 0) name.append(" ").append(std::to_string(first));
+    if (second > 0) name.append(", column ").append(std::to_string(second));
+    return name;
+  }
 };
 
 class PuzzleFileReader {
@@ -191,8 +201,14 @@ bool PuzzleFileReader::Fail(int line, std::string message, ExitStatus status) {
 
 bool PuzzleFileReader::Value(const Expected& expected, std::int32_t& value) {
   const Token token = in_.Next();
-  const std::string intro = expected.what + ": found ";
-  const std::string outro = ", expected " + expected.range;
+  if (token.kind == Token::Kind::Value && token.value >= expected.low &&
+      token.value <= expected.high) {
+    value = token.value;
+    lastLine_ = token.line;
+    return true;
+  }
+  const std::string intro = expected.Name() + ": found ";
+  const std::string outro = std::string(", expected ") + expected.range;
   switch (token.kind) {
     case Token::Kind::ReadError:
       return Fail(0, in_.error().message(), ExitStatus::kNoInput);
@@ -206,12 +222,7 @@ bool PuzzleFileReader::Value(const Expected& expected, std::int32_t& value) {
     case Token::Kind::Value:
       break;
   }
-  if (token.value < expected.low || token.value > expected.high) {
-    return Fail(token.line, intro + std::to_string(token.value) + outro);
-  }
-  value = token.value;
-  lastLine_ = token.line;
-  return true;
+  return Fail(token.line, intro + std::to_string(token.value) + outro);
 }
 
 // Refuses a value that its row, column or box already holds: such a grid has no solution, yet
@@ -246,8 +257,7 @@ std::optional<InputError> PuzzleFileReader::Read() {
   // Reads 1 to 9: the grid rows, through ROWBUF.
   for (st_.I = 1; st_.I <= 9; ++st_.I) {
     for (int c = 1; c <= 9; ++c) {
-      const Expected cell{"row " + std::to_string(st_.I) + ", column " + std::to_string(c),
-                          "a cell value 0 to 9", 0, 9};
+      const Expected cell{"row", st_.I, c, "a cell value 0 to 9", 0, 9};
       if (!Value(cell, st_.ROWBUF(c)) || !CheckRepeat(st_.I, c, st_.ROWBUF(c))) return error_;
     }
     for (int c = 1; c <= 9; ++c) st_.SSTART(st_.I, c) = static_cast<std::int8_t>(st_.ROWBUF(c));
@@ -256,17 +266,16 @@ std::optional<InputError> PuzzleFileReader::Read() {
   // Read 10: the run parameters.
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-  if (!Value({"print level", "an integer", kMin, kMax}, st_.IPRINT) ||
-      !Value({"look-back distance", "an integer of 1 or more", 1, kMax}, st_.NBACK) ||
-      !Value({"number of steps", "an integer from 5 to 100", 5, PuzzleState{}.SEQ.size()},
+  if (!Value({"print level", 0, 0, "an integer", kMin, kMax}, st_.IPRINT) ||
+      !Value({"look-back distance", 0, 0, "an integer of 1 or more", 1, kMax}, st_.NBACK) ||
+      !Value({"number of steps", 0, 0, "an integer from 5 to 100", 5, st_.SEQ.size()},
              st_.NSTEPS)) {
     return error_;
   }
   in_.SkipRestOfLine();
   // Read 11: the search sequence.
   for (int k = 1; k <= st_.NSTEPS; ++k) {
-    const Expected code{"search sequence, step " + std::to_string(k), "a technique code 1 to 4",
-                        1, 4};
+    const Expected code{"search sequence, step", k, 0, "a technique code 1 to 4", 1, 4};
     if (!Value(code, st_.SEQ(k))) return error_;
   }
   return std::nullopt;
