@@ -18,10 +18,13 @@ std::size_t StringSource::Read(char* buffer, std::size_t size, std::error_code& 
 namespace {
 
 constexpr std::size_t kShownTokenChars = 20;  // how much of a bad token a message quotes
+// A token is read no further than this: no value needs more characters, and an input that never
+// ends its token (Sudin.txt a link to /dev/zero) is refused at once.
+constexpr std::size_t kMaxTokenChars = 64;
 
 // One token of the input, or why there is none.
 struct Token {
-  enum class Kind { Value, NotInteger, TooLarge, EndOfFile, ReadError };
+  enum class Kind { Value, NotInteger, TooLarge, TooLong, EndOfFile, ReadError };
   Kind kind = Kind::EndOfFile;
   std::int32_t value = 0;
   int line = 0;
@@ -105,6 +108,7 @@ Token Scanner::Next() {
   bool valid = true;
   std::int64_t magnitude = 0;
   for (std::size_t n = 0; c != -1 && !IsSeparator(c) && c != '\n'; ++n) {
+    if (n == kMaxTokenChars) break;  // the rest of the token is never read
     if (n < kShownTokenChars) {
       token.shown += static_cast<char>(c);
     } else {
@@ -121,12 +125,15 @@ Token Scanner::Next() {
     Advance();
     c = Peek();
   }
+  const bool whole = c == -1 || IsSeparator(c) || c == '\n';
   if (error_) {
     token.kind = Token::Kind::ReadError;
   } else if (!valid || !digits) {
     token.kind = Token::Kind::NotInteger;
   } else if (magnitude > (negative ? kCap : kCap - 1)) {
     token.kind = Token::Kind::TooLarge;
+  } else if (!whole) {
+    token.kind = Token::Kind::TooLong;
   } else {
     token.kind = Token::Kind::Value;
     token.value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
@@ -219,6 +226,9 @@ bool PuzzleFileReader::Value(const Expected& expected, std::int32_t& value) {
     case Token::Kind::TooLarge:
       return Fail(token.line,
                   intro + Quoted(token) + " (too large for a 32-bit integer)" + outro);
+    case Token::Kind::TooLong:
+      return Fail(token.line, intro + Quoted(token) + " (longer than " +
+                                  std::to_string(kMaxTokenChars) + " characters)" + outro);
     case Token::Kind::Value:
       break;
   }

@@ -8,6 +8,13 @@
 #include "test_support.h"
 
 namespace tarvik {
+
+// Shown by the test framework when a comparison fails.
+void PrintTo(const InputError& error, std::ostream* out) {
+  *out << "{status " << static_cast<int>(error.status) << ", line " << error.line << ", \""
+       << error.message << "\"}";
+}
+
 namespace {
 
 const std::string kRows =
@@ -131,6 +138,11 @@ TEST(InputReaderTest, RefusesWithLineAndWhatWasFoundAndExpected) {
       {"forty digits", "5 3 0 0 7 1234567890123456789012345678901234567890 0 0 0\n", 1,
        "row 1, column 6: found \"12345678901234567890...\" (too large for a 32-bit integer), "
        "expected a cell value 0 to 9"},
+      {"leading zeros beyond any value", "5 3 0 0 7 " + std::string(70, '0') + "1 0 0 0\n", 1,
+       "row 1, column 6: found \"00000000000000000000...\" (longer than 64 characters), expected "
+       "a cell value 0 to 9"},
+      {"sixty-four characters are still read", "5 3 0 0 7 " + std::string(63, '0') + "1 0 0 0\n",
+       2, "row 2, column 1: found the end of the file, expected a cell value 0 to 9"},
       {"just past 32 bits", kRows + "2147483648 4 6\n", 10,
        "print level: found \"2147483648\" (too large for a 32-bit integer), expected an integer"},
       {"just below 32 bits", kRows + "-2147483649 4 6\n", 10,
