@@ -70,6 +70,27 @@ class Scratch {
     return outcome;
   }
 
+  // Runs a bash script in this directory, for set-ups that one redirection cannot express
+  // (pipelines, a reader that has gone). The script finds the program's path in "$1"; what it
+  // writes to standard output and standard error is captured, and its exit status is returned.
+  Outcome RunScript(const std::string& script) const {
+    const fs::path file = path_ / ".script.sh";
+    std::ofstream(file, std::ios::binary) << script;
+    const std::string out = (path_ / ".stdout").string();
+    const std::string err = (path_ / ".stderr").string();
+    const std::string command = "cd '" + path_.string() + "' && bash '" + file.string() + "' '" +
+                                TARVIK_BINARY "' > '" + out + "' 2> '" + err + "'";
+    const int raw = std::system(command.c_str());
+    Outcome outcome;
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    outcome.console = ReadFile(out);
+    outcome.errors = ReadFile(err);
+    fs::remove(out);
+    fs::remove(err);
+    fs::remove(file);
+    return outcome;
+  }
+
  private:
   fs::path path_;
 };
