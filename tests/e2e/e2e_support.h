@@ -54,20 +54,9 @@ class Scratch {
   // Runs the program in this directory through the shell; `redirections` may replace the
   // default capture of standard output (for example with ">/dev/full" or ">&-").
   Outcome Run(const std::string& arguments, const std::string& redirections = "") const {
-    const std::string out = (path_ / ".stdout").string();
-    const std::string err = (path_ / ".stderr").string();
-    const std::string command = "cd '" + path_.string() + "' && '" TARVIK_BINARY "' " +
-                                arguments + " " +
-                                (redirections.empty() ? "> '" + out + "'" : redirections) +
-                                " 2> '" + err + "'";
-    const int raw = std::system(command.c_str());
-    Outcome outcome;
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    outcome.console = ReadFile(out);
-    outcome.errors = ReadFile(err);
-    fs::remove(out);
-    fs::remove(err);
-    return outcome;
+    const std::string output =
+        redirections.empty() ? "> '" + Captured(".stdout") + "'" : redirections;
+    return Shell("'" TARVIK_BINARY "' " + arguments + " " + output);
   }
 
   // Runs a bash script in this directory, for set-ups that one redirection cannot express
@@ -76,22 +65,31 @@ class Scratch {
   Outcome RunScript(const std::string& script) const {
     const fs::path file = path_ / ".script.sh";
     std::ofstream(file, std::ios::binary) << script;
-    const std::string out = (path_ / ".stdout").string();
-    const std::string err = (path_ / ".stderr").string();
-    const std::string command = "cd '" + path_.string() + "' && bash '" + file.string() + "' '" +
-                                TARVIK_BINARY "' > '" + out + "' 2> '" + err + "'";
-    const int raw = std::system(command.c_str());
+    const Outcome outcome =
+        Shell("bash '" + file.string() + "' '" TARVIK_BINARY "' > '" + Captured(".stdout") + "'");
+    fs::remove(file);
+    return outcome;
+  }
+
+ private:
+  std::string Captured(const char* name) const { return (path_ / name).string(); }
+
+  // Runs `command` (which sends standard output where it likes) in this directory, with standard
+  // error captured; collects the status and both captures, and removes them.
+  Outcome Shell(const std::string& command) const {
+    const std::string out = Captured(".stdout");
+    const std::string err = Captured(".stderr");
+    const int raw =
+        std::system(("cd '" + path_.string() + "' && " + command + " 2> '" + err + "'").c_str());
     Outcome outcome;
     outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     outcome.console = ReadFile(out);
     outcome.errors = ReadFile(err);
     fs::remove(out);
     fs::remove(err);
-    fs::remove(file);
     return outcome;
   }
 
- private:
   fs::path path_;
 };
 
@@ -107,11 +105,11 @@ inline void ExpectSameText(const std::string& actual, const std::string& expecte
     const bool ga = static_cast<bool>(std::getline(a, la));
     const bool ge = static_cast<bool>(std::getline(e, le));
     if (!ga || !ge || la != le) {
-      ADD_FAILURE() << what << " differs at line " << line << "\n  expected: "
-                    << (ge ? "\"" + le + "\"" : "<end>")
+      ADD_FAILURE() << what << " differs at line " << line
+                    << "\n  expected: " << (ge ? "\"" + le + "\"" : "<end>")
                     << "\n  actual:   " << (ga ? "\"" + la + "\"" : "<end>")
-                    << "\n  (sizes: expected " << expected.size() << ", actual "
-                    << actual.size() << ")";
+                    << "\n  (sizes: expected " << expected.size() << ", actual " << actual.size()
+                    << ")";
       return;
     }
   }
