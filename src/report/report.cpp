@@ -33,7 +33,7 @@ void Report::PRINTMATRIX(PuzzleState& st) {
   for (st.I = 1; st.I <= 9; ++st.I) {
     std::array<std::int32_t, 9> row;
     for (int j = 1; j <= 9; ++j) row[static_cast<std::size_t>(j) - 1] = st.S(st.I, j);
-    REPORTLINE(LineKind::MATRIXROW, row);
+    REPORTLINE<LineKind::MATRIXROW>(row);
   }
 }
 

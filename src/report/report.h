@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "report/layout.h"
+#include "report/layout_of.h"
 #include "report/line_kinds.h"
 #include "report/sinks.h"
 #include "state/puzzle_state.h"
@@ -23,6 +24,14 @@ class OutputChannel {
   std::string_view Write(LineKind kind, std::span<const std::int32_t> values) {
     char* start = Room(kMaxWriteBytes);
     char* end = LayOut(kind, values, start);
+    used_ += static_cast<std::size_t>(end - start);
+    return {start, static_cast<std::size_t>(end - start)};
+  }
+  // The same for a line kind known here, with its layout routine inlined.
+  template <LineKind K>
+  std::string_view Write(std::span<const std::int32_t> values) {
+    char* start = Room(kMaxWriteBytes);
+    char* end = layout::LayOutOf<K>(values, start);
     used_ += static_cast<std::size_t>(end - start);
     return {start, static_cast<std::size_t>(end - start)};
   }
@@ -64,6 +73,11 @@ class Report {
   void REPORTLINE(LineKind kind, std::span<const std::int32_t> values);
   void REPORTLINE(LineKind kind, std::initializer_list<std::int32_t> values = {}) {
     REPORTLINE(kind, std::span<const std::int32_t>(values.begin(), values.size()));
+  }
+  // The same for a line kind known here.
+  template <LineKind K>
+  void REPORTLINE(std::span<const std::int32_t> values) {
+    file_.Append(console_.Write<K>(values));
   }
   // The working grid as nine MATRIXROW lines; uses I as its row index and leaves it at 10.
   void PRINTMATRIX(PuzzleState& st);
