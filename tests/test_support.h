@@ -37,7 +37,7 @@ struct CapturedReport {
   StringSink file;
   Report report{console, file};
 
-  // Hands everything over; returns the console copy after checking nothing else differs.
+  // Hands everything over; returns the console copy (the file copy is in `file`).
   std::string Text() {
     report.Finish();
     return console.text();
