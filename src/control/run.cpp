@@ -12,7 +12,7 @@ void Solve(PuzzleState& st, Report& report) {
   st.LEVEL = 0;
   st.NSTART = 0;
   if (st.IPRINT >= 3) {
-    report.WRITELINE(Report::Channel::File, LineKind::SEARCHSEQUENCE,
+    report.WRITELINE(Report::Channel::kFile, LineKind::SEARCHSEQUENCE,
                      std::span<const std::int32_t>(st.SEQ.data.data(),
                                                    static_cast<std::size_t>(st.NSTEPS)));
   }

@@ -7,24 +7,33 @@
 
 namespace tarvik {
 OutputChannel::OutputChannel(Sink& sink)
-    : sink_(sink), buffer_(std::make_unique<char[]>(kBufferBytes)) {}
+    : sink_(&sink), buffer_(std::make_unique<char[]>(kBufferBytes)) {}
 
 void OutputChannel::Flush() {
-  if (used_ != 0 && !error_) error_ = sink_.Write({buffer_.get(), used_});
+  if (used_ != 0 && !error_) error_ = sink_->Write({buffer_.get(), used_});
   used_ = 0;
 }
 
 void OutputChannel::Close() {
+  if (sink_ == nullptr) return;
   Flush();
-  const std::error_code closed = sink_.Close();
+  const std::error_code closed = sink_->Close();
   if (!error_) error_ = closed;
 }
 
 void Report::WRITELINE(Channel channel, LineKind kind, std::span<const std::int32_t> values) {
-  (channel == Channel::Console ? console_ : file_).Write(kind, values);
+  if (listener_ != nullptr) [[unlikely]] {
+    listener_->OnLine(kind, values);
+    return;
+  }
+  (channel == Channel::kConsole ? console_ : file_).Write(kind, values);
 }
 
 void Report::REPORTLINE(LineKind kind, std::span<const std::int32_t> values) {
+  if (listener_ != nullptr) [[unlikely]] {
+    listener_->OnLine(kind, values);
+    return;
+  }
   // Both copies are the same bytes: lay the line out once and copy it.
   file_.Append(console_.Write(kind, values));
 }

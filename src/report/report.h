@@ -19,6 +19,7 @@ namespace tarvik {
 class OutputChannel {
  public:
   explicit OutputChannel(Sink& sink);
+  OutputChannel() = default;  // no sink and no buffer: a listening report's
 
   // Lays out one write of `kind` at the end of the buffer; returns the bytes it added.
   std::string_view Write(LineKind kind, std::span<const std::int32_t> values) {
@@ -54,18 +55,28 @@ class OutputChannel {
 
   static constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
 
-  Sink& sink_;
+  Sink* sink_ = nullptr;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
   std::error_code error_;
 };
 
-// The two channels of the report: the console and the output file Sudout.txt.
+// Receives the writes of a report that lays out no text: each line kind with its values, once
+// (REPORTLINE and WRITELINE alike).
+class LineListener {
+ public:
+  virtual ~LineListener() = default;
+  virtual void OnLine(LineKind kind, std::span<const std::int32_t> values) = 0;
+};
+
+// The two channels of the report: the console and the output file Sudout.txt. A report made with
+// a listener instead hands every write to it and lays out nothing.
 class Report {
  public:
-  enum class Channel { Console, File };
+  enum class Channel { kConsole, kFile };
 
   Report(Sink& console, Sink& file) : console_(console), file_(file) {}
+  explicit Report(LineListener& listener) : listener_(&listener) {}
 
   // One write of a line kind to one channel.
   void WRITELINE(Channel channel, LineKind kind, std::span<const std::int32_t> values);
@@ -77,6 +88,10 @@ class Report {
   // The same for a line kind known here.
   template <LineKind K>
   void REPORTLINE(std::span<const std::int32_t> values) {
+    if (listener_ != nullptr) [[unlikely]] {
+      listener_->OnLine(K, values);
+      return;
+    }
     file_.Append(console_.Write<K>(values));
   }
   // The working grid as nine MATRIXROW lines; uses I as its row index and leaves it at 10.
@@ -90,6 +105,7 @@ class Report {
   Failures Finish();
 
  private:
+  LineListener* listener_ = nullptr;
   OutputChannel console_;
   OutputChannel file_;
 };

@@ -11,9 +11,9 @@ using testing::CapturedReport;
 
 TEST(ReportTest, ReportLineGoesToBothChannelsAndWriteLineToOne) {
   CapturedReport out;
-  out.report.WRITELINE(Report::Channel::File, LineKind::SEARCHSEQUENCE, std::vector<int>{1, 2});
+  out.report.WRITELINE(Report::Channel::kFile, LineKind::SEARCHSEQUENCE, std::vector<int>{1, 2});
   out.report.REPORTLINE(LineKind::PUZZLESOLVED);
-  out.report.WRITELINE(Report::Channel::Console, LineKind::FOUNDCOUNT, std::vector<int>{4});
+  out.report.WRITELINE(Report::Channel::kConsole, LineKind::FOUNDCOUNT, std::vector<int>{4});
   EXPECT_EQ(out.Text(), "\nPuzzle Solved \n          Found positions for 4 values\n");
   EXPECT_EQ(out.file.text(), "\n Search Sequence\n  1  2\n\nPuzzle Solved \n");
 }
