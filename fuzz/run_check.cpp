@@ -11,11 +11,9 @@
 #include <vector>
 
 #include "control/input_reader.h"
-#include "control/run.h"
-#include "control/run_files.h"
-#include "report/sinks.h"
 #include "state/puzzle_state.h"
-#include "techniques/technique_step.h"
+#include "support/run_in_memory.h"
+#include "techniques/pass_build.h"
 
 namespace tarvik::fuzz {
 namespace {
@@ -36,32 +34,16 @@ constexpr std::array<std::string_view, 4> kOutcomes = {
 
 using Rows = std::array<std::array<int, 9>, 9>;
 
-// One run in memory: what it returned and what each channel got.
-struct Result {
-  ExitStatus status = ExitStatus::kSuccess;
-  std::string console;
-  std::string file;
-  std::string errors;
-  bool fileCreated = false;
-};
+using testing::KeptFailingSink;
+using testing::MemoryFiles;
+using testing::RunClassic;
+using Result = testing::RunResult;
 
-// Sudin.txt from memory, and a Sudout.txt on a disk that fills up after `accepted` bytes.
-class FullDiskFiles final : public RunFiles {
- public:
-  FullDiskFiles(std::string_view input, std::size_t accepted)
-      : input_(input), accepted_(accepted) {}
-  std::unique_ptr<Source> OpenInput(std::error_code&) override {
-    return std::make_unique<StringSource>(input_);
-  }
-  std::unique_ptr<Sink> CreateOutput(std::error_code&) override {
-    return std::make_unique<FailingSink>(std::make_error_code(std::errc::no_space_on_device),
-                                         accepted_);
-  }
-
- private:
-  std::string_view input_;
-  std::size_t accepted_;
-};
+MemoryFiles FilesWith(std::string_view input) {
+  MemoryFiles files;
+  files.files["Sudin.txt"] = std::string(input);
+  return files;
+}
 
 // While it lives, the technique passes run in their baseline build, not the processor's best.
 class BaselinePasses {
@@ -71,21 +53,6 @@ class BaselinePasses {
   BaselinePasses(const BaselinePasses&) = delete;
   BaselinePasses& operator=(const BaselinePasses&) = delete;
 };
-
-Result RunInMemory(std::string_view input, std::error_code outputError = {}) {
-  MemoryFiles files;
-  files.input = std::string(input);
-  files.outputError = outputError;
-  StringSink console;
-  std::ostringstream errors;
-  Result result;
-  result.status = Run(files, console, errors);
-  result.console = console.text();
-  result.file = files.output();
-  result.errors = errors.str();
-  result.fileCreated = files.outputCreated;
-  return result;
-}
 
 std::string StatusText(ExitStatus status) { return std::to_string(static_cast<int>(status)); }
 
@@ -171,7 +138,7 @@ std::optional<std::string> CheckEcho(std::string_view echo, const PuzzleState& s
 
 std::optional<std::string> CheckAcceptedReport(const Result& r, const PuzzleState& st) {
   if (!r.errors.empty()) return "status 0 with a message: " + r.errors;
-  if (!r.fileCreated) return "status 0 without Sudout.txt";
+  if (!r.fileOpened) return "status 0 without Sudout.txt";
   const std::string& console = r.console;
   if (console.empty() || !console.ends_with('\n')) return "the report does not end a line";
   if (!PrintableLines(console) || !PrintableLines(r.file)) return "a byte outside printable ASCII";
@@ -258,7 +225,7 @@ std::optional<std::string> CheckAcceptedReport(const Result& r, const PuzzleStat
 // What a refused input leaves: one message line, nothing else anywhere.
 std::optional<std::string> CheckRefusal(const Result& r, std::string_view input) {
   if (!r.console.empty()) return "a refused input wrote to the console";
-  if (r.fileCreated) return "a refused input created Sudout.txt";
+  if (r.fileOpened) return "a refused input created Sudout.txt";
   const std::string_view message = r.errors;
   if (!message.starts_with("tarvik: Sudin.txt") || !message.ends_with('\n') ||
       std::count(message.begin(), message.end(), '\n') != 1 || !PrintableLines(message)) {
@@ -296,35 +263,34 @@ std::optional<std::string> CheckFailingChannels(std::string_view input, const Re
   const std::error_code full = std::make_error_code(std::errc::no_space_on_device);
   {
     const BaselinePasses baseline;
-    FailingSink console(std::make_error_code(std::errc::broken_pipe),
-                        hash % normal.console.size());
-    MemoryFiles files;
-    files.input = std::string(input);
-    std::ostringstream errors;
-    const ExitStatus status = Run(files, console, errors);
-    if (status != ExitStatus::kIoError) return "a failing console gave status " + StatusText(status);
-    if (errors.str() != "tarvik: write error on standard output: " +
-                            std::make_error_code(std::errc::broken_pipe).message() + "\n") {
-      return "a failing console gave the message \"" + errors.str() + "\"";
+    KeptFailingSink console(std::make_error_code(std::errc::broken_pipe),
+                            hash % normal.console.size());
+    MemoryFiles files = FilesWith(input);
+    const Result r = RunClassic(files, &console);
+    if (r.status != ExitStatus::kIoError) return "a failing console gave status " + StatusText(r.status);
+    if (r.errors != "tarvik: write error on standard output: " +
+                        std::make_error_code(std::errc::broken_pipe).message() + "\n") {
+      return "a failing console gave the message \"" + r.errors + "\"";
     }
-    if (files.output() != normal.file) {
+    if (r.file != normal.file) {
       return "Sudout.txt of the run with a failing console and the baseline passes differs";
     }
     if (!normal.console.starts_with(console.text())) return "a failing console got other bytes";
   }
   {
-    FullDiskFiles files(input, hash % normal.file.size());
-    StringSink console;
-    std::ostringstream errors;
-    const ExitStatus status = Run(files, console, errors);
-    if (status != ExitStatus::kIoError) return "a full disk gave status " + StatusText(status);
-    if (errors.str() != "tarvik: write error on Sudout.txt: " + full.message() + "\n") {
-      return "a full disk gave the message \"" + errors.str() + "\"";
+    MemoryFiles files = FilesWith(input);
+    files.room["Sudout.txt"] = hash % normal.file.size();
+    const Result r = RunClassic(files);
+    if (r.status != ExitStatus::kIoError) return "a full disk gave status " + StatusText(r.status);
+    if (r.errors != "tarvik: write error on Sudout.txt: " + full.message() + "\n") {
+      return "a full disk gave the message \"" + r.errors + "\"";
     }
-    if (console.text() != normal.console) return "a full disk cost the console some of the report";
+    if (r.console != normal.console) return "a full disk cost the console some of the report";
   }
   {
-    const Result r = RunInMemory(input, std::make_error_code(std::errc::is_a_directory));
+    MemoryFiles files = FilesWith(input);
+    files.openErrors["Sudout.txt"] = std::make_error_code(std::errc::is_a_directory);
+    const Result r = RunClassic(files);
     if (r.status != ExitStatus::kCantCreate) {
       return "an uncreatable Sudout.txt gave status " + StatusText(r.status);
     }
@@ -340,9 +306,9 @@ std::optional<std::string> CheckFailingChannels(std::string_view input, const Re
 }  // namespace
 
 std::optional<std::string> CheckRun(std::string_view input) {
-  const Result r = RunInMemory(input);
+  const Result r = RunClassic(input);
   PuzzleState st;
-  StringSource source(input);
+  testing::StringSource source(input);
   const std::optional<InputError> refusal = ReadPuzzleFile(source, st);
 
   switch (r.status) {

@@ -1,81 +1,124 @@
-#include <cerrno>
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include "control/run_files.h"
+#include "control/files.h"
 
 namespace tarvik {
 namespace {
 
-std::error_code Errno() {
-  return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+std::optional<FileId> IdOf(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-class StdioSource final : public Source {
+class FdSource final : public Source {
  public:
-  explicit StdioSource(std::FILE* stream) : stream_(stream) {}
-  ~StdioSource() override { std::fclose(stream_); }
-  StdioSource(const StdioSource&) = delete;
-  StdioSource& operator=(const StdioSource&) = delete;
+  FdSource(int fd, bool owned) : fd_(fd), owned_(owned) {}
+  ~FdSource() override {
+    if (owned_) ::close(fd_);
+  }
+  FdSource(const FdSource&) = delete;
+  FdSource& operator=(const FdSource&) = delete;
 
   std::size_t Read(char* buffer, std::size_t size, std::error_code& error) override {
-    errno = 0;
-    const std::size_t n = std::fread(buffer, 1, size, stream_);
-    if (n == 0 && std::ferror(stream_)) error = Errno();
-    return n;
+    for (;;) {
+      errno = 0;
+      const ssize_t n = ::read(fd_, buffer, size);
+      if (n >= 0) return static_cast<std::size_t>(n);
+      if (errno == EINTR) continue;
+      error = ErrnoError();
+      return 0;
+    }
   }
 
  private:
-  std::FILE* stream_;
+  int fd_;
+  bool owned_;
 };
 
-// Hands a sink's writes on to another sink it does not own.
-class BorrowedSink final : public Sink {
+class DiskOutputFile final : public OutputFile {
  public:
-  explicit BorrowedSink(Sink& target) : target_(target) {}
-  std::error_code Write(std::string_view bytes) override { return target_.Write(bytes); }
-  std::error_code Close() override { return target_.Close(); }
+  explicit DiskOutputFile(int fd) : sink_(fd, /*owned=*/true), fd_(fd) {}
+
+  std::error_code Write(std::string_view bytes) override { return sink_.Write(bytes); }
+  std::error_code Close() override { return sink_.Close(); }
+  std::optional<FileId> Id() const override { return IdOf(fd_); }
+
+  Lock TryLock(std::error_code& error) override {
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      if (errno == EINTR) continue;
+      if (errno == EWOULDBLOCK) return Lock::kBusy;
+      if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) return Lock::kUnsupported;
+      error = ErrnoError();
+      return Lock::kUnsupported;
+    }
+    return Lock::kTaken;
+  }
+  std::error_code WaitLock() override {
+    while (::flock(fd_, LOCK_EX) != 0) {
+      if (errno != EINTR) return ErrnoError();
+    }
+    return {};
+  }
+  std::error_code Truncate() override {
+    // Only a regular file has contents to drop (a device or a FIFO is written as it is).
+    if (!IdOf(fd_)) return {};
+    return ::ftruncate(fd_, 0) == 0 ? std::error_code{} : ErrnoError();
+  }
 
  private:
-  Sink& target_;
+  FdSink sink_;
+  int fd_;
 };
 
 }  // namespace
 
-std::unique_ptr<Source> DiskFiles::OpenInput(std::error_code& error) {
+OpenedInput DiskFiles::OpenInput(const std::string& name, std::error_code& error) {
   errno = 0;
-  std::FILE* stream = std::fopen("Sudin.txt", "rb");
-  if (stream == nullptr) {
-    error = Errno();
-    return nullptr;
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = ErrnoError();
+    return {};
   }
-  return std::make_unique<StdioSource>(stream);
+  // A folder opens, but reading it fails: say so now, as for a missing file.
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    error = std::make_error_code(std::errc::is_a_directory);
+    return {};
+  }
+  return {std::make_unique<FdSource>(fd, /*owned=*/true), IdOf(fd)};
 }
 
-std::unique_ptr<Sink> DiskFiles::CreateOutput(std::error_code& error) {
+OpenedInput DiskFiles::StandardInput() {
+  return {std::make_unique<FdSource>(STDIN_FILENO, /*owned=*/false), IdOf(STDIN_FILENO)};
+}
+
+std::unique_ptr<OutputFile> DiskFiles::OpenOutput(const std::string& name, std::error_code& error) {
   errno = 0;
-  std::FILE* stream = std::fopen("Sudout.txt", "wb");
-  if (stream == nullptr) {
-    error = Errno();
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    error = ErrnoError();
     return nullptr;
   }
-  return std::make_unique<StdioSink>(stream, /*owned=*/true);
+  return std::make_unique<DiskOutputFile>(fd);
 }
 
-std::unique_ptr<Source> MemoryFiles::OpenInput(std::error_code& error) {
-  if (!input) {
-    error = std::make_error_code(std::errc::no_such_file_or_directory);
-    return nullptr;
-  }
-  return std::make_unique<StringSource>(*input);
+std::error_code DiskFiles::MakeDirectory(const std::string& name) {
+  if (::mkdir(name.c_str(), 0777) == 0) return {};
+  const std::error_code error = ErrnoError();
+  struct stat info {};
+  if (errno == EEXIST && ::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return {};
+  return error;
 }
 
-std::unique_ptr<Sink> MemoryFiles::CreateOutput(std::error_code& error) {
-  if (outputError) {
-    error = outputError;
-    return nullptr;
-  }
-  outputCreated = true;
-  return std::make_unique<BorrowedSink>(output_);
+std::error_code DiskFiles::ChangeDirectory(const std::string& name) {
+  return ::chdir(name.c_str()) == 0 ? std::error_code{} : ErrnoError();
 }
+
+std::optional<FileId> DiskFiles::ConsoleId() { return IdOf(STDOUT_FILENO); }
 
 }  // namespace tarvik

@@ -1,7 +1,7 @@
 #include "control/guessing.h"
 
 #include "techniques/constraint_tests.h"
-#include "techniques/technique_step.h"
+#include "techniques/pass_build.h"
 
 namespace tarvik {
 namespace {
@@ -20,17 +20,14 @@ void Restart(PuzzleState& st, Report& report) {
 
 template <class Scan>
 struct PairSearch {
-  static void Run(PuzzleState& st) {
+  static void Apply(PuzzleState& st) {
     for (st.I = 1; st.I <= 9; ++st.I) {
       for (st.J = 1; st.J <= 9; ++st.J) {
         if (st.S(st.I, st.J) != 0) continue;
         st.NCAND = 0;
 #pragma GCC unroll 9
         for (int v = 1; v <= 9; ++v) {
-          if (VALUEINROW<Scan>(st, st.I, v) || VALUEINCOLUMN<Scan>(st, st.J, v) ||
-              VALUEINBOX<Scan>(st, st.I, st.J, v)) {
-            continue;
-          }
+          if (!IsCandidate<Scan>(st, st.I, st.J, v)) continue;
           ++st.NCAND;
           if (st.NCAND == 1) st.CAND1 = v;
           if (st.NCAND == 2) st.CAND2 = v;
@@ -43,7 +40,7 @@ struct PairSearch {
 
 }  // namespace
 
-void SEARCHFORPAIR(PuzzleState& st) { RunPass<PairSearch>(st); }
+void SEARCHFORPAIR(PuzzleState& st) { ApplyPass<PairSearch>(st); }
 
 GuessOutcome GuessAfterStall(PuzzleState& st, Report& report) {
   SEARCHFORPAIR(st);
@@ -53,7 +50,7 @@ GuessOutcome GuessAfterStall(PuzzleState& st, Report& report) {
     if (st.IPRINT >= 2) {
       report.REPORTLINE(LineKind::PAIRFOUND, {st.I, st.J, st.CAND1, st.CAND2});
     }
-    if (st.LEVEL < PuzzleState::MAXLEVEL) {
+    if (st.LEVEL < PuzzleState::kMaxLevel) {
       // Read from the scratch fields now: the restart's SETSTART reuses I and J.
       ++st.LEVEL;
       st.GROW(st.LEVEL) = st.I;
@@ -66,10 +63,10 @@ GuessOutcome GuessAfterStall(PuzzleState& st, Report& report) {
     }
   }
   // A dead cell proves the guesses wrong; running out of two-value cells or of stack room does not.
-  if (!deadCell) st.UNPROVEN = 1;
+  if (!deadCell) st.unproven = 1;
   for (;;) {
     if (st.LEVEL == 0) {
-      report.REPORTLINE(st.UNPROVEN == 1 ? LineKind::NOMOREGUESSES : LineKind::NOSOLUTION);
+      report.REPORTLINE(st.unproven == 1 ? LineKind::NOMOREGUESSES : LineKind::NOSOLUTION);
       return GuessOutcome::kGiveUp;
     }
     if (st.GFIRST(st.LEVEL) == 1) {

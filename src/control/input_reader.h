@@ -1,39 +1,21 @@
 #pragma once
 
-#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <system_error>
 
 #include "control/exit_status.h"
+#include "control/source.h"
 #include "state/puzzle_state.h"
 
 namespace tarvik {
-
-// Where the bytes of Sudin.txt come from.
-class Source {
- public:
-  virtual ~Source() = default;
-  // Reads up to `size` bytes into `buffer`; 0 at the end of the file or on an error (then set).
-  virtual std::size_t Read(char* buffer, std::size_t size, std::error_code& error) = 0;
-};
-
-// Reads from memory.
-class StringSource final : public Source {
- public:
-  explicit StringSource(std::string_view text) : text_(text) {}
-  std::size_t Read(char* buffer, std::size_t size, std::error_code& error) override;
-
- private:
-  std::string_view text_;
-};
 
 // Why the input was refused: the exit status, the line it concerns (0 when no line applies) and
 // what is wrong.
 struct InputError {
   ExitStatus status;
-  int line;
+  std::int64_t line;
   std::string message;
   friend bool operator==(const InputError&, const InputError&) = default;
 };

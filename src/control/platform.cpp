@@ -1,10 +1,12 @@
 #include "control/platform.h"
 
 #include <fcntl.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
+#include <thread>
 
 namespace tarvik {
 
@@ -14,11 +16,28 @@ bool ReopenClosedStandardDescriptors() {
     if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
     if (fd == 1) outputClosed = true;
     // The lowest free descriptor is taken, which is this one: the lower ones are open by now.
-    open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    // Should it fail, the console is still never written through descriptor 1 (see main).
+    const int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (opened != fd && opened >= 0) close(opened);
   }
   return outputClosed;
 }
 
-void IgnoreBrokenPipes() { std::signal(SIGPIPE, SIG_IGN); }
+bool IgnoreWriteSignals() {
+  return std::signal(SIGPIPE, SIG_IGN) != SIG_ERR && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+}
+
+bool ErrorsIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+unsigned AvailableProcessors() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) == 0) {
+    const int count = CPU_COUNT(&set);
+    if (count > 0) return static_cast<unsigned>(count);
+  }
+  const unsigned hardware = std::thread::hardware_concurrency();
+  return hardware > 0 ? hardware : 1;
+}
 
 }  // namespace tarvik

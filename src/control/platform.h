@@ -6,8 +6,15 @@ namespace tarvik {
 // the run opens can take the place of the console. Returns true if standard output was closed.
 bool ReopenClosedStandardDescriptors();
 
-// A write to a pipe whose reader has gone then fails with EPIPE instead of killing the process,
-// so the other report channel is still written in full.
-void IgnoreBrokenPipes();
+// A write to a pipe whose reader has gone, or past the file-size limit, then fails with an error
+// (EPIPE, EFBIG) instead of killing the process, so the other report channel is still written in
+// full. Returns false if a signal could not be set to be ignored.
+bool IgnoreWriteSignals();
+
+// Whether standard error is a terminal (a progress line is shown there only then).
+bool ErrorsIsTerminal();
+
+// The processors this process may run on, as nproc counts them; at least 1.
+unsigned AvailableProcessors();
 
 }  // namespace tarvik

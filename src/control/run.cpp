@@ -1,6 +1,8 @@
 #include "control/run.h"
 
 #include <ostream>
+#include <span>
+#include <string>
 
 #include "control/attempt_loop.h"
 #include "control/guessing.h"
@@ -26,39 +28,129 @@ void Solve(PuzzleState& st, Report& report) {
   report.REPORTLINE(LineKind::FILEBANNER);
 }
 
-ExitStatus Run(RunFiles& files, Sink& console, std::ostream& errors) {
-  PuzzleState st;
-  {
-    std::error_code error;
-    const std::unique_ptr<Source> input = files.OpenInput(error);
-    if (!input) {
-      errors << "tarvik: Sudin.txt: " << error.message() << '\n';
-      return ExitStatus::kNoInput;
-    }
-    if (const auto refusal = ReadPuzzleFile(*input, st)) {
-      errors << "tarvik: Sudin.txt:";
-      if (refusal->line > 0) errors << refusal->line << ':';
-      errors << ' ' << refusal->message << '\n';
-      return refusal->status;
-    }
-  }  // the input is closed before the output is created
+namespace {
 
+// Hands writes on to a sink chosen after the report was made, so that everything the run needs is
+// allocated before Sudout.txt is opened.
+class LaterSink final : public Sink {
+ public:
+  void Attach(Sink& target) { target_ = &target; }
+  std::error_code Write(std::string_view bytes) override { return target_->Write(bytes); }
+  std::error_code Close() override { return target_->Close(); }
+
+ private:
+  Sink* target_ = nullptr;
+};
+
+// Takes the bytes of a console that is Sudout.txt itself: the file's copy is the one written.
+class DroppingSink final : public Sink {
+ public:
+  std::error_code Write(std::string_view /*bytes*/) override { return {}; }
+};
+
+}  // namespace
+
+std::optional<ExitStatus> ReadInput(Files& files, PuzzleState& st, std::optional<FileId>& inputId,
+                                    std::ostream& errors) {
   std::error_code error;
-  const std::unique_ptr<Sink> file = files.CreateOutput(error);
-  if (!file) {
-    errors << "tarvik: Sudout.txt: " << error.message() << '\n';
-    return ExitStatus::kCantCreate;
+  OpenedInput input = files.OpenInput("Sudin.txt", error);
+  if (!input.source) {
+    errors << "tarvik: Sudin.txt: " << error.message() << '\n';
+    return ExitStatus::kNoInput;
   }
-  Report report(console, *file);
+  if (const auto refusal = ReadPuzzleFile(*input.source, st)) {
+    errors << "tarvik: Sudin.txt:";
+    if (refusal->line > 0) errors << refusal->line << ':';
+    errors << ' ' << refusal->message << '\n';
+    return refusal->status;
+  }
+  inputId = input.id;
+  return std::nullopt;
+}  // the input is closed before the output is opened
+
+std::unique_ptr<OutputFile> OpenReportFile(Files& files, const std::string& name,
+                                           std::span<const NamedFile> others,
+                                           std::ostream& errors) {
+  std::error_code error;
+  std::unique_ptr<OutputFile> file = files.OpenOutput(name, error);
+  if (!file) {
+    errors << "tarvik: " << name << ": " << error.message() << '\n';
+    return nullptr;
+  }
+  if (const std::optional<FileId> id = file->Id()) {
+    for (const NamedFile& other : others) {
+      if (other.id == id) {
+        errors << "tarvik: " << name << ": is the same file as " << other.name << '\n';
+        return nullptr;
+      }
+    }
+  }
+  if (file->TryLock(error) == OutputFile::Lock::kBusy) {
+    errors << "tarvik: " << name << ": waiting for another run to finish" << std::endl;
+    if ((error = file->WaitLock())) {
+      errors << "tarvik: " << name << ": " << error.message() << '\n';
+      return nullptr;
+    }
+  }
+  return file;
+}
+
+ExitStatus Run(Files& files, Sink& console, std::ostream& errors, const ExtraFile* extra) {
+  PuzzleState st;
+  std::optional<FileId> inputId;
+  if (const auto refused = ReadInput(files, st, inputId, errors)) return *refused;
+
+  // Everything the run needs is made now, before Sudout.txt is touched.
+  const std::string extraBytes = extra != nullptr ? extra->contents(st) : std::string();
+  LaterSink consoleSink;
+  LaterSink fileSink;
+  DroppingSink dropped;
+  Report report(consoleSink, fileSink);
+
+  const std::optional<FileId> consoleId = files.ConsoleId();
+  const NamedFile input{"Sudin.txt", inputId};
+  const std::unique_ptr<OutputFile> file = OpenReportFile(files, "Sudout.txt", {&input, 1}, errors);
+  if (!file) return ExitStatus::kCantCreate;
+  std::unique_ptr<OutputFile> extraFile;
+  if (extra != nullptr) {
+    const NamedFile taken[] = {input, {"Sudout.txt", file->Id()}, {"standard output", consoleId}};
+    extraFile = OpenReportFile(files, extra->name, taken, errors);
+    if (!extraFile) return ExitStatus::kCantCreate;
+  }
+  const bool consoleIsFile = consoleId && consoleId == file->Id();
+  consoleSink.Attach(consoleIsFile ? static_cast<Sink&>(dropped) : console);
+  fileSink.Attach(*file);
+  for (const auto& [name, output] : {std::pair{"Sudout.txt", file.get()},
+                                     std::pair{extra ? extra->name.c_str() : "", extraFile.get()}}) {
+    if (output == nullptr) continue;
+    if (const std::error_code error = output->Truncate()) {
+      errors << "tarvik: " << name << ": " << error.message() << '\n';
+      return ExitStatus::kCantCreate;
+    }
+  }
+  if (consoleIsFile) {
+    errors << "tarvik: standard output is Sudout.txt: the report is written once\n";
+  }
+
   Solve(st, report);
   const Report::Failures failures = report.Finish();
+  std::error_code extraError;
+  if (extraFile) {
+    extraError = extraFile->Write(extraBytes);
+    const std::error_code closed = extraFile->Close();
+    if (!extraError) extraError = closed;
+  }
   if (failures.console) {
     errors << "tarvik: write error on standard output: " << failures.console.message() << '\n';
   }
   if (failures.file) {
     errors << "tarvik: write error on Sudout.txt: " << failures.file.message() << '\n';
   }
-  return failures.console || failures.file ? ExitStatus::kIoError : ExitStatus::kSuccess;
+  if (extraError) {
+    errors << "tarvik: write error on " << extra->name << ": " << extraError.message() << '\n';
+  }
+  return failures.console || failures.file || extraError ? ExitStatus::kIoError
+                                                         : ExitStatus::kSuccess;
 }
 
 }  // namespace tarvik

@@ -1,9 +1,15 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
 
 #include "control/exit_status.h"
-#include "control/run_files.h"
+#include "control/files.h"
 #include "report/report.h"
 #include "report/sinks.h"
 #include "state/puzzle_state.h"
@@ -16,8 +22,36 @@ namespace tarvik {
 // iteration, never a deeper call.
 void Solve(PuzzleState& st, Report& report);
 
-// A whole run: reads Sudin.txt, refuses it with a message on `errors` or creates Sudout.txt, solves
-// and writes the report to `console` and the file. Returns the exit status.
-ExitStatus Run(RunFiles& files, Sink& console, std::ostream& errors);
+// Reads Sudin.txt into `st`, and the file it is into `inputId`; on refusal says why on `errors` and
+// returns the exit status.
+std::optional<ExitStatus> ReadInput(Files& files, PuzzleState& st, std::optional<FileId>& inputId,
+                                    std::ostream& errors);
+
+// A file that a report file must not be.
+struct NamedFile {
+  std::string_view name;
+  std::optional<FileId> id;
+};
+
+// Opens the report file `name` without emptying it, refuses it if it is one of `others` (a link to
+// the input, say), and locks it, waiting with a message while another run holds it. Says what went
+// wrong on `errors` and returns null when it cannot be used.
+std::unique_ptr<OutputFile> OpenReportFile(Files& files, const std::string& name,
+                                           std::span<const NamedFile> others,
+                                           std::ostream& errors);
+
+// A file written beside the report, from the puzzle as read (the page of the run, say). Its bytes
+// are made before any file is touched; it is opened, checked and locked as Sudout.txt is, and
+// written after the report's last line.
+struct ExtraFile {
+  std::string name;
+  std::function<std::string(const PuzzleState&)> contents;
+};
+
+// A whole run: reads Sudin.txt, refuses it with a message on `errors` or opens Sudout.txt (and the
+// extra file, if any), solves and writes the report to `console` and the file. Returns the exit
+// status.
+ExitStatus Run(Files& files, Sink& console, std::ostream& errors,
+               const ExtraFile* extra = nullptr);
 
 }  // namespace tarvik

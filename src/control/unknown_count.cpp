@@ -1,6 +1,6 @@
 #include "control/unknown_count.h"
 
-#include "techniques/constraint_tests.h"
+#include "techniques/grid_scan.h"
 
 namespace tarvik {
 

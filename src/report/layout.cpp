@@ -61,13 +61,13 @@ char* LayOutAny(std::span<const TemplateItem> items, std::span<const std::int32_
     const std::size_t taken = next;
     for (const TemplateItem& item : items) {
       switch (item.type) {
-        case TemplateItem::Type::Text:
+        case TemplateItem::Type::kText:
           out = CopySmall(item.text, out);
           break;
-        case TemplateItem::Type::LineEnd:
+        case TemplateItem::Type::kLineEnd:
           *out++ = '\n';
           break;
-        case TemplateItem::Type::Field: {
+        case TemplateItem::Type::kField: {
           const std::size_t fields = std::min<std::size_t>(item.repeat, values.size() - next);
           out = FormatFields(values.subspan(next, fields), item.width, out);
           next += fields;

@@ -47,9 +47,9 @@ char* FormatFieldsOf(std::span<const std::int32_t> values, char* out) {
 template <LineKind K, std::size_t I>
 char* LayOutItem(std::span<const std::int32_t> values, std::size_t& next, char* out) {
   constexpr TemplateItem item = TemplateOf(K)[I];
-  if constexpr (item.type == TemplateItem::Type::Text) {
+  if constexpr (item.type == TemplateItem::Type::kText) {
     return CopySmall(item.text, out);
-  } else if constexpr (item.type == TemplateItem::Type::LineEnd) {
+  } else if constexpr (item.type == TemplateItem::Type::kLineEnd) {
     *out = '\n';
     return out + 1;
   } else {

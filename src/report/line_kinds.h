@@ -35,7 +35,7 @@ inline constexpr int kLineKindCount = 20;
 
 // One item of a template: literal text, a line end, or `repeat` integer fields of `width`.
 struct TemplateItem {
-  enum class Type : std::uint8_t { Text, LineEnd, Field };
+  enum class Type : std::uint8_t { kText, kLineEnd, kField };
   Type type;
   std::string_view text;
   std::uint8_t repeat;
@@ -48,11 +48,11 @@ struct TemplateItem {
 namespace templates {
 
 constexpr TemplateItem Text(std::string_view text) {
-  return {TemplateItem::Type::Text, text, 0, 0};
+  return {TemplateItem::Type::kText, text, 0, 0};
 }
-constexpr TemplateItem End() { return {TemplateItem::Type::LineEnd, {}, 0, 0}; }
+constexpr TemplateItem End() { return {TemplateItem::Type::kLineEnd, {}, 0, 0}; }
 constexpr TemplateItem Field(int width, int repeat = 1) {
-  return {TemplateItem::Type::Field,
+  return {TemplateItem::Type::kField,
           {},
           static_cast<std::uint8_t>(repeat),
           static_cast<std::uint8_t>(width)};
@@ -123,7 +123,7 @@ constexpr std::span<const TemplateItem> TemplateOf(LineKind kind) {
 constexpr int FieldCount(LineKind kind) {
   int count = 0;
   for (const TemplateItem& item : TemplateOf(kind)) {
-    if (item.type == TemplateItem::Type::Field) count += item.repeat;
+    if (item.type == TemplateItem::Type::kField) count += item.repeat;
   }
   return count;
 }

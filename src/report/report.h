@@ -23,7 +23,7 @@ class OutputChannel {
 
   // Lays out one write of `kind` at the end of the buffer; returns the bytes it added.
   std::string_view Write(LineKind kind, std::span<const std::int32_t> values) {
-    char* start = Room(kMaxWriteBytes);
+    char* start = Reserve(kMaxWriteBytes);
     char* end = LayOut(kind, values, start);
     used_ += static_cast<std::size_t>(end - start);
     return {start, static_cast<std::size_t>(end - start)};
@@ -31,14 +31,14 @@ class OutputChannel {
   // The same for a line kind known here, with its layout routine inlined.
   template <LineKind K>
   std::string_view Write(std::span<const std::int32_t> values) {
-    char* start = Room(kMaxWriteBytes);
+    char* start = Reserve(kMaxWriteBytes);
     char* end = layout::LayOutOf<K>(values, start);
     used_ += static_cast<std::size_t>(end - start);
     return {start, static_cast<std::size_t>(end - start)};
   }
   // Appends bytes that one write produced.
   void Append(std::string_view bytes) {
-    used_ = static_cast<std::size_t>(CopySmall(bytes, Room(bytes.size())) - buffer_.get());
+    used_ = static_cast<std::size_t>(CopySmall(bytes, Reserve(bytes.size())) - buffer_.get());
   }
   // Hands the buffered bytes over to the sink.
   void Flush();
@@ -48,7 +48,7 @@ class OutputChannel {
 
  private:
   // Room for `bytes` more (at most kMaxWriteBytes), handing the buffer over first if need be.
-  char* Room(std::size_t bytes) {
+  char* Reserve(std::size_t bytes) {
     if (kBufferBytes - used_ < bytes) Flush();
     return buffer_.get() + used_;
   }

@@ -1,53 +1,47 @@
 #include "report/sinks.h"
 
-#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
 
 namespace tarvik {
-namespace {
-
-std::error_code LastError() {
-  // Some C libraries fail a stream without setting errno; say so rather than print "Success".
-  return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
-}
-
-}  // namespace
-
-std::error_code StringSink::Write(std::string_view bytes) {
-  text_.append(bytes);
-  return {};
-}
 
 std::error_code FailingSink::Write(std::string_view bytes) {
   const std::size_t taken = bytes.size() < room_ ? bytes.size() : room_;
-  text_.append(bytes.substr(0, taken));
+  Take(bytes.substr(0, taken));
   room_ -= taken;
   return taken == bytes.size() ? std::error_code{} : error_;
 }
 
-StdioSink::StdioSink(std::FILE* stream, bool owned) : stream_(stream), owned_(owned) {
-  std::setvbuf(stream_, nullptr, _IONBF, 0);
+FdSink::~FdSink() {
+  if (owned_ && fd_ >= 0) ::close(fd_);
 }
 
-StdioSink::~StdioSink() {
-  if (owned_ && stream_ != nullptr) std::fclose(stream_);
-}
-
-std::error_code StdioSink::Write(std::string_view bytes) {
-  errno = 0;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size()) return LastError();
+std::error_code FdSink::Write(std::string_view bytes) {
+  while (!bytes.empty()) {
+    errno = 0;
+    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+    if (n > 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+      continue;
+    }
+    if (n == 0) return std::make_error_code(std::errc::io_error);
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      // Non-blocking, and the reader is slow: wait until there is room.
+      pollfd ready{fd_, POLLOUT, 0};
+      if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
+    }
+    return ErrnoError();
+  }
   return {};
 }
 
-std::error_code StdioSink::Close() {
+std::error_code FdSink::Close() {
+  if (!owned_ || fd_ < 0) return {};
   errno = 0;
-  int result = 0;
-  if (owned_) {
-    result = std::fclose(stream_);
-    stream_ = nullptr;
-  } else {
-    result = std::fflush(stream_);
-  }
-  return result == 0 ? std::error_code{} : LastError();
+  const int result = ::close(fd_);
+  fd_ = -1;
+  return result == 0 ? std::error_code{} : ErrnoError();
 }
 
 }  // namespace tarvik

@@ -1,11 +1,18 @@
 #pragma once
 
-#include <cstdio>
+#include <cerrno>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <system_error>
 
 namespace tarvik {
+
+// The error of the last failed system call. Some C libraries fail a call without setting errno;
+// that reads as EIO rather than "Success".
+inline std::error_code ErrnoError() {
+  return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+}
 
 // Where the bytes of one report channel go: standard output, Sudout.txt, or memory in tests.
 class Sink {
@@ -17,45 +24,41 @@ class Sink {
   virtual std::error_code Close() { return {}; }
 };
 
-// Collects everything in memory.
-class StringSink final : public Sink {
- public:
-  std::error_code Write(std::string_view bytes) override;
-  const std::string& text() const { return text_; }
-
- private:
-  std::string text_;
-};
-
-// Refuses every write with one error: a console that was closed at start, or a failing disk in
-// tests. `accepted` bytes are taken before the first refusal.
-class FailingSink final : public Sink {
+// Refuses every write with one error: a standard output that was closed at start. `accepted`
+// bytes are taken (and dropped) before the first refusal.
+class FailingSink : public Sink {
  public:
   explicit FailingSink(std::error_code error, std::size_t accepted = 0)
       : error_(error), room_(accepted) {}
   std::error_code Write(std::string_view bytes) override;
-  const std::string& text() const { return text_; }
+
+ protected:
+  // The bytes taken before the refusal; tests keep them.
+  virtual void Take(std::string_view /*bytes*/) {}
 
  private:
   std::error_code error_;
   std::size_t room_;
-  std::string text_;
 };
 
-// Writes to a C stream without buffering of its own (the channel in front of it buffers).
-// Closes the stream at the end if it owns it, else only flushes it.
-class StdioSink final : public Sink {
+// Writes to a file descriptor without buffering of its own (the channel in front of it buffers).
+// A descriptor left non-blocking by another program is waited on rather than given up. Closes the
+// descriptor at the end if it owns it.
+class FdSink : public Sink {
  public:
-  StdioSink(std::FILE* stream, bool owned);
-  ~StdioSink() override;
-  StdioSink(const StdioSink&) = delete;
-  StdioSink& operator=(const StdioSink&) = delete;
+  FdSink(int fd, bool owned) : fd_(fd), owned_(owned) {}
+  ~FdSink() override;
+  FdSink(const FdSink&) = delete;
+  FdSink& operator=(const FdSink&) = delete;
 
   std::error_code Write(std::string_view bytes) override;
   std::error_code Close() override;
 
+ protected:
+  int fd() const { return fd_; }
+
  private:
-  std::FILE* stream_;
+  int fd_;
   bool owned_;
 };
 

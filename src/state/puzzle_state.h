@@ -30,12 +30,12 @@ struct PuzzleState {
 
   // Guess stack: level k holds the cell (GROW, GCOL), its two candidates in ascending order, and
   // whether the first of them is still the value in force (GFIRST 1) or the second (0).
-  static constexpr int MAXLEVEL = 10;
+  static constexpr int kMaxLevel = 10;
   std::int32_t LEVEL = 0;
-  OneBased<std::int32_t, MAXLEVEL> GROW, GCOL, GVAL1, GVAL2, GFIRST;
+  OneBased<std::int32_t, kMaxLevel> GROW, GCOL, GVAL1, GVAL2, GFIRST;
   // 1 once the guess logic has backtracked without meeting a dead cell (no two-value cell found,
   // or a push refused at the full stack): an empty stack then no longer proves "no solution".
-  std::int32_t UNPROVEN = 0;
+  std::int32_t unproven = 0;
 
   // Scratch fields shared as loop variables; only SEARCHFORPAIR hands I, J, NCAND, CAND1 and
   // CAND2 on to its caller.
@@ -45,7 +45,7 @@ struct PuzzleState {
   std::int32_t CAND1 = 0;
   std::int32_t CAND2 = 0;
 
-  // First row and first column of box b; boxes are numbered 1 to 9 row by row.
+  // First row and first column of box b; boxes are numbered 1 to 9 row by row (see state/grid.h).
   static constexpr OneBased<std::int32_t, 9> BOXROW{{1, 1, 1, 4, 4, 4, 7, 7, 7}};
   static constexpr OneBased<std::int32_t, 9> BOXCOL{{1, 4, 7, 1, 4, 7, 1, 4, 7}};
 };

@@ -1,6 +1,6 @@
 #include <atomic>
 
-#include "techniques/technique_step.h"
+#include "techniques/pass_build.h"
 
 namespace tarvik {
 namespace {

@@ -1,4 +1,5 @@
 #include "techniques/constraint_tests.h"
+#include "techniques/pass_build.h"
 #include "techniques/technique_step.h"
 #include "techniques/techniques.h"
 
@@ -18,7 +19,7 @@ namespace {
 
 template <class Scan>
 struct RowPass {
-  static int Run(PuzzleState& st, Report& report) {
+  static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
     for (st.I = 1; st.I <= 9; ++st.I) {
       for (int v = 1; v <= 9; ++v) {
@@ -36,7 +37,7 @@ struct RowPass {
         }
         if (positions == 1) {
           st.J = lastColumn;
-          Fill(st, report, LineKind::CELLFOUND, v, fills);
+          Fill(st, report, LineKind::CELLFOUND, st.I, st.J, v, fills);
         }
       }
     }
@@ -46,7 +47,7 @@ struct RowPass {
 
 template <class Scan>
 struct ColumnPass {
-  static int Run(PuzzleState& st, Report& report) {
+  static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
     for (st.J = 1; st.J <= 9; ++st.J) {
       for (int v = 1; v <= 9; ++v) {
@@ -64,7 +65,7 @@ struct ColumnPass {
         }
         if (positions == 1) {
           st.I = lastRow;
-          Fill(st, report, LineKind::CELLFOUNDCOLUMN, v, fills);
+          Fill(st, report, LineKind::CELLFOUNDCOLUMN, st.I, st.J, v, fills);
         }
       }
     }
@@ -74,7 +75,7 @@ struct ColumnPass {
 
 template <class Scan>
 struct BoxPass {
-  static int Run(PuzzleState& st, Report& report) {
+  static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
     for (int b = 1; b <= 9; ++b) {
       const int r0 = PuzzleState::BOXROW(b);
@@ -98,7 +99,7 @@ struct BoxPass {
         if (positions == 1) {
           st.I = lastRow;
           st.J = lastColumn;
-          Fill(st, report, LineKind::CELLFOUND, v, fills);
+          Fill(st, report, LineKind::CELLFOUND, st.I, st.J, v, fills);
         }
       }
     }
@@ -109,15 +110,15 @@ struct BoxPass {
 }  // namespace
 
 void FINDPOSITIONINROWSFORVALUES(PuzzleState& st, Report& report) {
-  TechniqueStep(st, report, LineKind::ROWSTEP, [&] { return RunPass<RowPass>(st, report); });
+  TechniqueStep(st, report, LineKind::ROWSTEP, [&] { return ApplyPass<RowPass>(st, report); });
 }
 
 void FINDPOSITIONINCOLUMNSFORVALUES(PuzzleState& st, Report& report) {
-  TechniqueStep(st, report, LineKind::COLUMNSTEP, [&] { return RunPass<ColumnPass>(st, report); });
+  TechniqueStep(st, report, LineKind::COLUMNSTEP, [&] { return ApplyPass<ColumnPass>(st, report); });
 }
 
 void FINDPOSITIONINBOXESFORVALUES(PuzzleState& st, Report& report) {
-  TechniqueStep(st, report, LineKind::BOXSTEP, [&] { return RunPass<BoxPass>(st, report); });
+  TechniqueStep(st, report, LineKind::BOXSTEP, [&] { return ApplyPass<BoxPass>(st, report); });
 }
 
 }  // namespace tarvik

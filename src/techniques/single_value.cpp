@@ -1,4 +1,5 @@
 #include "techniques/constraint_tests.h"
+#include "techniques/pass_build.h"
 #include "techniques/technique_step.h"
 #include "techniques/techniques.h"
 
@@ -7,7 +8,7 @@ namespace {
 
 template <class Scan>
 struct SingleValuePass {
-  static int Run(PuzzleState& st, Report& report) {
+  static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
     for (st.I = 1; st.I <= 9; ++st.I) {
       for (st.J = 1; st.J <= 9; ++st.J) {
@@ -17,14 +18,11 @@ struct SingleValuePass {
         // All nine values are tried, also after a second candidate has turned up.
 #pragma GCC unroll 9
         for (int v = 1; v <= 9; ++v) {
-          if (VALUEINROW<Scan>(st, st.I, v) || VALUEINCOLUMN<Scan>(st, st.J, v) ||
-              VALUEINBOX<Scan>(st, st.I, st.J, v)) {
-            continue;
-          }
+          if (!IsCandidate<Scan>(st, st.I, st.J, v)) continue;
           ++st.NCAND;
           candidate = v;
         }
-        if (st.NCAND == 1) Fill(st, report, LineKind::CELLFOUND, candidate, fills);
+        if (st.NCAND == 1) Fill(st, report, LineKind::CELLFOUND, st.I, st.J, candidate, fills);
       }
     }
     return fills;
@@ -35,7 +33,7 @@ struct SingleValuePass {
 
 void FINDVALUEFORPOSITION(PuzzleState& st, Report& report) {
   TechniqueStep(st, report, LineKind::SINGLESTEP,
-                [&] { return RunPass<SingleValuePass>(st, report); });
+                [&] { return ApplyPass<SingleValuePass>(st, report); });
 }
 
 }  // namespace tarvik

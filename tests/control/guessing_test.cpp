@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace tarvik {
 namespace {
@@ -153,7 +153,7 @@ TEST(GuessTest, BacktrackDropsExhaustedLevelsAndSwitchesTheNextOne) {
 
 TEST(GuessTest, FullStackRefusesThePushAndBacktracks) {
   PuzzleState st = StateOf(kPairAt25, 2);
-  st.LEVEL = PuzzleState::MAXLEVEL;
+  st.LEVEL = PuzzleState::kMaxLevel;
   for (int k = 1; k <= st.LEVEL; ++k) {
     st.GROW(k) = 9;
     st.GCOL(k) = k <= 9 ? k : 9;
@@ -167,7 +167,7 @@ TEST(GuessTest, FullStackRefusesThePushAndBacktracks) {
   EXPECT_EQ(GuessAfterStall(st, out.report), GuessOutcome::kRestart);
   EXPECT_EQ(st.LEVEL, 10);
   EXPECT_EQ(st.GFIRST(10), 0);
-  EXPECT_EQ(st.UNPROVEN, 1);
+  EXPECT_EQ(st.unproven, 1);
   const std::string text = out.Text();
   EXPECT_TRUE(text.starts_with("          S(2,5) could be 3 or 8\n\n\nRestarting with guesses:\n"));
   EXPECT_TRUE(text.ends_with("     S(9,9) = 1\n     S(8,1) = 2\n"));
@@ -182,7 +182,7 @@ TEST(GuessTest, RunningOutWithoutAContradictionIsNotCalledNoSolution) {
 
   // Once unproven, the run stays unproven even if its last backtrack met a dead cell.
   PuzzleState dead = DeadWithOneGuess(0);
-  dead.UNPROVEN = 1;
+  dead.unproven = 1;
   CapturedReport later;
   EXPECT_EQ(GuessAfterStall(dead, later.report), GuessOutcome::kGiveUp);
   EXPECT_EQ(later.Text(), "\nPuzzle not solved  -  no further guesses possible\n");

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace tarvik {
 
@@ -33,7 +33,7 @@ const char* kGrid =
     "000080079";
 
 std::optional<InputError> Read(const std::string& text, PuzzleState& st) {
-  StringSource source(text);
+  testing::StringSource source(text);
   return ReadPuzzleFile(source, st);
 }
 
@@ -136,7 +136,7 @@ TEST(InputReaderTest, RefusesWithLineAndWhatWasFoundAndExpected) {
       {"partial byte-order mark", "\xEF\xBB" "5 3 0 0 7 0 0 0 0\n", 1,
        "row 1, column 1: found \"\\xef\\xbb5\", expected a cell value 0 to 9"},
       {"forty digits", "5 3 0 0 7 1234567890123456789012345678901234567890 0 0 0\n", 1,
-       "row 1, column 6: found \"12345678901234567890...\" (too large for a 32-bit integer), "
+       "row 1, column 6: found \"12345678901234567890...\" (outside the 32-bit range), "
        "expected a cell value 0 to 9"},
       {"leading zeros beyond any value", "5 3 0 0 7 " + std::string(70, '0') + "1 0 0 0\n", 1,
        "row 1, column 6: found \"00000000000000000000...\" (longer than 64 characters), expected "
@@ -144,9 +144,9 @@ TEST(InputReaderTest, RefusesWithLineAndWhatWasFoundAndExpected) {
       {"sixty-four characters are still read", "5 3 0 0 7 " + std::string(63, '0') + "1 0 0 0\n",
        2, "row 2, column 1: found the end of the file, expected a cell value 0 to 9"},
       {"just past 32 bits", kRows + "2147483648 4 6\n", 10,
-       "print level: found \"2147483648\" (too large for a 32-bit integer), expected an integer"},
+       "print level: found \"2147483648\" (outside the 32-bit range), expected an integer"},
       {"just below 32 bits", kRows + "-2147483649 4 6\n", 10,
-       "print level: found \"-2147483649\" (too large for a 32-bit integer), expected an integer"},
+       "print level: found \"-2147483649\" (outside the 32-bit range), expected an integer"},
       {"cell above 9", "5 3 0 0 7 10 0 0 0\n", 1,
        "row 1, column 6: found 10, expected a cell value 0 to 9"},
       {"negative cell", "\n\n5 3 0 0 7 -1 0 0 0\n", 3,
@@ -225,8 +225,8 @@ TEST(InputReaderTest, HugeTokenIsRefusedWithoutHoldingIt) {
   const auto error = ReadPuzzleFile(digits, st);
   ASSERT_TRUE(error.has_value());
   EXPECT_EQ(error->message,
-            "row 1, column 1: found \"77777777777777777777...\" (too large for a 32-bit "
-            "integer), expected a cell value 0 to 9");
+            "row 1, column 1: found \"77777777777777777777...\" (outside the 32-bit "
+            "range), expected a cell value 0 to 9");
 }
 
 }  // namespace

@@ -6,8 +6,9 @@
 #include <sstream>
 #include <string>
 
-#include "techniques/technique_step.h"
-#include "test_support.h"
+#include "support/run_in_memory.h"
+#include "support/test_support.h"
+#include "techniques/pass_build.h"
 
 namespace tarvik {
 namespace {
@@ -27,23 +28,17 @@ const std::string kEmptyGrid = [] {
   return rows;
 }();
 
-struct RunResult {
-  ExitStatus status;
-  std::string console;
-  std::string file;
-  std::string errors;
-  bool fileCreated;
-};
+using testing::KeptFailingSink;
+using testing::MemoryFiles;
+using testing::RunResult;
+using testing::StringSink;
 
 RunResult RunWith(const std::string& input, Sink* console = nullptr,
                   std::error_code outputError = {}) {
   MemoryFiles files;
-  files.input = input;
-  files.outputError = outputError;
-  StringSink captured;
-  std::ostringstream errors;
-  const ExitStatus status = tarvik::Run(files, console ? *console : captured, errors);
-  return {status, captured.text(), files.output(), errors.str(), files.outputCreated};
+  files.files["Sudin.txt"] = input;
+  if (outputError) files.openErrors["Sudout.txt"] = outputError;
+  return testing::RunClassic(files, console);
 }
 
 TEST(RunTest, SolvedRunEndsWithFinalGridAndBannerOnBothChannels) {
@@ -125,17 +120,16 @@ TEST(RunTest, RefusedInputWritesNothingButOneMessage) {
             "tarvik: Sudin.txt:11: search sequence, step 4: found 5, expected a technique code "
             "1 to 4\n");
   EXPECT_EQ(r.console, "");
-  EXPECT_FALSE(r.fileCreated);
+  EXPECT_FALSE(r.fileOpened);
 }
 
 TEST(RunTest, MissingInputIsNoInput) {
   MemoryFiles files;
-  StringSink console;
-  std::ostringstream errors;
-  EXPECT_EQ(tarvik::Run(files, console, errors), ExitStatus::kNoInput);
-  EXPECT_EQ(errors.str(), "tarvik: Sudin.txt: No such file or directory\n");
-  EXPECT_FALSE(files.outputCreated);
-  EXPECT_EQ(console.text(), "");
+  const RunResult r = testing::RunClassic(files);
+  EXPECT_EQ(r.status, ExitStatus::kNoInput);
+  EXPECT_EQ(r.errors, "tarvik: Sudin.txt: No such file or directory\n");
+  EXPECT_FALSE(r.fileOpened);
+  EXPECT_EQ(r.console, "");
 }
 
 TEST(RunTest, OutputThatCannotBeCreatedEndsTheRunBeforeAnyLine) {
@@ -149,7 +143,7 @@ TEST(RunTest, OutputThatCannotBeCreatedEndsTheRunBeforeAnyLine) {
 TEST(RunTest, FailedConsoleStillGivesACompleteFileAndAFailingStatus) {
   const std::string input = kRows + "3 4 20\n" + kSequence;
   const RunResult good = RunWith(input);
-  FailingSink console(std::make_error_code(std::errc::broken_pipe));
+  KeptFailingSink console(std::make_error_code(std::errc::broken_pipe));
   const RunResult r = RunWith(input, &console);
   EXPECT_EQ(r.status, ExitStatus::kIoError);
   EXPECT_EQ(r.errors, "tarvik: write error on standard output: Broken pipe\n");

@@ -58,8 +58,8 @@ const std::vector<BadInput> kBadInputs = {
      "tarvik: Sudin.txt:4: row 4, column 5: found \"six\", expected a cell value 0 to 9"},
     {"number_with_forty_digits",
      Rows() + "1234567890123456789012345678901234567890 4 20\n" + Codes(20) + "\n", 65,
-     "tarvik: Sudin.txt:10: print level: found \"12345678901234567890...\" (too large for a 32-bit "
-     "integer), expected an integer"},
+     "tarvik: Sudin.txt:10: print level: found \"12345678901234567890...\" (outside the 32-bit "
+     "range), expected an integer"},
     {"nul_byte", Rows(2, std::string("6 0 0 1 \0 5 0 0 0", 17)) + "0 4 20\n" + Codes(20) + "\n", 65,
      "tarvik: Sudin.txt:2: row 2, column 5: found \"\\x00\", expected a cell value 0 to 9"},
     {"sequence_shorter_than_its_count", Rows() + "0 4 20\n" + Codes(19) + "\n", 65,
@@ -150,8 +150,8 @@ TEST(HugeInputTest, HundredMegabytesOfDigitsAreRefusedQuicklyInLittleMemory) {
 
   EXPECT_EQ(out.status, 65);
   EXPECT_EQ(out.errors,
-            "tarvik: Sudin.txt:1: row 1, column 1: found \"77777777777777777777...\" (too large "
-            "for a 32-bit integer), expected a cell value 0 to 9\n");
+            "tarvik: Sudin.txt:1: row 1, column 1: found \"77777777777777777777...\" (outside the 32-bit "
+            "range), expected a cell value 0 to 9\n");
   EXPECT_EQ(out.console, "");
   ExpectEarlierReportKept(scratch, written);
   // A few tenths of a second in an optimised build; the sanitizers' builds are several times

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace tarvik {
 namespace {
@@ -42,8 +42,8 @@ TEST(ReportTest, PrintMatrixWritesNineRowsAndLeavesIAtTen) {
 }
 
 TEST(ReportTest, FailedChannelDoesNotCostTheOther) {
-  FailingSink console(std::make_error_code(std::errc::broken_pipe), 10);
-  StringSink file;
+  testing::KeptFailingSink console(std::make_error_code(std::errc::broken_pipe), 10);
+  testing::StringSink file;
   Report report(console, file);
   // Far more than one buffer, so that the console fails long before the end.
   for (int k = 0; k < 20000; ++k) report.REPORTLINE(LineKind::MATRIXHEADER, {k % 82});
@@ -55,7 +55,7 @@ TEST(ReportTest, FailedChannelDoesNotCostTheOther) {
 }
 
 TEST(ReportTest, FailureOnCloseIsReported) {
-  StringSink console;
+  testing::StringSink console;
   FailingSink file(std::make_error_code(std::errc::no_space_on_device), 1u << 20);
   Report report(console, file);
   report.REPORTLINE(LineKind::PUZZLESOLVED);

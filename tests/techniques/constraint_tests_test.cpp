@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "techniques/technique_step.h"
-#include "test_support.h"
+#include "techniques/pass_build.h"
+#include "support/test_support.h"
 
 namespace tarvik {
 namespace {

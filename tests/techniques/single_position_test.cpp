@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "techniques/techniques.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace tarvik {
 namespace {

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "report/report.h"
-#include "report/sinks.h"
 #include "state/puzzle_state.h"
+#include "support/memory_files.h"
 
 namespace tarvik::testing {
 

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "batch/batch_options.h"
+#include "control/exit_status.h"
+#include "control/host.h"
+
+namespace tarvik::batch {
+
+// Grades every puzzle line of the operands (standard input if none), one row each on the host's
+// console in input order, solving on `options.jobs` threads. Returns the exit status.
+ExitStatus RunBatch(const BatchOptions& options, Host& host);
+
+}  // namespace tarvik::batch

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvik::batch {
+
+// What the batch mode is asked to do.
+struct BatchOptions {
+  std::int32_t lookBack = 4;
+  std::int32_t steps = 40;
+  std::string sequence = "4123";  // repeated from its start to fill the steps
+  std::optional<std::string> reportsDir;
+  std::int32_t printLevel = 0;  // of the report files
+  std::optional<std::string> viewsDir;
+  unsigned jobs = 0;  // 0: as many as the processors
+  bool header = true;
+  bool quiet = false;
+  std::vector<std::string> operands;  // "-" is standard input; none means standard input
+};
+
+}  // namespace tarvik::batch

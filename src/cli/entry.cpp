@@ -1,0 +1,116 @@
+#include "cli/entry.h"
+
+#include <new>
+#include <ostream>
+#include <variant>
+
+#include "batch/batch.h"
+#include "cli/command_line.h"
+#include "cli/version.h"
+#include "control/run.h"
+
+namespace tarvik::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: tarvik [-C DIR] [--view=FILE]\n"
+    "  or:  tarvik --batch [OPTION]... [FILE]...\n"
+    "Works the Sudoku puzzle defined in Sudin.txt in the working directory and writes a report\n"
+    "of how it went to standard output and to Sudout.txt.\n"
+    "\n"
+    "Sudin.txt holds nine grid rows (0 for an empty cell), a line with the print level,\n"
+    "the look-back distance and the number of steps (5 to 100), then the search sequence:\n"
+    "one technique code per step, 1 rows, 2 columns, 3 boxes, 4 single values.\n"
+    "Print levels: 0 start and final grid and the outcome; 1 adds the guesses;\n"
+    "2 adds every step and every attempt; 3 adds a grid after every step and,\n"
+    "in Sudout.txt only, the search sequence.\n"
+    "\n"
+    "  -C DIR             run in DIR, as cd DIR && tarvik\n"
+    "  --view=FILE        also write FILE, an HTML page showing the whole run\n"
+    "  --help             print this text\n"
+    "  --version          print the version\n"
+    "\n"
+    "Batch mode grades collections, one 81-character puzzle per line (1-9, 0 or . for an\n"
+    "empty cell; lines starting with # are skipped), from the FILEs or standard input (-),\n"
+    "and prints one tab-separated row per line: source, line, puzzle, outcome, attempts,\n"
+    "steps, depth, empty, grid.\n"
+    "  --look-back=N      look-back distance, 1 or more (default 4)\n"
+    "  --steps=N          number of steps, 5 to 100 (default 40)\n"
+    "  --sequence=CODES   1 to 100 codes 1-4, repeated to fill the steps (default 4123)\n"
+    "  --reports=DIR      write each puzzle's Sudout.txt as DIR/NAME-LINE.txt\n"
+    "  --print-level=N    print level of those reports (default 0)\n"
+    "  --views=DIR        write each puzzle's page as DIR/NAME-LINE.html\n"
+    "  -j, --jobs=N       threads, 0 to 1024; 0 (the default) uses every processor\n"
+    "  --no-header        leave out the header row\n"
+    "  -q, --quiet        no progress line and no summary\n"
+    "\n"
+    "Exit status:\n"
+    "  0   the report was written in full (batch: every line was a puzzle)\n"
+    "  64  the command line is wrong\n"
+    "  65  Sudin.txt is not a valid puzzle definition (batch: some line was refused)\n"
+    "  66  Sudin.txt or DIR of -C cannot be read (batch: some FILE cannot be read)\n"
+    "  71  out of memory\n"
+    "  73  Sudout.txt or the page cannot be created (batch: a report folder or file)\n"
+    "  74  a write to standard output, Sudout.txt or the page failed (batch: any write)\n"
+    "\n"
+    "Full documentation: man tarvik\n";
+
+constexpr std::string_view kVersion =
+    "tarvik " TARVIK_VERSION
+    "\n"
+    "Copyright (C) 2026 the tarvik developers\n"
+    "License MIT: <https://opensource.org/licenses/MIT>\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
+
+// Writes a fixed text to standard output, as a report channel is written.
+ExitStatus Print(std::string_view text, Host& host) {
+  std::error_code error = host.console.Write(text);
+  const std::error_code closed = host.console.Close();
+  if (!error) error = closed;
+  if (!error) return ExitStatus::kSuccess;
+  host.errors << "tarvik: write error on standard output: " << error.message() << '\n';
+  return ExitStatus::kIoError;
+}
+
+ExitStatus RunCommand(const Command& command, Host& host) {
+  switch (command.mode) {
+    case Command::Mode::kHelp:
+      return Print(kUsage, host);
+    case Command::Mode::kVersion:
+      return Print(kVersion, host);
+    case Command::Mode::kBatch:
+      return batch::RunBatch(command.batch, host);
+    case Command::Mode::kClassic:
+      break;
+  }
+  if (command.directory) {
+    if (const std::error_code error = host.files.ChangeDirectory(*command.directory)) {
+      host.errors << "tarvik: " << *command.directory << ": " << error.message() << '\n';
+      return ExitStatus::kNoInput;
+    }
+  }
+  return Run(host.files, host.console, host.errors);
+}
+
+}  // namespace
+
+std::string_view UsageText() { return kUsage; }
+std::string_view VersionText() { return kVersion; }
+
+ExitStatus Main(std::span<const std::string_view> args, Host& host) {
+  try {
+    const auto parsed = ParseCommandLine(args);
+    if (const auto* refused = std::get_if<UsageError>(&parsed)) {
+      host.errors << "tarvik: " << refused->message << "\n"
+                  << "Try 'tarvik --help' for more information.\n";
+      return ExitStatus::kUsage;
+    }
+    return RunCommand(std::get<Command>(parsed), host);
+  } catch (const std::bad_alloc&) {
+    host.errors << "tarvik: out of memory\n";
+    return ExitStatus::kOsError;
+  }
+}
+
+}  // namespace tarvik::cli

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "control/source.h"
+#include "report/sinks.h"
+
+namespace tarvik {
+
+// Which file an open descriptor is (device and inode), to tell when two names are one file.
+struct FileId {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+// An input opened for reading, with the file it is (none for a pipe's or a device's).
+struct OpenedInput {
+  std::unique_ptr<Source> source;
+  std::optional<FileId> id;
+};
+
+// A report file opened for writing but not yet truncated: the run first checks that it is none of
+// the files it must not overwrite and locks it, and only then empties it.
+class OutputFile : public Sink {
+ public:
+  enum class Lock { kTaken, kBusy, kUnsupported };
+  virtual std::optional<FileId> Id() const = 0;
+  // Tries to take an exclusive advisory lock without waiting.
+  virtual Lock TryLock(std::error_code& error) = 0;
+  // Waits for the lock.
+  virtual std::error_code WaitLock() = 0;
+  virtual std::error_code Truncate() = 0;
+};
+
+// The files of a run: Sudin.txt and Sudout.txt in the working directory for the classic run,
+// named inputs, standard input and files in a report folder for the others. Disk files for the
+// program; memory for tests and fuzzing.
+class Files {
+ public:
+  virtual ~Files() = default;
+  // Opens `name` for reading; on failure no source and `error`.
+  virtual OpenedInput OpenInput(const std::string& name, std::error_code& error) = 0;
+  virtual OpenedInput StandardInput() = 0;
+  // Opens `name` for writing, creating it if missing and leaving its contents as they are.
+  virtual std::unique_ptr<OutputFile> OpenOutput(const std::string& name,
+                                                 std::error_code& error) = 0;
+  // Creates the folder `name` (not its parents); an existing folder is no error.
+  virtual std::error_code MakeDirectory(const std::string& name) = 0;
+  // Makes `name` the working directory.
+  virtual std::error_code ChangeDirectory(const std::string& name) = 0;
+  // The file that standard output is, when it is one.
+  virtual std::optional<FileId> ConsoleId() = 0;
+};
+
+// The working directory and the process's own standard streams.
+class DiskFiles final : public Files {
+ public:
+  OpenedInput OpenInput(const std::string& name, std::error_code& error) override;
+  OpenedInput StandardInput() override;
+  std::unique_ptr<OutputFile> OpenOutput(const std::string& name, std::error_code& error) override;
+  std::error_code MakeDirectory(const std::string& name) override;
+  std::error_code ChangeDirectory(const std::string& name) override;
+  std::optional<FileId> ConsoleId() override;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <iosfwd>
+
+#include "control/files.h"
+#include "report/sinks.h"
+
+namespace tarvik {
+
+// What a run gets from the process around it: its files, standard output, standard error, and
+// the facts about the machine that the batch mode needs.
+struct Host {
+  Files& files;
+  Sink& console;
+  std::ostream& errors;
+  bool errorsIsTerminal = false;
+  unsigned processors = 1;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,150 @@
+#include "cli/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/entry.h"
+#include "support/run_in_memory.h"
+
+namespace tarvik::cli {
+namespace {
+
+using testing::MemoryFiles;
+using testing::RunProgram;
+using testing::RunResult;
+
+constexpr std::string_view kTry = "Try 'tarvik --help' for more information.\n";
+
+// Every refusal is one quoted line and the pointer to --help, with nothing read or written.
+TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"-h"}, "found option \"-h\", expected one that --help lists"},
+      {{"Sudin.txt"}, "found argument \"Sudin.txt\", expected none, --help or --version"},
+      {{""}, "found argument \"\", expected none, --help or --version"},
+      {{"a\nb"}, "found argument \"a\\x0ab\", expected none, --help or --version"},
+      {{"\x1b[31mred"}, "found argument \"\\x1b[31mred\", expected none, --help or --version"},
+      {{std::string(100000, 'x')},
+       "found argument \"xxxxxxxxxxxxxxxxxxxx...\", expected none, --help or --version"},
+      {{"say \"\\\""}, "found argument \"say \\x22\\x5c\\x22\", expected none, --help or --version"},
+      {{"--steps=7"}, "found option \"--steps\", expected it only with --batch"},
+      {{"--views", "d"}, "found option \"--views\", expected it only with --batch"},
+      {{"--batch", "-C", "d"}, "found option \"-C\", expected it only without --batch"},
+      {{"--view=p.html", "--batch"}, "found option \"--view\", expected it only without --batch"},
+      {{"--batch", "--print-level=2"},
+       "found option \"--print-level\", expected it only with --reports"},
+      {{"--batch", "--steps=200"}, "--steps: found \"200\", expected an integer from 5 to 100"},
+      {{"--batch", "--steps", "7x"}, "--steps: found \"7x\", expected an integer from 5 to 100"},
+      {{"--batch", "--steps="}, "--steps: found \"\", expected an integer from 5 to 100"},
+      {{"--batch", "--look-back=1e3"}, "--look-back: found \"1e3\", expected an integer of 1 or more"},
+      {{"--batch", "--look-back=0"}, "--look-back: found \"0\", expected an integer of 1 or more"},
+      {{"--batch", "--jobs=1025"}, "--jobs: found \"1025\", expected an integer from 0 to 1024"},
+      {{"--batch", "--print-level=2147483648", "--reports=d"},
+       "--print-level: found \"2147483648\", expected an integer"},
+      {{"--batch", "--sequence=4125"},
+       "--sequence: found \"4125\", expected 1 to 100 technique codes, each 1 to 4"},
+      {{"--batch", "--sequence="},
+       "--sequence: found \"\", expected 1 to 100 technique codes, each 1 to 4"},
+      {{"--batch", "--steps"}, "--steps: found the end of the arguments, expected a value"},
+      {{"--batch", "--quiet=yes"}, "found option \"--quiet=yes\", expected --quiet without a value"},
+      {{"--batch", "--reports="},
+       "--reports: found \"\", expected a folder name, not empty and without tabs, CR or LF"},
+      {{"--view="}, "--view: found \"\", expected a file name, not empty and without tabs, CR or LF"},
+      {{"--view=a\tb"},
+       "--view: found \"a\\x09b\", expected a file name, not empty and without tabs, CR or LF"},
+      {{"--batch", "a\rb.txt"},
+       "found operand \"a\\x0db.txt\", expected a file name, not empty and without tabs, CR or LF"},
+      {{"--batch", "--reports=r", "x/a.txt", "y/a.sdk"},
+       "found operands \"x/a.txt\" and \"y/a.sdk\", expected operands whose report names differ "
+       "(both are \"a\")"},
+      {{"--batch", "--views=r", "-", "stdin.txt"},
+       "found operands \"-\" and \"stdin.txt\", expected operands whose report names differ "
+       "(both are \"stdin\")"},
+      {{"--batch", "--reports=r", "a.txt", "a.txt"},
+       "found operands \"a.txt\" and \"a.txt\", expected operands whose report names differ "
+       "(both are \"a\")"},
+  };
+  for (const auto& c : cases) {
+    MemoryFiles files;
+    files.files["Sudin.txt"] = "not read";
+    const RunResult r = RunProgram(c.args, files);
+    EXPECT_EQ(r.status, ExitStatus::kUsage) << c.message;
+    EXPECT_EQ(r.errors, "tarvik: " + c.message + "\n" + std::string(kTry));
+    EXPECT_EQ(r.console, "");
+    EXPECT_TRUE(files.opened.empty());
+  }
+}
+
+TEST(CommandLineTest, OptionsTakeTheirValueInEitherFormAndTheLastRepeatWins) {
+  const std::vector<std::string_view> args = {
+      "a.txt",      "--steps=007", "--batch",   "--look-back", "+2",      "--steps",
+      "9",          "-j3",         "--jobs=2",  "--sequence",  "31",      "--no-header",
+      "-q",         "--reports",   "out",       "--",          "--batch", "-"};
+  const auto parsed = ParseCommandLine(args);
+  ASSERT_TRUE(std::holds_alternative<Command>(parsed)) << std::get<UsageError>(parsed).message;
+  const Command& command = std::get<Command>(parsed);
+  EXPECT_EQ(command.mode, Command::Mode::kBatch);
+  EXPECT_EQ(command.batch.steps, 9);
+  EXPECT_EQ(command.batch.lookBack, 2);
+  EXPECT_EQ(command.batch.jobs, 2u);
+  EXPECT_EQ(command.batch.sequence, "31");
+  EXPECT_FALSE(command.batch.header);
+  EXPECT_TRUE(command.batch.quiet);
+  EXPECT_EQ(command.batch.reportsDir, "out");
+  EXPECT_EQ(command.batch.operands, (std::vector<std::string>{"a.txt", "--batch", "-"}));
+}
+
+TEST(CommandLineTest, ReportNamesDropFolderAndExtension) {
+  EXPECT_EQ(ReportName("-"), "stdin");
+  EXPECT_EQ(ReportName("puzzles/top95.txt"), "top95");
+  EXPECT_EQ(ReportName("a.b.c"), "a.b");
+  EXPECT_EQ(ReportName(".hidden"), ".hidden");
+  EXPECT_EQ(ReportName("dir.d/plain"), "plain");
+}
+
+TEST(CommandLineTest, HelpAndVersionPrintTheirTextAndTouchNoFile) {
+  for (const auto& [args, text] :
+       {std::pair{std::vector<std::string>{"--help"}, UsageText()},
+        std::pair{std::vector<std::string>{"--batch", "--version", "--bogus"}, VersionText()}}) {
+    MemoryFiles files;
+    const RunResult r = RunProgram(args, files);
+    EXPECT_EQ(r.status, ExitStatus::kSuccess);
+    EXPECT_EQ(r.console, text);
+    EXPECT_EQ(r.errors, "");
+    EXPECT_TRUE(files.opened.empty());
+  }
+  EXPECT_EQ(VersionText(),
+            "tarvik " + std::string(VersionText().substr(7, VersionText().find('\n') - 7)) +
+                "\nCopyright (C) 2026 the tarvik developers\n"
+                "License MIT: <https://opensource.org/licenses/MIT>\n"
+                "This is free software: you are free to change and redistribute it.\n"
+                "There is NO WARRANTY, to the extent permitted by law.\n");
+  EXPECT_TRUE(UsageText().ends_with("Full documentation: man tarvik\n"));
+}
+
+TEST(CommandLineTest, HelpOnAClosedStandardOutputIsAWriteError) {
+  MemoryFiles files;
+  testing::KeptFailingSink closed(std::make_error_code(std::errc::bad_file_descriptor));
+  const RunResult r = RunProgram({"--help"}, files, &closed);
+  EXPECT_EQ(r.status, ExitStatus::kIoError);
+  EXPECT_EQ(r.errors, "tarvik: write error on standard output: Bad file descriptor\n");
+}
+
+TEST(CommandLineTest, DirectoryOptionRunsTheClassicRunThereOrSaysWhyNot) {
+  MemoryFiles files;
+  const RunResult missing = RunProgram({"-C", "nowhere"}, files);
+  EXPECT_EQ(missing.status, ExitStatus::kNoInput);
+  EXPECT_EQ(missing.errors, "tarvik: nowhere: No such file or directory\n");
+
+  files.directories.insert("puzzles");
+  const RunResult there = RunProgram({"-Cpuzzles"}, files);
+  EXPECT_EQ(files.workingDirectory, "puzzles");
+  EXPECT_EQ(there.status, ExitStatus::kNoInput);  // this memory has no Sudin.txt at all
+}
+
+}  // namespace
+}  // namespace tarvik::cli
