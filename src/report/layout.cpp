@@ -6,12 +6,11 @@
 #include <cstring>
 #include <utility>
 
-#include "report/layout_of.h"
+#include "report/layout_internal.h"
 
 namespace tarvik {
 namespace layout {
 
-// Writes `value` right-justified in `width` characters, or `width` asterisks if it needs more.
 // Kept out of line: it is the rare case, and the loops that call it stay lean without it.
 __attribute__((noinline)) char* FormatField(std::int32_t value, int width, char* out) {
   char digits[12];
@@ -52,8 +51,6 @@ char* FormatFields(std::span<const std::int32_t> values, int width, char* out) {
 
 }  // namespace
 
-// The layout rules in full: stop at the first field without a value; apply the template again
-// while values remain.
 char* LayOutAny(std::span<const TemplateItem> items, std::span<const std::int32_t> values,
                 char* out) {
   std::size_t next = 0;

@@ -4,10 +4,35 @@
 #include <cstring>
 
 #include "report/layout.h"
+#include "report/layout_internal.h"
 
 namespace tarvik {
 OutputChannel::OutputChannel(Sink& sink)
     : sink_(&sink), buffer_(std::make_unique<char[]>(kBufferBytes)) {}
+
+char* OutputChannel::Reserve(std::size_t bytes) {
+  if (kBufferBytes - used_ < bytes) Flush();
+  return buffer_.get() + used_;
+}
+
+std::string_view OutputChannel::Write(LineKind kind, std::span<const std::int32_t> values) {
+  char* start = Reserve(kMaxWriteBytes);
+  char* end = LayOut(kind, values, start);
+  used_ += static_cast<std::size_t>(end - start);
+  return {start, static_cast<std::size_t>(end - start)};
+}
+
+template <LineKind K>
+std::string_view OutputChannel::Write(std::span<const std::int32_t> values) {
+  char* start = Reserve(kMaxWriteBytes);
+  char* end = layout::LayOutOf<K>(values, start);
+  used_ += static_cast<std::size_t>(end - start);
+  return {start, static_cast<std::size_t>(end - start)};
+}
+
+void OutputChannel::Append(std::string_view bytes) {
+  used_ = static_cast<std::size_t>(layout::CopySmall(bytes, Reserve(bytes.size())) - buffer_.get());
+}
 
 void OutputChannel::Flush() {
   if (used_ != 0 && !error_) error_ = sink_->Write({buffer_.get(), used_});
@@ -42,7 +67,11 @@ void Report::PRINTMATRIX(PuzzleState& st) {
   for (st.I = 1; st.I <= 9; ++st.I) {
     std::array<std::int32_t, 9> row;
     for (int j = 1; j <= 9; ++j) row[static_cast<std::size_t>(j) - 1] = st.S(st.I, j);
-    REPORTLINE<LineKind::MATRIXROW>(row);
+    if (listener_ != nullptr) [[unlikely]] {
+      listener_->OnLine(LineKind::MATRIXROW, row);
+      continue;
+    }
+    file_.Append(console_.Write<LineKind::MATRIXROW>(row));
   }
 }
 

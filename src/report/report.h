@@ -6,8 +6,6 @@
 #include <span>
 #include <system_error>
 
-#include "report/layout.h"
-#include "report/layout_of.h"
 #include "report/line_kinds.h"
 #include "report/sinks.h"
 #include "state/puzzle_state.h"
@@ -22,24 +20,12 @@ class OutputChannel {
   OutputChannel() = default;  // no sink and no buffer: a listening report's
 
   // Lays out one write of `kind` at the end of the buffer; returns the bytes it added.
-  std::string_view Write(LineKind kind, std::span<const std::int32_t> values) {
-    char* start = Reserve(kMaxWriteBytes);
-    char* end = LayOut(kind, values, start);
-    used_ += static_cast<std::size_t>(end - start);
-    return {start, static_cast<std::size_t>(end - start)};
-  }
-  // The same for a line kind known here, with its layout routine inlined.
+  std::string_view Write(LineKind kind, std::span<const std::int32_t> values);
+  // The same for a line kind known at compile time, with its layout routine built for it.
   template <LineKind K>
-  std::string_view Write(std::span<const std::int32_t> values) {
-    char* start = Reserve(kMaxWriteBytes);
-    char* end = layout::LayOutOf<K>(values, start);
-    used_ += static_cast<std::size_t>(end - start);
-    return {start, static_cast<std::size_t>(end - start)};
-  }
+  std::string_view Write(std::span<const std::int32_t> values);
   // Appends bytes that one write produced.
-  void Append(std::string_view bytes) {
-    used_ = static_cast<std::size_t>(CopySmall(bytes, Reserve(bytes.size())) - buffer_.get());
-  }
+  void Append(std::string_view bytes);
   // Hands the buffered bytes over to the sink.
   void Flush();
   // Flushes, then closes the sink.
@@ -47,11 +33,8 @@ class OutputChannel {
   std::error_code error() const { return error_; }
 
  private:
-  // Room for `bytes` more (at most kMaxWriteBytes), handing the buffer over first if need be.
-  char* Reserve(std::size_t bytes) {
-    if (kBufferBytes - used_ < bytes) Flush();
-    return buffer_.get() + used_;
-  }
+  // Room for `bytes` more (at most one write's worth), handing the buffer over first if need be.
+  char* Reserve(std::size_t bytes);
 
   static constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
 
@@ -84,15 +67,6 @@ class Report {
   void REPORTLINE(LineKind kind, std::span<const std::int32_t> values);
   void REPORTLINE(LineKind kind, std::initializer_list<std::int32_t> values = {}) {
     REPORTLINE(kind, std::span<const std::int32_t>(values.begin(), values.size()));
-  }
-  // The same for a line kind known here.
-  template <LineKind K>
-  void REPORTLINE(std::span<const std::int32_t> values) {
-    if (listener_ != nullptr) [[unlikely]] {
-      listener_->OnLine(K, values);
-      return;
-    }
-    file_.Append(console_.Write<K>(values));
   }
   // The working grid as nine MATRIXROW lines; uses I as its row index and leaves it at 10.
   void PRINTMATRIX(PuzzleState& st);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "report/layout_internal.h"
+
 namespace tarvik {
 namespace {
 
@@ -152,6 +154,31 @@ TEST(LayoutTest, WidestWriteFitsTheBound) {
   const std::string echo = Lay(LineKind::SEARCHSEQUENCE, codes);
   EXPECT_LT(echo.size(), kMaxWriteBytes);
   EXPECT_EQ(echo.substr(0, 20), "\n Search Sequence\n**");
+}
+
+}  // namespace
+}  // namespace tarvik
+
+namespace tarvik {
+namespace {
+
+// The layout routine built for each kind must agree with the generic one that applies the rules
+// item by item, for every kind, with the values its template takes and with fewer or more.
+TEST(LayoutTest, PerKindLayoutAgreesWithTheGenericRules) {
+  const std::int32_t values[] = {7, -3, 12, 0, 123456, 9, 1000, 5, 42, -99, 8, 1, 2, 3};
+  for (int k = 0; k < kLineKindCount; ++k) {
+    const auto kind = static_cast<LineKind>(k);
+    const std::size_t fields = static_cast<std::size_t>(FieldCount(kind));
+    for (const std::size_t n : {fields, fields > 0 ? fields - 1 : 0, fields + 3}) {
+      const std::span<const std::int32_t> given(values, std::min(n, std::size(values)));
+      std::array<char, kMaxWriteBytes + 64> generic{};
+      std::array<char, kMaxWriteBytes + 64> built{};
+      char* genericEnd = layout::LayOutAny(TemplateOf(kind), given, generic.data());
+      char* builtEnd = LayOut(kind, given, built.data());
+      EXPECT_EQ(std::string(built.data(), builtEnd), std::string(generic.data(), genericEnd))
+          << "line kind " << k << " with " << given.size() << " values";
+    }
+  }
 }
 
 }  // namespace

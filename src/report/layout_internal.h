@@ -1,7 +1,7 @@
 #pragma once
 
-// The layout routine built for each line kind (see LayOut in report/layout.h), for callers that
-// know the line kind at compile time.
+// The machinery behind LayOut (report/layout.h), internal to the report: the layout routine built
+// for each line kind from its template, for callers that know the line kind at compile time.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,15 +10,32 @@
 #include <utility>
 
 #include "report/layout.h"
-#include "report/line_kinds.h"
+#include "report/line_templates.h"
 
 namespace tarvik::layout {
+
+// Copies `bytes` (a line or two of report text) to `out` and returns its end. Cheaper than a call
+// of memcpy for the short pieces the report is made of.
+inline char* CopySmall(std::string_view bytes, char* out) {
+  const char* from = bytes.data();
+  const std::size_t n = bytes.size();
+  if (n >= 16) {
+    for (std::size_t k = 0; k + 16 <= n; k += 16) std::memcpy(out + k, from + k, 16);
+    std::memcpy(out + n - 16, from + n - 16, 16);  // the tail, overlapping what is copied
+  } else if (n >= 8) {
+    std::memcpy(out, from, 8);
+    std::memcpy(out + n - 8, from + n - 8, 8);
+  } else {
+    for (std::size_t k = 0; k < n; ++k) out[k] = from[k];
+  }
+  return out + n;
+}
+
 
 // Writes `value` right-justified in `width` characters, or `width` asterisks if it needs more.
 char* FormatField(std::int32_t value, int width, char* out);
 
-// The layout rules in full: stop at the first field without a value; apply the template again
-// while values remain.
+// The layout rules in full, for any template and any number of values (see LayOut).
 char* LayOutAny(std::span<const TemplateItem> items, std::span<const std::int32_t> values,
                 char* out);
 
