@@ -31,7 +31,6 @@ inline char* CopySmall(std::string_view bytes, char* out) {
   return out + n;
 }
 
-
 // Writes `value` right-justified in `width` characters, or `width` asterisks if it needs more.
 char* FormatField(std::int32_t value, int width, char* out);
 

@@ -85,9 +85,9 @@ struct Sse2 {
     if (!InCellRange(value)) return false;
     const std::ptrdiff_t first = kBandLine[row];
     const __m128i v = Splat(value);
-    const __m128i rows = _mm_or_si128(
-        _mm_or_si128(MatchesAt(s, first, v), MatchesAt(s, first + 16, v)),
-        MatchesAt(s, first + 32, v));
+    const __m128i rows =
+        _mm_or_si128(_mm_or_si128(MatchesAt(s, first, v), MatchesAt(s, first + 16, v)),
+                     MatchesAt(s, first + 32, v));
     return ((Bits(rows) >> kBandStart[column]) & 7u) != 0;
   }
   static int EmptyCells(const Grid& s) {
@@ -119,10 +119,10 @@ struct Avx2 : Sse2 {
   __attribute__((target("avx2"))) static bool Column(const Grid& s, int column, int value) {
     if (!InCellRange(value)) return false;
     const __m256i v = _mm256_set1_epi8(static_cast<char>(value));
-    const __m256i any = _mm256_or_si256(
-        _mm256_or_si256(_mm256_or_si256(Matches2(s, 1, v), Matches2(s, 3, v)),
-                        _mm256_or_si256(Matches2(s, 5, v), Matches2(s, 7, v))),
-        Matches2(s, 8, v));
+    const __m256i any =
+        _mm256_or_si256(_mm256_or_si256(_mm256_or_si256(Matches2(s, 1, v), Matches2(s, 3, v)),
+                                        _mm256_or_si256(Matches2(s, 5, v), Matches2(s, 7, v))),
+                        Matches2(s, 8, v));
     const auto bits = static_cast<unsigned>(_mm256_movemask_epi8(any));
     return (((bits | (bits >> 16)) >> column) & 1u) != 0;
   }
