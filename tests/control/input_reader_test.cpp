@@ -216,12 +216,12 @@ TEST(InputReaderTest, HugeTokenIsRefusedWithoutHoldingIt) {
   class Digits final : public Source {
    public:
     std::size_t Read(char* buffer, std::size_t size, std::error_code&) override {
-      const std::size_t n = std::min(size, left_);
+      const std::size_t n = std::min(size, left);
       std::fill_n(buffer, n, '7');
-      left_ -= n;
+      left -= n;
       return n;
     }
-    std::size_t left_ = 10'000'000;
+    std::size_t left = 10'000'000;
   } digits;
   PuzzleState st;
   const auto error = ReadPuzzleFile(digits, st);

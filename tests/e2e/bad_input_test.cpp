@@ -52,7 +52,7 @@ const std::vector<BadInput> kBadInputs = {
     {"empty_file", "", 65,
      "tarvik: Sudin.txt:1: row 1, column 1: found the end of the file, expected a cell value 0 to "
      "9"},
-    {"only_eight_rows", Rows().substr(0, 8 * 18), 65,
+    {"only_eight_rows", Rows().substr(0, std::size_t{8} * 18), 65,
      "tarvik: Sudin.txt:9: row 9, column 1: found the end of the file, expected a cell value 0 to "
      "9"},
     {"letters_in_a_row", Rows(4, "8 0 0 0 six 0 0 0 3") + "0 4 20\n" + Codes(20) + "\n", 65,
@@ -163,9 +163,9 @@ TEST(HugeInputTest, HundredMegabytesOfDigitsAreRefusedQuicklyInLittleMemory) {
     // About 2 MB in an optimised build: the reader holds one buffer and one token of bounded
     // length, never the file. AddressSanitizer's shadow memory adds some 20 MB.
 #if defined(__SANITIZE_ADDRESS__)
-  constexpr long kLimitKilobytes = 64 * 1024;
+  constexpr long kLimitKilobytes = 64L * 1024;
 #else
-  constexpr long kLimitKilobytes = 16 * 1024;
+  constexpr long kLimitKilobytes = 16L * 1024;
 #endif
   // The figure is the last line; a line about the exit status may stand before it.
   std::string peakText = scratch.Read(".peak");
