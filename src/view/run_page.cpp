@@ -177,10 +177,12 @@ std::string_view EndingClass(Ending ending) {
       return "e-good";
     case Ending::kGuessed:
       return "e-guess";
+    case Ending::kStepLimit:
+      return "e-bad";
     case Ending::kUnfinished:
       return "e-none";
     default:
-      return "e-bad";
+      return "e-back";
   }
 }
 
@@ -276,16 +278,18 @@ table.grid{border-collapse:collapse;font-variant-numeric:tabular-nums}
 .swatch.band{height:14px;border:1px solid var(--line);background:var(--band)}
 details{border:1px solid var(--rule);border-radius:6px;margin:6px 0}
 summary{cursor:pointer;padding:6px 12px;font-variant-numeric:tabular-nums}
-summary .n{display:inline-block;min-width:92px;font-weight:600}
-summary .m{color:var(--muted);margin-left:14px}
-summary .e{margin-left:14px;font-weight:600}
-.e-good{color:var(--good)}.e-bad{color:var(--bad)}.e-guess{color:var(--guess-mark)}.e-none{color:var(--muted)}
+summary span{display:inline-block;margin-right:16px}
+summary .n{min-width:108px;font-weight:600}
+summary .e{min-width:280px;font-weight:600}
+summary .m{min-width:190px;color:var(--muted)}
+summary .g{margin-right:0;color:var(--muted)}
+.e-good{color:var(--good)}.e-bad{color:var(--bad)}.e-back{color:var(--text)}.e-guess{color:var(--guess-mark)}.e-none{color:var(--muted)}
 details>div{padding:2px 14px 10px;border-top:1px solid var(--rule)}
 details p{margin:8px 0}
 table.steps,table.rows{border-collapse:collapse;width:100%;font-size:14px;font-variant-numeric:tabular-nums}
 .steps th,.steps td,.rows th,.rows td{padding:3px 10px;border-bottom:1px solid var(--rule);text-align:left;vertical-align:top}
 .steps th,.rows th{color:var(--muted);font-weight:600;white-space:nowrap}
-.steps td:nth-child(2){white-space:nowrap}
+.steps td:nth-child(2),.rows td:last-child{white-space:nowrap}
 td.num,th.num{text-align:right}
 .none{color:var(--muted)}
 .ending{font-weight:600}
@@ -722,18 +726,18 @@ void AppendChart(std::string& out, const RunRecorder& run,
 void AppendAttemptSummaryLine(std::string& out, const AttemptSummary& attempt) {
   out += "<summary><span class=\"n\">Attempt ";
   AppendNumber(out, attempt.number);
-  out += "</span><span class=\"m\">guesses: ";
-  AppendGuessList(out, attempt);
+  out += "</span><span class=\"e ";
+  out += EndingClass(attempt.ending);
+  out += "\">";
+  AppendEndingShort(out, attempt);
   out += "</span><span class=\"m\">";
   AppendNumber(out, attempt.steps);
   out += attempt.steps == 1 ? " step, " : " steps, ";
   AppendNumber(out, attempt.emptyAtStart);
   out += " &rarr; ";
   AppendNumber(out, attempt.emptyAtEnd);
-  out += " empty</span><span class=\"e ";
-  out += EndingClass(attempt.ending);
-  out += "\">";
-  AppendEndingShort(out, attempt);
+  out += " empty</span><span class=\"g\">guesses: ";
+  AppendGuessList(out, attempt);
   out += "</span></summary>\n";
 }
 
