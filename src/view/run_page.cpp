@@ -296,10 +296,15 @@ td.num,th.num{text-align:right}
 .middle>summary{font-weight:600}
 .note{color:var(--muted);font-size:14px}
 @media print{
+body{font-size:12px}
 main{max-width:none;padding:0}
 h2{break-after:avoid}
-.grids,figure,details,svg{break-inside:avoid}
-summary{cursor:auto}
+figure,details,svg,tr{break-inside:avoid}
+.grids{gap:12px 24px}
+.grid th{width:18px;height:18px;font-size:10px}
+.grid tbody td{width:32px;height:32px;font-size:16px}
+.grid small{top:2px;left:2px;font-size:8px}
+.facts dd{font-size:17px}
 }
 )css";
 
