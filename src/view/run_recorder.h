@@ -110,7 +110,8 @@ struct RunSummary {
 class RunRecorder final : public LineListener {
  public:
   static constexpr int kFullAtEachEnd = 20;
-  static constexpr std::size_t kMaxSummaries = 2047;  // 2^11 - 1 attempts: every value of 10 levels
+  // The most attempts a run makes: with 10 levels of two values each, 2^11 - 1.
+  static constexpr std::size_t kMaxSummaries = 2047;
 
   RunRecorder();
   void OnLine(LineKind kind, std::span<const std::int32_t> values) override;
@@ -123,7 +124,7 @@ class RunRecorder final : public LineListener {
   std::vector<const AttemptRecord*> FullAttempts() const;
   // One row per attempt but the last, in order, up to kMaxSummaries of them.
   std::span<const AttemptSummary> summaries() const { return summaries_; }
-  // Every attempt but the last.
+  // The chart's band: every attempt but the last.
   const StepBand& band() const { return band_; }
 
  private:
@@ -154,7 +155,7 @@ class RunRecorder final : public LineListener {
 };
 
 // The pair search's verdict on a grid: the first empty cell, row by row, with no possible value
-// or with exactly two. nullopt-like: row 0 when there is none.
+// or with exactly two, and how many it has; row 0 when there is none.
 struct PairSearchResult {
   int row = 0;
   int column = 0;
