@@ -16,12 +16,14 @@
 
 #include "batch/grading.h"
 #include "batch/line_reader.h"
+#include "view/run_page.h"
 
 namespace tarvik::batch {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
+const std::string kStandardInput = "-";
 constexpr std::size_t kOutputBytes = std::size_t{1} << 15;  // rows written at a time, at most
 
 // Why the batch stopped early, or why its status is not 0. Kept in the order of precedence.
@@ -76,6 +78,10 @@ class Batch {
   // The grading side (workers, or the calling thread with one job).
   void Work();
   void Grade(Slot& slot);
+  bool WriteFile(const std::string& name, std::string_view bytes);
+  const std::string& SourceOf(std::size_t operand) const {
+    return options_.operands.empty() ? kStandardInput : options_.operands[operand];
+  }
   void Fail(bool Status::*which, const std::string& message);
 
   // The writing side, under mutex_: rows in input order as soon as all earlier rows are done.
@@ -135,9 +141,10 @@ ExitStatus Batch::Run() {
   if (operands.empty()) operands.emplace_back("-");
   for (const std::string& operand : operands) names_.push_back(ReportName(operand));
 
-  if (options_.reportsDir) {
-    if (const std::error_code error = host_.files.MakeDirectory(*options_.reportsDir)) {
-      host_.errors << "tarvik: " << *options_.reportsDir << ": " << error.message() << '\n';
+  for (const auto& dir : {options_.reportsDir, options_.viewsDir}) {
+    if (!dir) continue;
+    if (const std::error_code error = host_.files.MakeDirectory(*dir)) {
+      host_.errors << "tarvik: " << *dir << ": " << error.message() << '\n';
       return ExitStatus::kCantCreate;
     }
   }
@@ -188,8 +195,7 @@ ExitStatus Batch::Run() {
 }
 
 void Batch::ReadOperand(std::size_t operand) {
-  const std::string& name =
-      options_.operands.empty() ? std::string("-") : options_.operands[operand];
+  const std::string& name = SourceOf(operand);
   OpenedInput input;
   if (name == "-") {
     input = host_.files.StandardInput();
@@ -297,12 +303,17 @@ void Batch::Work() {
 void Batch::Grade(Slot& slot) {
   try {
     PuzzleState st = StateFor(slot.line.start, parameters_);
-    if (!options_.reportsDir) {
+    const std::string stem = names_[slot.operand] + "-" + std::to_string(slot.line.line);
+    if (options_.viewsDir) {
+      view::RunRecorder recorder;
+      slot.grade = GradePuzzle(st, recorder);
+      const std::string page = view::RenderPage(st, recorder, SourceOf(slot.operand));
+      if (!WriteFile(*options_.viewsDir + "/" + stem + ".html", page)) return;
+    } else if (!options_.reportsDir) {
       slot.grade = GradePuzzle(st);
-      return;
     }
-    const std::string name = *options_.reportsDir + "/" + names_[slot.operand] + "-" +
-                             std::to_string(slot.line.line) + ".txt";
+    if (!options_.reportsDir) return;
+    const std::string name = *options_.reportsDir + "/" + stem + ".txt";
     std::error_code error;
     const std::unique_ptr<OutputFile> file = host_.files.OpenOutput(name, error);
     if (!file || (error = file->Truncate())) {
@@ -319,6 +330,23 @@ void Batch::Grade(Slot& slot) {
   } catch (const std::bad_alloc&) {
     Fail(&Status::outOfMemory, "tarvik: out of memory");
   }
+}
+
+bool Batch::WriteFile(const std::string& name, std::string_view bytes) {
+  std::error_code error;
+  const std::unique_ptr<OutputFile> file = host_.files.OpenOutput(name, error);
+  if (!file || (error = file->Truncate())) {
+    Fail(&Status::cantCreate, "tarvik: " + name + ": " + error.message());
+    return false;
+  }
+  error = file->Write(bytes);
+  const std::error_code closed = file->Close();
+  if (!error) error = closed;
+  if (error) {
+    Fail(&Status::writeFailed, "tarvik: write error on " + name + ": " + error.message());
+    return false;
+  }
+  return true;
 }
 
 void Batch::Fail(bool Status::*which, const std::string& message) {
@@ -347,8 +375,7 @@ void Batch::EmitReady() {
 }
 
 void Batch::AppendRow(const Slot& slot) {
-  const std::string& source =
-      options_.operands.empty() ? std::string("-") : options_.operands[slot.operand];
+  const std::string& source = SourceOf(slot.operand);
   output_ += source;
   output_ += '\t';
   output_ += std::to_string(slot.line.line);

@@ -52,6 +52,13 @@ Grade GradePuzzle(PuzzleState& st) {
   return GradePuzzle(st, report);
 }
 
+Grade GradePuzzle(const PuzzleState& st, view::RunRecorder& recorder) {
+  PuzzleState listened = st;
+  listened.IPRINT = 2;
+  Report report(recorder);
+  return GradePuzzle(listened, report);
+}
+
 const char* OutcomeName(Outcome outcome) {
   switch (outcome) {
     case Outcome::kSolved: return "solved";

@@ -14,8 +14,8 @@ namespace tarvik::batch {
 
 // One line of a collection that holds a puzzle, or why it was refused.
 struct PuzzleLine {
-  std::int64_t line = 0;           // counted from 1, every line of the file included
-  Grid start;                      // the 81 cells, 0 for an empty one
+  std::int64_t line = 0;               // counted from 1, every line of the file included
+  Grid start;                          // the 81 cells, 0 for an empty one
   std::optional<std::string> refusal;  // what is wrong, as the message after "FILE:LINE: "
 };
 

@@ -66,42 +66,30 @@ void AppendCellValue(std::string& out, const Cell& cell, bool spaced = false) {
 
 char LetterOf(Technique technique) {
   switch (technique) {
-    case Technique::kRows:
-      return 'R';
-    case Technique::kColumns:
-      return 'C';
-    case Technique::kBoxes:
-      return 'B';
-    case Technique::kSingleValue:
-      return 'V';
+    case Technique::kRows: return 'R';
+    case Technique::kColumns: return 'C';
+    case Technique::kBoxes: return 'B';
+    case Technique::kSingleValue: return 'V';
   }
   return '?';
 }
 
 std::string_view ClassOf(Technique technique) {
   switch (technique) {
-    case Technique::kRows:
-      return "t-r";
-    case Technique::kColumns:
-      return "t-c";
-    case Technique::kBoxes:
-      return "t-b";
-    case Technique::kSingleValue:
-      return "t-v";
+    case Technique::kRows: return "t-r";
+    case Technique::kColumns: return "t-c";
+    case Technique::kBoxes: return "t-b";
+    case Technique::kSingleValue: return "t-v";
   }
   return "";
 }
 
 std::string_view NameOf(Technique technique) {
   switch (technique) {
-    case Technique::kRows:
-      return "rows";
-    case Technique::kColumns:
-      return "columns";
-    case Technique::kBoxes:
-      return "boxes";
-    case Technique::kSingleValue:
-      return "single values";
+    case Technique::kRows: return "rows";
+    case Technique::kColumns: return "columns";
+    case Technique::kBoxes: return "boxes";
+    case Technique::kSingleValue: return "single values";
   }
   return "";
 }
@@ -109,32 +97,23 @@ std::string_view NameOf(Technique technique) {
 // The outcome line exactly as the report writes it.
 std::string_view OutcomeLine(Outcome outcome) {
   switch (outcome) {
-    case Outcome::kSolved:
-      return "Puzzle Solved ";
-    case Outcome::kStepLimit:
-      return "Puzzle not solved in maximum number of steps";
+    case Outcome::kSolved: return "Puzzle Solved ";
+    case Outcome::kStepLimit: return "Puzzle not solved in maximum number of steps";
     case Outcome::kNoSolution:
       return " No guesses possible.   Error in puzzle definition.   No solution";
-    case Outcome::kNoFurtherGuesses:
-      return "Puzzle not solved  -  no further guesses possible";
-    case Outcome::kUnfinished:
-      break;
+    case Outcome::kNoFurtherGuesses: return "Puzzle not solved  -  no further guesses possible";
+    case Outcome::kUnfinished: break;
   }
   return "The run did not finish";
 }
 
 std::string_view OutcomeWord(Outcome outcome) {
   switch (outcome) {
-    case Outcome::kSolved:
-      return "solved";
-    case Outcome::kStepLimit:
-      return "step limit";
-    case Outcome::kNoSolution:
-      return "no solution";
-    case Outcome::kNoFurtherGuesses:
-      return "no further guesses";
-    case Outcome::kUnfinished:
-      break;
+    case Outcome::kSolved: return "solved";
+    case Outcome::kStepLimit: return "step limit";
+    case Outcome::kNoSolution: return "no solution";
+    case Outcome::kNoFurtherGuesses: return "no further guesses";
+    case Outcome::kUnfinished: break;
   }
   return "unfinished";
 }
@@ -142,12 +121,8 @@ std::string_view OutcomeWord(Outcome outcome) {
 // How an attempt ended, in a few words.
 void AppendEndingShort(std::string& out, const AttemptSummary& attempt) {
   switch (attempt.ending) {
-    case Ending::kSolved:
-      out += "solved";
-      return;
-    case Ending::kStepLimit:
-      out += "step limit";
-      return;
+    case Ending::kSolved: out += "solved"; return;
+    case Ending::kStepLimit: out += "step limit"; return;
     case Ending::kGuessed:
       out += "guessed ";
       AppendCellValue(out, attempt.cell);
@@ -162,27 +137,19 @@ void AppendEndingShort(std::string& out, const AttemptSummary& attempt) {
       AppendCellName(out, attempt.cell);
       out += ", backtracked";
       return;
-    case Ending::kNoTwoValueCell:
-      out += "no two-value cell, backtracked";
-      return;
-    case Ending::kUnfinished:
-      break;
+    case Ending::kNoTwoValueCell: out += "no two-value cell, backtracked"; return;
+    case Ending::kUnfinished: break;
   }
   out += "unfinished";
 }
 
 std::string_view EndingClass(Ending ending) {
   switch (ending) {
-    case Ending::kSolved:
-      return "e-good";
-    case Ending::kGuessed:
-      return "e-guess";
-    case Ending::kStepLimit:
-      return "e-bad";
-    case Ending::kUnfinished:
-      return "e-none";
-    default:
-      return "e-back";
+    case Ending::kSolved: return "e-good";
+    case Ending::kGuessed: return "e-guess";
+    case Ending::kStepLimit: return "e-bad";
+    case Ending::kUnfinished: return "e-none";
+    default: return "e-back";
   }
 }
 
@@ -765,9 +732,7 @@ void AppendEndingSentence(std::string& out, const AttemptRecord& record, const P
       AppendNumber(out, attempt.emptyAtEnd);
       out += " empty cells left.";
       break;
-    case Ending::kUnfinished:
-      out += "The attempt did not finish.";
-      break;
+    case Ending::kUnfinished: out += "The attempt did not finish."; break;
     default:
       out += "Stalled after step ";
       AppendNumber(out, LastStepNumber(record));
@@ -797,9 +762,7 @@ void AppendEndingSentence(std::string& out, const AttemptRecord& record, const P
           AppendCellName(out, attempt.cell);
           out += " has no possible value: backtracked.";
           break;
-        default:
-          out += "No empty cell has exactly two possible values: backtracked.";
-          break;
+        default: out += "No empty cell has exactly two possible values: backtracked."; break;
       }
       if (isLast && outcome == Outcome::kNoSolution) {
         out += " No guess was left to try: the puzzle has no solution.";

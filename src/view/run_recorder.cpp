@@ -64,28 +64,14 @@ void RunRecorder::OnLine(LineKind kind, std::span<const std::int32_t> values) {
       rows_ = Rows::kAttemptStart;
       rowsTaken_ = 0;
       break;
-    case LineKind::MATRIXROW:
-      TakeRow(values);
-      break;
-    case LineKind::ROWSTEP:
-      StartStep(Technique::kRows, value(0));
-      break;
-    case LineKind::COLUMNSTEP:
-      StartStep(Technique::kColumns, value(0));
-      break;
-    case LineKind::BOXSTEP:
-      StartStep(Technique::kBoxes, value(0));
-      break;
-    case LineKind::SINGLESTEP:
-      StartStep(Technique::kSingleValue, value(0));
-      break;
+    case LineKind::MATRIXROW: TakeRow(values); break;
+    case LineKind::ROWSTEP: StartStep(Technique::kRows, value(0)); break;
+    case LineKind::COLUMNSTEP: StartStep(Technique::kColumns, value(0)); break;
+    case LineKind::BOXSTEP: StartStep(Technique::kBoxes, value(0)); break;
+    case LineKind::SINGLESTEP: StartStep(Technique::kSingleValue, value(0)); break;
     case LineKind::CELLFOUND:
-    case LineKind::CELLFOUNDCOLUMN:
-      AddFill(values);
-      break;
-    case LineKind::NOPROGRESS:
-      stalled_ = true;
-      break;
+    case LineKind::CELLFOUNDCOLUMN: AddFill(values); break;
+    case LineKind::NOPROGRESS: stalled_ = true; break;
     case LineKind::PAIRFOUND:
       pairFound_ = true;
       attempt.cell = CellOf(value(0), value(1), value(2));
@@ -115,16 +101,11 @@ void RunRecorder::OnLine(LineKind kind, std::span<const std::int32_t> values) {
       rows_ = Rows::kFinal;
       rowsTaken_ = 0;
       break;
-    case LineKind::NOSOLUTION:
-      EndStall(Outcome::kNoSolution);
-      break;
-    case LineKind::NOMOREGUESSES:
-      EndStall(Outcome::kNoFurtherGuesses);
-      break;
+    case LineKind::NOSOLUTION: EndStall(Outcome::kNoSolution); break;
+    case LineKind::NOMOREGUESSES: EndStall(Outcome::kNoFurtherGuesses); break;
     case LineKind::SEARCHSEQUENCE:
     case LineKind::FOUNDCOUNT:
-    case LineKind::FILEBANNER:
-      break;
+    case LineKind::FILEBANNER: break;
   }
   previous_ = kind;
 }
