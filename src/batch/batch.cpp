@@ -303,14 +303,16 @@ void Batch::Work() {
 void Batch::Grade(Slot& slot) {
   try {
     PuzzleState st = StateFor(slot.line.start, parameters_);
+    if (!options_.viewsDir && !options_.reportsDir) {
+      slot.grade = GradePuzzle(st);
+      return;
+    }
     const std::string stem = names_[slot.operand] + "-" + std::to_string(slot.line.line);
     if (options_.viewsDir) {
       view::RunRecorder recorder;
       slot.grade = GradePuzzle(st, recorder);
       const std::string page = view::RenderPage(st, recorder, SourceOf(slot.operand));
       if (!WriteFile(*options_.viewsDir + "/" + stem + ".html", page)) return;
-    } else if (!options_.reportsDir) {
-      slot.grade = GradePuzzle(st);
     }
     if (!options_.reportsDir) return;
     const std::string name = *options_.reportsDir + "/" + stem + ".txt";
@@ -378,7 +380,7 @@ void Batch::AppendRow(const Slot& slot) {
   const std::string& source = SourceOf(slot.operand);
   output_ += source;
   output_ += '\t';
-  output_ += std::to_string(slot.line.line);
+  output_ += std::to_string(slot.line.line);  // the line number goes first, refused or not
   if (slot.line.refusal) {
     ++tally_.refused;
     status_.refused = true;
@@ -390,26 +392,41 @@ void Batch::AppendRow(const Slot& slot) {
   }
   ++tally_.puzzles;
   ++tally_.outcomes[static_cast<int>(slot.grade.summary.outcome)];
-  const auto appendGrid = [&](const Grid& grid) {
+  // The rest of the row is at most 81 + 81 + 18 + 3 * 20 + 2 + 2 + 8 characters.
+  char row[256];
+  char* out = row;
+  const auto grid = [&](const Grid& g) {
     for (int i = 1; i <= 9; ++i) {
-      for (int j = 1; j <= 9; ++j) output_ += static_cast<char>('0' + grid(i, j));
+      for (int j = 1; j <= 9; ++j) *out++ = static_cast<char>('0' + g(i, j));
     }
   };
-  output_ += '\t';
-  appendGrid(slot.line.start);
-  output_ += '\t';
-  output_ += OutcomeName(slot.grade.summary.outcome);
-  output_ += '\t';
-  output_ += std::to_string(slot.grade.summary.attempts);
-  output_ += '\t';
-  output_ += std::to_string(slot.grade.summary.steps);
-  output_ += '\t';
-  output_ += std::to_string(slot.grade.summary.depth);
-  output_ += '\t';
-  output_ += std::to_string(slot.grade.empty);
-  output_ += '\t';
-  appendGrid(slot.grade.final);
-  output_ += '\n';
+  const auto number = [&](std::int64_t value) {
+    char digits[20];
+    char* first = digits + sizeof digits;
+    auto magnitude = static_cast<std::uint64_t>(value);
+    do {
+      *--first = static_cast<char>('0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude != 0);
+    out = std::copy(first, digits + sizeof digits, out);
+  };
+  *out++ = '\t';
+  grid(slot.line.start);
+  *out++ = '\t';
+  const std::string_view outcome = OutcomeName(slot.grade.summary.outcome);
+  out = std::copy(outcome.begin(), outcome.end(), out);
+  *out++ = '\t';
+  number(slot.grade.summary.attempts);
+  *out++ = '\t';
+  number(slot.grade.summary.steps);
+  *out++ = '\t';
+  number(slot.grade.summary.depth);
+  *out++ = '\t';
+  number(slot.grade.empty);
+  *out++ = '\t';
+  grid(slot.grade.final);
+  *out++ = '\n';
+  output_.append(row, static_cast<std::size_t>(out - row));
 }
 
 void Batch::WriteOutput() {

@@ -38,8 +38,12 @@ class LineReader {
  private:
   // The next byte, or -1 at the end of the input.
   int Peek();
-  // Reads one whole line into `field_`, `fieldLength_` and `firstByte_`; false at the end.
+  // Reads one whole line into `field_`, `fieldLength_`, `firstByte_` and `blank_`; false at the
+  // end of the input.
   bool ReadLine();
+  // Takes the next bytes of the line under way.
+  void Take(const char* from, const char* end);
+  void TakeBytes(const char* from, const char* end);
   static std::optional<std::string> Check(const std::array<char, 82>& field, std::uint64_t length,
                                           int firstByte, Grid& start);
 
@@ -55,7 +59,10 @@ class LineReader {
   // The line under way: its first byte after a byte-order mark (-1 for an empty line), its first
   // field (the first 82 bytes kept) and that field's whole length.
   int firstByte_ = -1;
-  bool blank_ = true;  // nothing but blanks, tabs and carriage returns
+  bool blank_ = true;          // nothing but blanks, tabs and carriage returns
+  bool inField_ = true;        // the bytes taken so far are all the first field's
+  std::size_t markBytes_ = 0;  // of a byte-order mark at the start; 4 once past it
+  static constexpr char kMark[] = "\xEF\xBB\xBF";
   std::array<char, 82> field_{};
   std::uint64_t fieldLength_ = 0;
 };

@@ -35,8 +35,8 @@ TEST(BatchTest, RowsMessagesAndStatusOfEveryKindOfLine) {
   EXPECT_TRUE(rows.errors.starts_with(Case("mixed.stderr.expected"))) << rows.errors;
   // Without --quiet a summary follows the messages: one line, for people.
   EXPECT_NE(rows.errors.find("\ntarvik: 19 puzzles, 11 refused, in "), std::string::npos);
-  EXPECT_TRUE(rows.errors.ends_with(
-      ": 9 solved, 2 step-limit, 5 no-further-guesses, 3 no-solution\n"));
+  EXPECT_TRUE(
+      rows.errors.ends_with(": 9 solved, 2 step-limit, 5 no-further-guesses, 3 no-solution\n"));
 
   const Outcome quiet = scratch.Run("--batch --quiet mixed.txt");
   EXPECT_EQ(quiet.status, 65);
@@ -77,8 +77,8 @@ TEST(BatchTest, ReportFilesAreTheClassicReports) {
       ExpectSameText(ReadFile(entry.path()), Case(dir + "/" + entry.path().filename().string()),
                      entry.path().filename().string());
     }
-    EXPECT_EQ(written, (std::set<std::string>{"four-2.txt", "four-3.txt", "four-4.txt",
-                                              "four-5.txt"}));
+    EXPECT_EQ(written,
+              (std::set<std::string>{"four-2.txt", "four-3.txt", "four-4.txt", "four-5.txt"}));
   }
 }
 

@@ -104,8 +104,8 @@ TEST(GradingCollectionsTest, RowsAgreeWithTheClassicReportAndThePage) {
         sudin += '\n';
       }
       if (!valid) continue;
-      sudin += "2 " + std::to_string(parameters.lookBack) + ' ' +
-               std::to_string(parameters.steps) + '\n' + sequence + '\n';
+      sudin += "2 " + std::to_string(parameters.lookBack) + ' ' + std::to_string(parameters.steps) +
+               '\n' + sequence + '\n';
       const testing::RunResult classic = testing::RunClassic(sudin);
       if (classic.status == ExitStatus::kDataError) continue;  // a repeat: refused by both
       ASSERT_EQ(classic.status, ExitStatus::kSuccess) << classic.errors;
