@@ -13,15 +13,16 @@ struct SingleValuePass {
     for (st.I = 1; st.I <= 9; ++st.I) {
       for (st.J = 1; st.J <= 9; ++st.J) {
         if (st.S(st.I, st.J) != 0) continue;
-        st.NCAND = 0;
+        int candidates = 0;  // counted here and kept in NCAND once the cell is done
         int candidate = 0;
         // All nine values are tried, also after a second candidate has turned up.
 #pragma GCC unroll 9
         for (int v = 1; v <= 9; ++v) {
           if (!IsCandidate<Scan>(st, st.I, st.J, v)) continue;
-          ++st.NCAND;
+          ++candidates;
           candidate = v;
         }
+        st.NCAND = candidates;
         if (st.NCAND == 1) Fill(st, report, LineKind::CELLFOUND, st.I, st.J, candidate, fills);
       }
     }
