@@ -93,7 +93,7 @@ struct Case {
 fs::path scratchDir;
 
 [[noreturn]] void Die(const std::string& message) {
-  std::fprintf(stderr, "tarvik_bench: %s\n", message.c_str());
+  (void)std::fprintf(stderr, "tarvik_bench: %s\n", message.c_str());
   std::error_code ignored;
   if (!scratchDir.empty()) fs::remove_all(scratchDir, ignored);
   std::exit(1);
@@ -209,6 +209,7 @@ struct Timed {
 
 Timed RunIn(const fs::path& dir, const std::vector<std::string>& argv, const fs::path& output) {
   std::vector<char*> args;
+  args.reserve(argv.size() + 1);
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
   const std::string dirName = dir.string();
@@ -312,7 +313,7 @@ struct ReportCost {
 
 class Bench {
  public:
-  Bench(Options options, fs::path scratch) : options_(std::move(options)), scratch_(scratch) {}
+  Bench(Options options, fs::path scratch) : options_(std::move(options)), scratch_(std::move(scratch)) {}
 
   void Header() const {
     std::printf("tarvik whole-run benchmark: %s\n", options_.tarvik.string().c_str());
@@ -442,7 +443,7 @@ class Bench {
                 us / static_cast<double>(shape.attempts),
                 shape.steps > 0 ? us / static_cast<double>(shape.steps) : 0.0, bytes.console,
                 bytes.file, shape.outcome.c_str());
-    std::fflush(stdout);
+    (void)std::fflush(stdout);
   }
 
   Options options_;
@@ -456,7 +457,7 @@ Options Parse(int argc, char* argv[]) {
   for (int k = 1; k < argc; ++k) {
     const std::string_view arg = argv[k];
     if (arg == "--help") {
-      std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+      (void)std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
       std::exit(0);
     }
     if (k + 1 >= argc) Die("found '" + std::string(arg) + "' without a value; see --help");

@@ -156,8 +156,8 @@ std::optional<std::string> CheckAcceptedReport(const Result& r, const PuzzleStat
   Rows final{};
   for (std::size_t k = 0; k < 9; ++k) {
     if (!ParseGridRow(lines[n - 13 + k], final[k])) {
-      return "final grid row " + std::to_string(k + 1) + " is \"" +
-             std::string(lines[n - 13 + k]) + "\"";
+      return "final grid row " + std::to_string(k + 1) + " is \"" + std::string(lines[n - 13 + k]) +
+             "\"";
     }
   }
   const std::string_view outcome = lines[n - 14];
@@ -267,7 +267,8 @@ std::optional<std::string> CheckFailingChannels(std::string_view input, const Re
                             hash % normal.console.size());
     MemoryFiles files = FilesWith(input);
     const Result r = RunClassic(files, &console);
-    if (r.status != ExitStatus::kIoError) return "a failing console gave status " + StatusText(r.status);
+    if (r.status != ExitStatus::kIoError)
+      return "a failing console gave status " + StatusText(r.status);
     if (r.errors != "tarvik: write error on standard output: " +
                         std::make_error_code(std::errc::broken_pipe).message() + "\n") {
       return "a failing console gave the message \"" + r.errors + "\"";
@@ -295,8 +296,8 @@ std::optional<std::string> CheckFailingChannels(std::string_view input, const Re
       return "an uncreatable Sudout.txt gave status " + StatusText(r.status);
     }
     if (!r.console.empty()) return "an uncreatable Sudout.txt still let the console get lines";
-    if (r.errors != "tarvik: Sudout.txt: " +
-                        std::make_error_code(std::errc::is_a_directory).message() + "\n") {
+    if (r.errors !=
+        "tarvik: Sudout.txt: " + std::make_error_code(std::errc::is_a_directory).message() + "\n") {
       return "an uncreatable Sudout.txt gave the message \"" + r.errors + "\"";
     }
   }
@@ -320,8 +321,7 @@ std::optional<std::string> CheckRun(std::string_view input) {
     case ExitStatus::kNoInput:
       if (!refusal || refusal->status != r.status) return "a refusal the reader does not make";
       return CheckRefusal(r, input);
-    default:
-      return "status " + StatusText(r.status);
+    default: return "status " + StatusText(r.status);
   }
 }
 

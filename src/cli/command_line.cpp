@@ -49,14 +49,14 @@ struct OptionSpec {
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"--help", false, Scope::kAny},        {"--version", false, Scope::kAny},
-    {"--batch", false, Scope::kAny},       {"-C", true, Scope::kClassic},
-    {"--view", true, Scope::kClassic},     {"--look-back", true, Scope::kBatch},
-    {"--steps", true, Scope::kBatch},      {"--sequence", true, Scope::kBatch},
-    {"--reports", true, Scope::kBatch},    {"--print-level", true, Scope::kBatch},
-    {"--views", true, Scope::kBatch},      {"--jobs", true, Scope::kBatch},
-    {"-j", true, Scope::kBatch},           {"--no-header", false, Scope::kBatch},
-    {"--quiet", false, Scope::kBatch},     {"-q", false, Scope::kBatch},
+    {"--help", false, Scope::kAny},     {"--version", false, Scope::kAny},
+    {"--batch", false, Scope::kAny},    {"-C", true, Scope::kClassic},
+    {"--view", true, Scope::kClassic},  {"--look-back", true, Scope::kBatch},
+    {"--steps", true, Scope::kBatch},   {"--sequence", true, Scope::kBatch},
+    {"--reports", true, Scope::kBatch}, {"--print-level", true, Scope::kBatch},
+    {"--views", true, Scope::kBatch},   {"--jobs", true, Scope::kBatch},
+    {"-j", true, Scope::kBatch},        {"--no-header", false, Scope::kBatch},
+    {"--quiet", false, Scope::kBatch},  {"-q", false, Scope::kBatch},
 };
 
 const OptionSpec* FindOption(std::string_view name) {

@@ -75,14 +75,10 @@ ExitStatus Print(std::string_view text, Host& host) {
 
 ExitStatus RunCommand(const Command& command, Host& host) {
   switch (command.mode) {
-    case Command::Mode::kHelp:
-      return Print(kUsage, host);
-    case Command::Mode::kVersion:
-      return Print(kVersion, host);
-    case Command::Mode::kBatch:
-      return batch::RunBatch(command.batch, host);
-    case Command::Mode::kClassic:
-      break;
+    case Command::Mode::kHelp: return Print(kUsage, host);
+    case Command::Mode::kVersion: return Print(kVersion, host);
+    case Command::Mode::kBatch: return batch::RunBatch(command.batch, host);
+    case Command::Mode::kClassic: break;
   }
   if (command.directory) {
     if (const std::error_code error = host.files.ChangeDirectory(*command.directory)) {

@@ -15,8 +15,8 @@ std::optional<std::string> RepeatMessage(CellAt cell, int row, int column, int v
   if (value == 0) return std::nullopt;
   const auto repeat = [&](const char* unit, int unitNumber, int r, int c) {
     return "row " + std::to_string(row) + ", column " + std::to_string(column) + ": found " +
-           std::to_string(value) + ", expected no second " + std::to_string(value) + " in " +
-           unit + " " + std::to_string(unitNumber) + " (there is one at row " + std::to_string(r) +
+           std::to_string(value) + ", expected no second " + std::to_string(value) + " in " + unit +
+           " " + std::to_string(unitNumber) + " (there is one at row " + std::to_string(r) +
            ", column " + std::to_string(c) + ")";
   };
   for (int c = 1; c < column; ++c) {

@@ -62,10 +62,8 @@ bool PuzzleFileReader::ReadValue(const Expected& expected, std::int32_t& value) 
   const std::string intro = expected.Name() + ": found ";
   const std::string outro = std::string(", expected ") + expected.range;
   switch (token.kind) {
-    case Token::Kind::kReadError:
-      return Fail(0, in_.error().message(), ExitStatus::kNoInput);
-    case Token::Kind::kEndOfFile:
-      return Fail(token.line, intro + "the end of the file" + outro);
+    case Token::Kind::kReadError: return Fail(0, in_.error().message(), ExitStatus::kNoInput);
+    case Token::Kind::kEndOfFile: return Fail(token.line, intro + "the end of the file" + outro);
     case Token::Kind::kNotInteger:
       return Fail(token.line, intro + Quoted(token.shown, token.cut) + outro);
     case Token::Kind::kTooLarge:
@@ -74,8 +72,7 @@ bool PuzzleFileReader::ReadValue(const Expected& expected, std::int32_t& value) 
     case Token::Kind::kTooLong:
       return Fail(token.line, intro + Quoted(token.shown, token.cut) + " (longer than " +
                                   std::to_string(kMaxTokenChars) + " characters)" + outro);
-    case Token::Kind::kValue:
-      break;
+    case Token::Kind::kValue: break;
   }
   return Fail(token.line, intro + std::to_string(token.value) + outro);
 }
@@ -104,7 +101,7 @@ std::optional<InputError> PuzzleFileReader::Read() {
   if (!ReadValue({"print level", 0, 0, "an integer", kMin, kMax}, st_.IPRINT) ||
       !ReadValue({"look-back distance", 0, 0, "an integer of 1 or more", 1, kMax}, st_.NBACK) ||
       !ReadValue({"number of steps", 0, 0, "an integer from 5 to 100", 5, st_.SEQ.size()},
-             st_.NSTEPS)) {
+                 st_.NSTEPS)) {
     return error_;
   }
   in_.SkipRestOfLine();

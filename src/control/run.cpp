@@ -14,9 +14,9 @@ void Solve(PuzzleState& st, Report& report) {
   st.LEVEL = 0;
   st.NSTART = 0;
   if (st.IPRINT >= 3) {
-    report.WRITELINE(Report::Channel::kFile, LineKind::SEARCHSEQUENCE,
-                     std::span<const std::int32_t>(st.SEQ.data.data(),
-                                                   static_cast<std::size_t>(st.NSTEPS)));
+    report.WRITELINE(
+        Report::Channel::kFile, LineKind::SEARCHSEQUENCE,
+        std::span<const std::int32_t>(st.SEQ.data.data(), static_cast<std::size_t>(st.NSTEPS)));
   }
   SETSTART(st);
   for (;;) {
@@ -120,8 +120,9 @@ ExitStatus Run(Files& files, Sink& console, std::ostream& errors, const ExtraFil
   const bool consoleIsFile = consoleId && consoleId == file->Id();
   consoleSink.Attach(consoleIsFile ? static_cast<Sink&>(dropped) : console);
   fileSink.Attach(*file);
-  for (const auto& [name, output] : {std::pair{"Sudout.txt", file.get()},
-                                     std::pair{extra ? extra->name.c_str() : "", extraFile.get()}}) {
+  for (const auto& [name, output] :
+       {std::pair{"Sudout.txt", file.get()},
+        std::pair{extra ? extra->name.c_str() : "", extraFile.get()}}) {
     if (output == nullptr) continue;
     if (const std::error_code error = output->Truncate()) {
       errors << "tarvik: " << name << ": " << error.message() << '\n';

@@ -37,8 +37,7 @@ struct NamedFile {
 // the input, say), and locks it, waiting with a message while another run holds it. Says what went
 // wrong on `errors` and returns null when it cannot be used.
 std::unique_ptr<OutputFile> OpenReportFile(Files& files, const std::string& name,
-                                           std::span<const NamedFile> others,
-                                           std::ostream& errors);
+                                           std::span<const NamedFile> others, std::ostream& errors);
 
 // A file written beside the report, from the puzzle as read (the page of the run, say). Its bytes
 // are made before any file is touched; it is opened, checked and locked as Sudout.txt is, and
@@ -51,7 +50,6 @@ struct ExtraFile {
 // A whole run: reads Sudin.txt, refuses it with a message on `errors` or opens Sudout.txt (and the
 // extra file, if any), solves and writes the report to `console` and the file. Returns the exit
 // status.
-ExitStatus Run(Files& files, Sink& console, std::ostream& errors,
-               const ExtraFile* extra = nullptr);
+ExitStatus Run(Files& files, Sink& console, std::ostream& errors, const ExtraFile* extra = nullptr);
 
 }  // namespace tarvik

@@ -71,8 +71,7 @@ void Tokenizer::Classify(const Digits& digits, Token& token) {
     token.kind = Token::Kind::kTooLarge;
   } else if (token.kind != Token::Kind::kTooLong) {
     token.kind = Token::Kind::kValue;
-    token.value =
-        static_cast<std::int32_t>(digits.negative ? -digits.magnitude : digits.magnitude);
+    token.value = static_cast<std::int32_t>(digits.negative ? -digits.magnitude : digits.magnitude);
   }
 }
 

@@ -61,8 +61,8 @@ class Tokenizer {
   int SkipSeparators();
   struct Digits {
     bool negative = false;
-    bool any = false;       // at least one digit
-    bool valid = true;      // nothing but an optional sign and digits
+    bool any = false;            // at least one digit
+    bool valid = true;           // nothing but an optional sign and digits
     std::int64_t magnitude = 0;  // capped just past the 32-bit range
   };
   Digits Accumulate(int c, Token& token);

@@ -35,14 +35,10 @@ namespace {
 
 char* FormatFields(std::span<const std::int32_t> values, int width, char* out) {
   switch (width) {  // the widths the templates use
-    case 1:
-      return FormatFieldsOf<1>(values, out);
-    case 2:
-      return FormatFieldsOf<2>(values, out);
-    case 3:
-      return FormatFieldsOf<3>(values, out);
-    case 6:
-      return FormatFieldsOf<6>(values, out);
+    case 1: return FormatFieldsOf<1>(values, out);
+    case 2: return FormatFieldsOf<2>(values, out);
+    case 3: return FormatFieldsOf<3>(values, out);
+    case 6: return FormatFieldsOf<6>(values, out);
     default:
       for (const std::int32_t value : values) out = FormatField(value, width, out);
       return out;
@@ -58,12 +54,8 @@ char* LayOutAny(std::span<const TemplateItem> items, std::span<const std::int32_
     const std::size_t taken = next;
     for (const TemplateItem& item : items) {
       switch (item.type) {
-        case TemplateItem::Type::kText:
-          out = CopySmall(item.text, out);
-          break;
-        case TemplateItem::Type::kLineEnd:
-          *out++ = '\n';
-          break;
+        case TemplateItem::Type::kText: out = CopySmall(item.text, out); break;
+        case TemplateItem::Type::kLineEnd: *out++ = '\n'; break;
         case TemplateItem::Type::kField: {
           const std::size_t fields = std::min<std::size_t>(item.repeat, values.size() - next);
           out = FormatFields(values.subspan(next, fields), item.width, out);

@@ -31,7 +31,6 @@ inline char* CopySmall(std::string_view bytes, char* out) {
   return out + n;
 }
 
-
 // Writes `value` right-justified in `width` characters, or `width` asterisks if it needs more.
 char* FormatField(std::int32_t value, int width, char* out);
 
@@ -63,15 +62,15 @@ char* FormatFieldsOf(std::span<const std::int32_t> values, char* out) {
 // Item I of the template of K, for a write that has a value for every field.
 template <LineKind K, std::size_t I>
 char* LayOutItem(std::span<const std::int32_t> values, std::size_t& next, char* out) {
-  constexpr TemplateItem item = TemplateOf(K)[I];
-  if constexpr (item.type == TemplateItem::Type::kText) {
-    return CopySmall(item.text, out);
-  } else if constexpr (item.type == TemplateItem::Type::kLineEnd) {
+  constexpr TemplateItem kItem = TemplateOf(K)[I];
+  if constexpr (kItem.type == TemplateItem::Type::kText) {
+    return CopySmall(kItem.text, out);
+  } else if constexpr (kItem.type == TemplateItem::Type::kLineEnd) {
     *out = '\n';
     return out + 1;
   } else {
-    out = FormatFieldsOf<item.width>(values.subspan(next, item.repeat), out);
-    next += item.repeat;
+    out = FormatFieldsOf<kItem.width>(values.subspan(next, kItem.repeat), out);
+    next += kItem.repeat;
     return out;
   }
 }
@@ -80,15 +79,15 @@ char* LayOutItem(std::span<const std::int32_t> values, std::size_t& next, char* 
 // then the template is applied once, item by item, with every text, width and count known here.
 template <LineKind K>
 char* LayOutOf(std::span<const std::int32_t> values, char* out) {
-  constexpr std::span<const TemplateItem> items = TemplateOf(K);
+  constexpr std::span<const TemplateItem> kItems = TemplateOf(K);
   if (values.size() != static_cast<std::size_t>(FieldCount(K))) {
-    return LayOutAny(items, values, out);
+    return LayOutAny(kItems, values, out);
   }
   std::size_t next = 0;
   [&]<std::size_t... I>(std::index_sequence<I...>) {
     ((out = LayOutItem<K, I>(values, next, out)), ...);
   }
-  (std::make_index_sequence<items.size()>());
+  (std::make_index_sequence<kItems.size()>());
   *out = '\n';
   return out + 1;
 }

@@ -91,26 +91,16 @@ struct Entry {
 
 // Indexed by LineKind: entry k names kind k, as checked below.
 inline constexpr std::array<Entry, kLineKindCount> kTable = {{
-    {LineKind::SEARCHSEQUENCE, kSearchSequence},
-    {LineKind::PUZZLESTART, kPuzzleStart},
-    {LineKind::PUZZLESOLVED, kPuzzleSolved},
-    {LineKind::MAXSTEPS, kMaxSteps},
-    {LineKind::NOPROGRESS, kNoProgress},
-    {LineKind::PAIRFOUND, kPairFound},
-    {LineKind::RESTARTING, kRestarting},
-    {LineKind::GUESSAPPLIED, kGuessApplied},
-    {LineKind::NOSOLUTION, kNoSolution},
-    {LineKind::NOMOREGUESSES, kNoMoreGuesses},
-    {LineKind::FILEBANNER, kFileBanner},
-    {LineKind::ROWSTEP, kRowStep},
-    {LineKind::COLUMNSTEP, kColumnStep},
-    {LineKind::BOXSTEP, kBoxStep},
-    {LineKind::SINGLESTEP, kSingleStep},
-    {LineKind::CELLFOUND, kCellFound},
-    {LineKind::CELLFOUNDCOLUMN, kCellFoundColumn},
-    {LineKind::FOUNDCOUNT, kFoundCount},
-    {LineKind::MATRIXHEADER, kMatrixHeader},
-    {LineKind::MATRIXROW, kMatrixRow},
+    {LineKind::SEARCHSEQUENCE, kSearchSequence},   {LineKind::PUZZLESTART, kPuzzleStart},
+    {LineKind::PUZZLESOLVED, kPuzzleSolved},       {LineKind::MAXSTEPS, kMaxSteps},
+    {LineKind::NOPROGRESS, kNoProgress},           {LineKind::PAIRFOUND, kPairFound},
+    {LineKind::RESTARTING, kRestarting},           {LineKind::GUESSAPPLIED, kGuessApplied},
+    {LineKind::NOSOLUTION, kNoSolution},           {LineKind::NOMOREGUESSES, kNoMoreGuesses},
+    {LineKind::FILEBANNER, kFileBanner},           {LineKind::ROWSTEP, kRowStep},
+    {LineKind::COLUMNSTEP, kColumnStep},           {LineKind::BOXSTEP, kBoxStep},
+    {LineKind::SINGLESTEP, kSingleStep},           {LineKind::CELLFOUND, kCellFound},
+    {LineKind::CELLFOUNDCOLUMN, kCellFoundColumn}, {LineKind::FOUNDCOUNT, kFoundCount},
+    {LineKind::MATRIXHEADER, kMatrixHeader},       {LineKind::MATRIXROW, kMatrixRow},
 }};
 
 }  // namespace templates
@@ -138,6 +128,7 @@ constexpr bool EveryKindHasItsTemplate() {
   }
   return true;
 }
-static_assert(EveryKindHasItsTemplate(), "the template table misses a line kind or is out of order");
+static_assert(EveryKindHasItsTemplate(),
+              "the template table misses a line kind or is out of order");
 
 }  // namespace tarvik

@@ -10,9 +10,7 @@ namespace tarvik {
 // row (or column) of the band of boxes that holds row (or column) k is kBandStart[k]: 1, 4 or 7.
 inline constexpr std::int8_t kBandStart[10] = {0, 1, 1, 1, 4, 4, 4, 7, 7, 7};
 // The box that holds cell (row, column), 1 to 9.
-constexpr int BoxOf(int row, int column) {
-  return kBandStart[row] + (kBandStart[column] - 1) / 3;
-}
+constexpr int BoxOf(int row, int column) { return kBandStart[row] + (kBandStart[column] - 1) / 3; }
 
 // A 9 x 9 grid of cells 0 to 9 (0 is empty), indexed from 1 as G(i,j): row i from the top,
 // column j from the left. Each 3 x 3 box is a 16-byte line, so that a box is one vector load and

@@ -12,20 +12,21 @@ namespace tarvik {
 // this record in place; nothing is allocated while the puzzle is worked. Arrays are indexed from 1.
 struct PuzzleState {
   // Grids. Cells hold 0 (empty) to 9; the input reader refuses anything else.
-  Grid S;       // working grid
-  Grid SSTART;  // start grid, exactly as read; never changed after reading
+  Grid S;                            // working grid
+  Grid SSTART;                       // start grid, exactly as read; never changed after reading
   OneBased<std::int32_t, 9> ROWBUF;  // one input row while it is read
 
   // Run parameters, set once from the input file.
-  std::int32_t IPRINT = 0;  // print level
-  std::int32_t NBACK = 0;   // look-back distance of the progress test, in steps
-  std::int32_t NSTEPS = 0;  // entries of SEQ, and the step limit of one attempt
+  std::int32_t IPRINT = 0;          // print level
+  std::int32_t NBACK = 0;           // look-back distance of the progress test, in steps
+  std::int32_t NSTEPS = 0;          // entries of SEQ, and the step limit of one attempt
   OneBased<std::int32_t, 100> SEQ;  // technique code of each step; 0 beyond NSTEPS
 
   // Progress.
   std::int32_t STEP = 0;  // current step of the attempt; 0 at its start
   std::int32_t NUNK = 0;  // empty cells of S at the last count
-  OneBased<std::int32_t, 100> UNKNOWNS;  // NUNK after step k; overwritten per attempt, never cleared
+  OneBased<std::int32_t, 100>
+      UNKNOWNS;             // NUNK after step k; overwritten per attempt, never cleared
   std::int32_t NSTART = 0;  // attempt starts reported so far
 
   // Guess stack: level k holds the cell (GROW, GCOL), its two candidates in ascending order, and

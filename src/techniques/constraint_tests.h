@@ -10,7 +10,6 @@ namespace tarvik {
 // itself; nothing about candidates is kept anywhere. They change no field of the state. `Scan`
 // picks the instruction-set build of the scans (techniques/grid_scan.h).
 
-
 // Row `row`, columns 1 to 9.
 template <class Scan = scan::Baseline>
 inline bool VALUEINROW(const PuzzleState& st, int row, int value) {

@@ -1,6 +1,6 @@
-#include <atomic>
-
 #include "techniques/pass_build.h"
+
+#include <atomic>
 
 namespace tarvik {
 namespace {

@@ -123,7 +123,8 @@ void FINDPOSITIONINROWSFORVALUES(PuzzleState& st, Report& report) {
 }
 
 void FINDPOSITIONINCOLUMNSFORVALUES(PuzzleState& st, Report& report) {
-  TechniqueStep(st, report, LineKind::COLUMNSTEP, [&] { return ApplyPass<ColumnPass>(st, report); });
+  TechniqueStep(st, report, LineKind::COLUMNSTEP,
+                [&] { return ApplyPass<ColumnPass>(st, report); });
 }
 
 void FINDPOSITIONINBOXESFORVALUES(PuzzleState& st, Report& report) {

@@ -30,7 +30,8 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
       {{"\x1b[31mred"}, "found argument \"\\x1b[31mred\", expected none, --help or --version"},
       {{std::string(100000, 'x')},
        "found argument \"xxxxxxxxxxxxxxxxxxxx...\", expected none, --help or --version"},
-      {{"say \"\\\""}, "found argument \"say \\x22\\x5c\\x22\", expected none, --help or --version"},
+      {{"say \"\\\""},
+       "found argument \"say \\x22\\x5c\\x22\", expected none, --help or --version"},
       {{"--steps=7"}, "found option \"--steps\", expected it only with --batch"},
       {{"--views", "d"}, "found option \"--views\", expected it only with --batch"},
       {{"--batch", "-C", "d"}, "found option \"-C\", expected it only without --batch"},
@@ -40,7 +41,8 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
       {{"--batch", "--steps=200"}, "--steps: found \"200\", expected an integer from 5 to 100"},
       {{"--batch", "--steps", "7x"}, "--steps: found \"7x\", expected an integer from 5 to 100"},
       {{"--batch", "--steps="}, "--steps: found \"\", expected an integer from 5 to 100"},
-      {{"--batch", "--look-back=1e3"}, "--look-back: found \"1e3\", expected an integer of 1 or more"},
+      {{"--batch", "--look-back=1e3"},
+       "--look-back: found \"1e3\", expected an integer of 1 or more"},
       {{"--batch", "--look-back=0"}, "--look-back: found \"0\", expected an integer of 1 or more"},
       {{"--batch", "--jobs=1025"}, "--jobs: found \"1025\", expected an integer from 0 to 1024"},
       {{"--batch", "--print-level=2147483648", "--reports=d"},
@@ -50,10 +52,12 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
       {{"--batch", "--sequence="},
        "--sequence: found \"\", expected 1 to 100 technique codes, each 1 to 4"},
       {{"--batch", "--steps"}, "--steps: found the end of the arguments, expected a value"},
-      {{"--batch", "--quiet=yes"}, "found option \"--quiet=yes\", expected --quiet without a value"},
+      {{"--batch", "--quiet=yes"},
+       "found option \"--quiet=yes\", expected --quiet without a value"},
       {{"--batch", "--reports="},
        "--reports: found \"\", expected a folder name, not empty and without tabs, CR or LF"},
-      {{"--view="}, "--view: found \"\", expected a file name, not empty and without tabs, CR or LF"},
+      {{"--view="},
+       "--view: found \"\", expected a file name, not empty and without tabs, CR or LF"},
       {{"--view=a\tb"},
        "--view: found \"a\\x09b\", expected a file name, not empty and without tabs, CR or LF"},
       {{"--batch", "a\rb.txt"},
@@ -81,9 +85,9 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
 
 TEST(CommandLineTest, OptionsTakeTheirValueInEitherFormAndTheLastRepeatWins) {
   const std::vector<std::string_view> args = {
-      "a.txt",      "--steps=007", "--batch",   "--look-back", "+2",      "--steps",
-      "9",          "-j3",         "--jobs=2",  "--sequence",  "31",      "--no-header",
-      "-q",         "--reports",   "out",       "--",          "--batch", "-"};
+      "a.txt", "--steps=007", "--batch",  "--look-back", "+2",      "--steps",
+      "9",     "-j3",         "--jobs=2", "--sequence",  "31",      "--no-header",
+      "-q",    "--reports",   "out",      "--",          "--batch", "-"};
   const auto parsed = ParseCommandLine(args);
   ASSERT_TRUE(std::holds_alternative<Command>(parsed)) << std::get<UsageError>(parsed).message;
   const Command& command = std::get<Command>(parsed);

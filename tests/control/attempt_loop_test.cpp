@@ -58,7 +58,8 @@ TEST(AttemptLoopTest, FirstAttemptStartIsAlwaysReportedLaterOnesFromLevelTwo) {
   StartAttempt(st, out.report);
   StartAttempt(st, out.report);
   const std::string text = out.Text();
-  EXPECT_TRUE(text.starts_with("          Sudoku Matrix    51 unknowns\n\nPuzzle Start    51 Unknowns\n"));
+  EXPECT_TRUE(
+      text.starts_with("          Sudoku Matrix    51 unknowns\n\nPuzzle Start    51 Unknowns\n"));
   EXPECT_EQ(Count(text, "Sudoku Matrix    51 unknowns\n\nPuzzle Start    51 Unknowns\n"), 2);
   EXPECT_EQ(st.NSTART, 2);
   EXPECT_EQ(st.STEP, 0);
@@ -73,11 +74,11 @@ TEST(AttemptLoopTest, CompleteGridIsReportedSolvedOnlyAfterStepFive) {
   EXPECT_EQ(st.STEP, 5);
   const std::string text = out.Text();
   EXPECT_EQ(Count(text, "  Search each row for positions for each value\n"), 5);
-  EXPECT_TRUE(text.ends_with(
-      "\nStep  5  Search each row for positions for each value\n"
-      "          Found positions for 0 values\n"
-      "          Sudoku Matrix     0 unknowns\n"
-      "\nPuzzle Solved \n"));
+  EXPECT_TRUE(
+      text.ends_with("\nStep  5  Search each row for positions for each value\n"
+                     "          Found positions for 0 values\n"
+                     "          Sudoku Matrix     0 unknowns\n"
+                     "\nPuzzle Solved \n"));
 }
 
 TEST(AttemptLoopTest, GridCompletedEarlyStillRunsStepsToFive) {
@@ -159,9 +160,9 @@ TEST(AttemptLoopTest, StepEndsWithCountAndGridAtLevelThree) {
   CapturedReport out;
   RunStep(st, out.report);
   const std::string text = out.Text();
-  EXPECT_TRUE(text.starts_with(
-      "\nStep  1  Search each position to see if a single value can be assigned.\n"
-      "           S(1,1) =  5\n"));
+  EXPECT_TRUE(
+      text.starts_with("\nStep  1  Search each position to see if a single value can be assigned.\n"
+                       "           S(1,1) =  5\n"));
   EXPECT_NE(text.find("          Found positions for * values\n"
                       "          Sudoku Matrix     0 unknowns\n"
                       "  5  3  4  6  7  8  9  1  2\n"),

@@ -116,7 +116,8 @@ struct Refusal {
 TEST(InputReaderTest, RefusesWithLineAndWhatWasFoundAndExpected) {
   const std::string rows8 = kRows.substr(0, kRows.size() - 18);
   const std::vector<Refusal> refusals = {
-      {"empty file", "", 1, "row 1, column 1: found the end of the file, expected a cell value 0 to 9"},
+      {"empty file", "", 1,
+       "row 1, column 1: found the end of the file, expected a cell value 0 to 9"},
       {"only eight rows", rows8, 9,
        "row 9, column 1: found the end of the file, expected a cell value 0 to 9"},
       {"eight rows, last without line end", rows8.substr(0, rows8.size() - 1), 9,
@@ -133,16 +134,18 @@ TEST(InputReaderTest, RefusesWithLineAndWhatWasFoundAndExpected) {
        "row 1, column 3: found \"\\x00\", expected a cell value 0 to 9"},
       {"form feed", "5 3 0\f0 7 0 0 0 0\n", 1,
        "row 1, column 3: found \"0\\x0c0\", expected a cell value 0 to 9"},
-      {"partial byte-order mark", "\xEF\xBB" "5 3 0 0 7 0 0 0 0\n", 1,
-       "row 1, column 1: found \"\\xef\\xbb5\", expected a cell value 0 to 9"},
+      {"partial byte-order mark",
+       "\xEF\xBB"
+       "5 3 0 0 7 0 0 0 0\n",
+       1, "row 1, column 1: found \"\\xef\\xbb5\", expected a cell value 0 to 9"},
       {"forty digits", "5 3 0 0 7 1234567890123456789012345678901234567890 0 0 0\n", 1,
        "row 1, column 6: found \"12345678901234567890...\" (outside the 32-bit range), "
        "expected a cell value 0 to 9"},
       {"leading zeros beyond any value", "5 3 0 0 7 " + std::string(70, '0') + "1 0 0 0\n", 1,
        "row 1, column 6: found \"00000000000000000000...\" (longer than 64 characters), expected "
        "a cell value 0 to 9"},
-      {"sixty-four characters are still read", "5 3 0 0 7 " + std::string(63, '0') + "1 0 0 0\n",
-       2, "row 2, column 1: found the end of the file, expected a cell value 0 to 9"},
+      {"sixty-four characters are still read", "5 3 0 0 7 " + std::string(63, '0') + "1 0 0 0\n", 2,
+       "row 2, column 1: found the end of the file, expected a cell value 0 to 9"},
       {"just past 32 bits", kRows + "2147483648 4 6\n", 10,
        "print level: found \"2147483648\" (outside the 32-bit range), expected an integer"},
       {"just below 32 bits", kRows + "-2147483649 4 6\n", 10,
@@ -169,8 +172,7 @@ TEST(InputReaderTest, RefusesWithLineAndWhatWasFoundAndExpected) {
        "search sequence, step 6: found the end of the file, expected a technique code 1 to 4"},
       {"sequence on the parameter line", kRows + "2 4 6 4 1 2 3 4 1", 11,
        "search sequence, step 1: found the end of the file, expected a technique code 1 to 4"},
-      {"repeat in a row",
-       "5 3 0 0 7 0 0 0 0\n6 0 0 1 9 5 0 0 6\n", 2,
+      {"repeat in a row", "5 3 0 0 7 0 0 0 0\n6 0 0 1 9 5 0 0 6\n", 2,
        "row 2, column 9: found 6, expected no second 6 in row 2 (there is one at row 2, column 1)"},
       {"repeat in a column",
        "5 3 0 0 7 0 0 0 0\n6 0 0 1 9 5 0 0 0\n0 9 8 0 0 0 0 6 0\n8 0 0 0 6 0 0 0 3\n"
@@ -179,7 +181,8 @@ TEST(InputReaderTest, RefusesWithLineAndWhatWasFoundAndExpected) {
        9,
        "row 9, column 8: found 6, expected no second 6 in column 8 (there is one at row 3, "
        "column 8)"},
-      {"repeat in a box", "5 3 0 0 7 0 0 0 0\n6 0 0 1 9 5 0 0 0\n0 9 8 0 0 0 0 6 0\n"
+      {"repeat in a box",
+       "5 3 0 0 7 0 0 0 0\n6 0 0 1 9 5 0 0 0\n0 9 8 0 0 0 0 6 0\n"
        "8 0 0 0 6 0 0 0 3\n4 0 0 8 0 3 0 0 1\n7 0 0 0 2 0 0 0 6\n0 6 0 0 0 0 2 8 0\n"
        "0 0 0 4 1 9 0 0 5\n0 0 0 0 8 0 0 7 2\n",
        9,
@@ -204,8 +207,7 @@ class FailingSource final : public Source {
 TEST(InputReaderTest, ReadErrorIsNotTakenForTheEndOfTheFile) {
   PuzzleState st;
   FailingSource source;
-  EXPECT_EQ(ReadPuzzleFile(source, st),
-            (InputError{ExitStatus::kNoInput, 0, "Is a directory"}));
+  EXPECT_EQ(ReadPuzzleFile(source, st), (InputError{ExitStatus::kNoInput, 0, "Is a directory"}));
 }
 
 TEST(InputReaderTest, HugeTokenIsRefusedWithoutHoldingIt) {
@@ -214,12 +216,12 @@ TEST(InputReaderTest, HugeTokenIsRefusedWithoutHoldingIt) {
   class Digits final : public Source {
    public:
     std::size_t Read(char* buffer, std::size_t size, std::error_code&) override {
-      const std::size_t n = std::min(size, left_);
+      const std::size_t n = std::min(size, left);
       std::fill_n(buffer, n, '7');
-      left_ -= n;
+      left -= n;
       return n;
     }
-    std::size_t left_ = 10'000'000;
+    std::size_t left = 10'000'000;
   } digits;
   PuzzleState st;
   const auto error = ReadPuzzleFile(digits, st);

@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "support/run_in_memory.h"
 #include "support/test_support.h"
-#include "techniques/pass_build.h"
 
 namespace tarvik {
 namespace {
@@ -31,7 +29,6 @@ const std::string kEmptyGrid = [] {
 using testing::KeptFailingSink;
 using testing::MemoryFiles;
 using testing::RunResult;
-using testing::StringSink;
 
 RunResult RunWith(const std::string& input, Sink* console = nullptr,
                   std::error_code outputError = {}) {
@@ -148,40 +145,6 @@ TEST(RunTest, FailedConsoleStillGivesACompleteFileAndAFailingStatus) {
   EXPECT_EQ(r.status, ExitStatus::kIoError);
   EXPECT_EQ(r.errors, "tarvik: write error on standard output: Broken pipe\n");
   EXPECT_EQ(r.file, good.file);
-}
-
-}  // namespace
-}  // namespace tarvik
-
-namespace tarvik {
-namespace {
-
-// Both builds of the technique passes write the same report, byte for byte, at print level 3.
-TEST(RunTest, BaselineAndBestPassBuildsAgree) {
-  std::vector<std::string> puzzles = {
-      "000000000003600000005090000000030006000840000287100000500000000400020007700000000",
-      "530070000600195000098000060800060003400803001700020006060000280000419005000080079",
-  };
-  std::ifstream corpus(std::string(TARVIK_CORPUS_DIR) + "/top95.txt");
-  for (std::string line; puzzles.size() < 40 && std::getline(corpus, line);) {
-    if (line.size() >= 81) puzzles.push_back(line.substr(0, 81));
-  }
-  for (const std::string& puzzle : puzzles) {
-    std::string input;
-    for (int r = 0; r < 9; ++r) {
-      for (int c = 0; c < 9; ++c)
-        input += std::string(1, puzzle[static_cast<std::size_t>(9 * r + c)]) + ' ';
-      input += '\n';
-    }
-    input += "3 4 100\n";
-    for (int k = 0; k < 25; ++k) input += "4 1 2 3 ";
-    SelectPassBuild(PassBuild::kBaseline);
-    const RunResult baseline = RunWith(input);
-    SelectPassBuild(PassBuild::kBest);
-    const RunResult best = RunWith(input);
-    EXPECT_EQ(baseline.status, ExitStatus::kSuccess);
-    EXPECT_TRUE(baseline.file == best.file) << puzzle;
-  }
 }
 
 }  // namespace

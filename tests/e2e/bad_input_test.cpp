@@ -26,7 +26,8 @@ const std::vector<std::string> kRows = {
 // The nine rows, with row `row` (1 to 9) replaced by `replacement` if given, each ended by `end`.
 std::string Rows(int row = 0, const std::string& replacement = "", const std::string& end = "\n") {
   std::string text;
-  for (int r = 1; r <= 9; ++r) text += (r == row ? replacement : kRows[static_cast<std::size_t>(r - 1)]) + end;
+  for (int r = 1; r <= 9; ++r)
+    text += (r == row ? replacement : kRows[static_cast<std::size_t>(r - 1)]) + end;
   return text;
 }
 
@@ -51,7 +52,7 @@ const std::vector<BadInput> kBadInputs = {
     {"empty_file", "", 65,
      "tarvik: Sudin.txt:1: row 1, column 1: found the end of the file, expected a cell value 0 to "
      "9"},
-    {"only_eight_rows", Rows().substr(0, 8 * 18), 65,
+    {"only_eight_rows", Rows().substr(0, std::size_t{8} * 18), 65,
      "tarvik: Sudin.txt:9: row 9, column 1: found the end of the file, expected a cell value 0 to "
      "9"},
     {"letters_in_a_row", Rows(4, "8 0 0 0 six 0 0 0 3") + "0 4 20\n" + Codes(20) + "\n", 65,
@@ -143,35 +144,36 @@ TEST(HugeInputTest, HundredMegabytesOfDigitsAreRefusedQuicklyInLittleMemory) {
   // GNU time measures the peak resident size of the program alone; without it, only the time.
   const bool measured = fs::exists("/usr/bin/time");
   const auto start = std::chrono::steady_clock::now();
-  const Outcome out = scratch.RunScript(measured ? "/usr/bin/time -f %M -o .peak \"$1\"\n"
-                                                 : "\"$1\"\n");
+  const Outcome out =
+      scratch.RunScript(measured ? "/usr/bin/time -f %M -o .peak \"$1\"\n" : "\"$1\"\n");
   const auto seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
   EXPECT_EQ(out.status, 65);
-  EXPECT_EQ(out.errors,
-            "tarvik: Sudin.txt:1: row 1, column 1: found \"77777777777777777777...\" (outside the 32-bit "
-            "range), expected a cell value 0 to 9\n");
+  EXPECT_EQ(
+      out.errors,
+      "tarvik: Sudin.txt:1: row 1, column 1: found \"77777777777777777777...\" (outside the 32-bit "
+      "range), expected a cell value 0 to 9\n");
   EXPECT_EQ(out.console, "");
   ExpectEarlierReportKept(scratch, written);
   // A few tenths of a second in an optimised build; the sanitizers' builds are several times
   // slower, and CI machines are shared.
   EXPECT_LT(seconds, 20.0);
   if (!measured) return;
-  // About 2 MB in an optimised build: the reader holds one buffer and one token of bounded
-  // length, never the file. AddressSanitizer's shadow memory adds some 20 MB.
+    // About 2 MB in an optimised build: the reader holds one buffer and one token of bounded
+    // length, never the file. AddressSanitizer's shadow memory adds some 20 MB.
 #if defined(__SANITIZE_ADDRESS__)
-  constexpr long kLimitKilobytes = 64 * 1024;
+  constexpr long kLimitKilobytes = 64L * 1024;
 #else
-  constexpr long kLimitKilobytes = 16 * 1024;
+  constexpr long kLimitKilobytes = 16L * 1024;
 #endif
   // The figure is the last line; a line about the exit status may stand before it.
   std::string peakText = scratch.Read(".peak");
   while (peakText.ends_with('\n')) peakText.pop_back();
   const long peak = std::atol(peakText.c_str() + peakText.find_last_of('\n') + 1);
   EXPECT_GT(peak, 0) << "no figure from /usr/bin/time: \"" << peakText << "\"";
-  EXPECT_LT(peak, kLimitKilobytes) << "peak resident size " << peak << " kB for a file of "
-                                   << kFileBytes / 1000 << " kB";
+  EXPECT_LT(peak, kLimitKilobytes)
+      << "peak resident size " << peak << " kB for a file of " << kFileBytes / 1000 << " kB";
 }
 
 // A token that never ends (Sudin.txt a link to /dev/zero) is refused once it is longer than any

@@ -65,7 +65,7 @@ class Scratch {
   Outcome RunScript(const std::string& script) const {
     const fs::path file = path_ / ".script.sh";
     std::ofstream(file, std::ios::binary) << script;
-    const Outcome outcome =
+    Outcome outcome =
         Shell("bash '" + file.string() + "' '" TARVIK_BINARY "' > '" + Captured(".stdout") + "'");
     fs::remove(file);
     return outcome;

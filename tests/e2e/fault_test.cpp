@@ -88,8 +88,8 @@ TEST(FaultTest, PipeClosedBeforeTheRunLeavesSudoutComplete) {
 TEST(FaultTest, ReaderLeavingEarlyOnALargeReportLeavesSudoutComplete) {
   // Ten levels of guesses at print level 3: a report of megabytes, far more than a pipe holds, so
   // writes must still be under way when `head` has taken its one byte and gone.
-  std::string input = ReadFile(fs::path(TARVIK_CASES_DIR) / "seventeen_clues_ten_guess_levels" /
-                               "Sudin.txt");
+  std::string input =
+      ReadFile(fs::path(TARVIK_CASES_DIR) / "seventeen_clues_ten_guess_levels" / "Sudin.txt");
   const std::size_t parameters = input.find("\n0 4 100\n");
   ASSERT_NE(parameters, std::string::npos);
   input.replace(parameters, 8, "\n3 4 100\n");

@@ -29,22 +29,26 @@ TEST(LayoutTest, EveryLineKindMatchesItsTemplate) {
       {LineKind::PUZZLESTART, {45}, "\nPuzzle Start    45 Unknowns\n"},
       {LineKind::PUZZLESOLVED, {}, "\nPuzzle Solved \n"},
       {LineKind::MAXSTEPS, {}, "\nPuzzle not solved in maximum number of steps\n"},
-      {LineKind::NOPROGRESS, {},
+      {LineKind::NOPROGRESS,
+       {},
        "\nPuzzle not solved  -  not getting any further improvement with each step.\n\n"},
       {LineKind::PAIRFOUND, {2, 5, 3, 8}, "          S(2,5) could be 3 or 8\n\n"},
       {LineKind::RESTARTING, {}, "\nRestarting with guesses:\n"},
       {LineKind::GUESSAPPLIED, {2, 5, 3}, "     S(2,5) = 3\n"},
-      {LineKind::NOSOLUTION, {},
+      {LineKind::NOSOLUTION,
+       {},
        "\n No guesses possible.   Error in puzzle definition.   No solution\n"},
       {LineKind::NOMOREGUESSES, {}, "\nPuzzle not solved  -  no further guesses possible\n"},
-      {LineKind::FILEBANNER, {},
+      {LineKind::FILEBANNER,
+       {},
        "\nSudoku puzzle definition input:   Sudin.txt\n"
        "Sudoku puzzle solver program:     Tarvik.exe\n"
        "Sudoku puzzle solution output:    Sudout.txt\n"},
       {LineKind::ROWSTEP, {7}, "\nStep  7  Search each row for positions for each value\n"},
       {LineKind::COLUMNSTEP, {12}, "\nStep 12  Search each column for positions for each value\n"},
       {LineKind::BOXSTEP, {100}, "\nStep100  Search each box for positions for each value\n"},
-      {LineKind::SINGLESTEP, {1},
+      {LineKind::SINGLESTEP,
+       {1},
        "\nStep  1  Search each position to see if a single value can be assigned.\n"},
       {LineKind::CELLFOUND, {3, 4, 5}, "           S(3,4) =  5\n"},
       {LineKind::CELLFOUNDCOLUMN, {3, 4, 5}, "           S(3,4) = 5\n"},
@@ -92,10 +96,8 @@ TEST(LayoutTest, FieldsTooNarrowShowAsterisksOfTheirWidth) {
             " -5999***-99***  0  0  0  0\n");
   EXPECT_EQ(Lay(LineKind::PUZZLESTART, {-99999}), "\nPuzzle Start-99999 Unknowns\n");
   EXPECT_EQ(Lay(LineKind::PUZZLESTART, {-100000}), "\nPuzzle Start****** Unknowns\n");
-  EXPECT_EQ(Lay(LineKind::MATRIXHEADER, {INT32_MIN}),
-            "          Sudoku Matrix****** unknowns\n");
-  EXPECT_EQ(Lay(LineKind::MATRIXHEADER, {INT32_MAX}),
-            "          Sudoku Matrix****** unknowns\n");
+  EXPECT_EQ(Lay(LineKind::MATRIXHEADER, {INT32_MIN}), "          Sudoku Matrix****** unknowns\n");
+  EXPECT_EQ(Lay(LineKind::MATRIXHEADER, {INT32_MAX}), "          Sudoku Matrix****** unknowns\n");
 }
 
 TEST(LayoutTest, WriteStopsWhereTheValuesRunOut) {
@@ -142,11 +144,10 @@ TEST(LayoutTest, SearchSequenceEchoHasTenCodesToALineAndFourLinesToAPass) {
   EXPECT_EQ(EchoShape(20), (V{"empty", "title", "10", "10", "empty"}));
   EXPECT_EQ(EchoShape(40), (V{"empty", "title", "10", "10", "10", "10"}));
   EXPECT_EQ(EchoShape(45), (V{"empty", "title", "10", "10", "10", "10", "empty", "title", "5"}));
-  EXPECT_EQ(EchoShape(50), (V{"empty", "title", "10", "10", "10", "10", "empty", "title", "10",
-                              "empty"}));
-  EXPECT_EQ(EchoShape(100),
-            (V{"empty", "title", "10", "10", "10", "10", "empty", "title", "10", "10", "10", "10",
-               "empty", "title", "10", "10", "empty"}));
+  EXPECT_EQ(EchoShape(50),
+            (V{"empty", "title", "10", "10", "10", "10", "empty", "title", "10", "empty"}));
+  EXPECT_EQ(EchoShape(100), (V{"empty", "title", "10", "10", "10", "10", "empty", "title", "10",
+                               "10", "10", "10", "empty", "title", "10", "10", "empty"}));
 }
 
 TEST(LayoutTest, WidestWriteFitsTheBound) {

@@ -97,7 +97,8 @@ std::error_code MemoryFiles::MakeDirectory(const std::string& name) {
 }
 
 std::error_code MemoryFiles::ChangeDirectory(const std::string& name) {
-  if (!directories.contains(name)) return std::make_error_code(std::errc::no_such_file_or_directory);
+  if (!directories.contains(name))
+    return std::make_error_code(std::errc::no_such_file_or_directory);
   workingDirectory = name;
   return {};
 }

@@ -54,12 +54,13 @@ class KeptFailingSink final : public FailingSink {
 class MemoryFiles final : public Files {
  public:
   std::map<std::string, std::string> files;  // what each file holds; outputs end up here too
-  std::map<std::string, FileId> ids;          // files that are one and the same file
+  std::map<std::string, FileId> ids;         // files that are one and the same file
   std::map<std::string, std::error_code> openErrors;
   std::map<std::string, std::size_t> room;  // bytes an output takes before the disk is full
   std::optional<std::string> standardInput;
   std::set<std::string> directories;
-  std::set<std::string> busy;  // outputs that another run holds locked (the lock is then waited for)
+  std::set<std::string>
+      busy;  // outputs that another run holds locked (the lock is then waited for)
   std::optional<FileId> consoleId;
   std::string workingDirectory;
   std::set<std::string> opened;  // outputs that were opened

@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "techniques/pass_build.h"
 #include "support/test_support.h"
+#include "techniques/pass_build.h"
 
 namespace tarvik {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "techniques/techniques.h"
 #include "support/test_support.h"
+#include "techniques/techniques.h"
 
 namespace tarvik {
 namespace {
@@ -34,8 +34,7 @@ TEST(SinglePositionTest, RowSearchPositionRuledOutByItsColumn) {
   FINDPOSITIONINROWSFORVALUES(st, out.report);
   EXPECT_EQ(st.S(1, 8), 4);
   EXPECT_EQ(st.S(1, 2), 9);
-  EXPECT_NE(out.Text().find("           S(1,8) =  4\n           S(1,2) =  9\n"),
-            std::string::npos);
+  EXPECT_NE(out.Text().find("           S(1,8) =  4\n           S(1,2) =  9\n"), std::string::npos);
 }
 
 TEST(SinglePositionTest, FillsOfAUnitComeInAscendingOrderOfValue) {
@@ -46,8 +45,7 @@ TEST(SinglePositionTest, FillsOfAUnitComeInAscendingOrderOfValue) {
       2);
   CapturedReport out;
   FINDPOSITIONINROWSFORVALUES(st, out.report);
-  EXPECT_NE(out.Text().find("           S(1,5) =  3\n           S(1,2) =  6\n"),
-            std::string::npos);
+  EXPECT_NE(out.Text().find("           S(1,5) =  3\n           S(1,2) =  6\n"), std::string::npos);
 }
 
 TEST(SinglePositionTest, FillIsSeenByLaterRowsAtOnce) {
@@ -57,8 +55,9 @@ TEST(SinglePositionTest, FillIsSeenByLaterRowsAtOnce) {
   FINDPOSITIONINROWSFORVALUES(st, out.report);
   EXPECT_EQ(st.S(1, 1), 9);
   EXPECT_EQ(st.S(2, 9), 9);
-  EXPECT_TRUE(out.Text().ends_with("           S(1,1) =  9\n           S(2,9) =  9\n"
-                                   "          Found positions for 2 values\n"));
+  EXPECT_TRUE(
+      out.Text().ends_with("           S(1,1) =  9\n           S(2,9) =  9\n"
+                           "          Found positions for 2 values\n"));
   EXPECT_EQ(st.I, 10);
 }
 

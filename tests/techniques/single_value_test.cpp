@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "techniques/techniques.h"
 #include "support/test_support.h"
+#include "techniques/techniques.h"
 
 namespace tarvik {
 namespace {
