@@ -25,7 +25,7 @@ void RowValues(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& ro
   // three vectors of four values, stored three values apart so that each covers the extra value
   // of the one before.
   std::int32_t box[3];
-  for (std::size_t b = 0; b < 3; ++b) std::memcpy(&box[b], first + Grid::kLineBytes * b, 4);
+  for (int b = 0; b < 3; ++b) std::memcpy(&box[b], first + Grid::kLineBytes * b, 4);
   const __m128i bytes = _mm_setr_epi32(box[0], box[1], box[2], 0);
   const __m128i zero = _mm_setzero_si128();
   const __m128i words01 = _mm_unpacklo_epi8(bytes, _mm_cmpgt_epi8(zero, bytes));
@@ -36,8 +36,10 @@ void RowValues(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& ro
   _mm_storeu_si128(at(3), _mm_unpackhi_epi16(words01, signs01));
   _mm_storeu_si128(at(6), _mm_unpacklo_epi16(words2, _mm_cmpgt_epi16(zero, words2)));
 #else
-  for (std::size_t b = 0; b < 3; ++b) {
-    for (std::size_t k = 0; k < 3; ++k) row[3 * b + k] = first[Grid::kLineBytes * b + k];
+  for (int b = 0; b < 3; ++b) {
+    for (int k = 0; k < 3; ++k) {
+      row[static_cast<std::size_t>(3 * b + k)] = first[Grid::kLineBytes * b + k];
+    }
   }
 #endif
 }

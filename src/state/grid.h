@@ -27,8 +27,8 @@ constexpr int BoxOf(int row, int column) { return kBandStart[row] + (kBandStart[
 // rounded down to a multiple of 16 starts its box's line, and its low four bits, 0 to 8, are its
 // place in the box. Readers that scan a whole line must mask out the padding bytes.
 struct Grid {
-  static constexpr int kLineBytes = 16;
-  static constexpr int kBytes = 9 * kLineBytes;
+  static constexpr std::ptrdiff_t kLineBytes = 16;
+  static constexpr std::ptrdiff_t kBytes = 9 * kLineBytes;
   // 48 per band of rows above row i, 3 per row above it within its band.
   static constexpr std::ptrdiff_t kRowOffset[10] = {0, 0, 3, 6, 48, 51, 54, 96, 99, 102};
   // 16 per band of columns left of column j, 1 per column left of it within its band.

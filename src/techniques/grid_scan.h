@@ -117,7 +117,7 @@ struct Sse2 {
     // One byte per cell, 1 where it is empty, summed over the boxes; the padding bytes are masked.
     const __m128i cells = _mm_setr_epi8(1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0);
     __m128i sum = _mm_setzero_si128();
-    for (int line = 0; line < 9; ++line) {
+    for (std::ptrdiff_t line = 0; line < 9; ++line) {
       sum = _mm_add_epi8(
           sum, _mm_and_si128(Matches(s, line * Grid::kLineBytes, _mm_setzero_si128()), cells));
     }

@@ -28,8 +28,8 @@ TEST(GridTest, EachCellHasItsOwnByteInItsBoxLine) {
     for (int j = 1; j <= 9; ++j) grid(i, j) = static_cast<std::int8_t>(10 * i + j);
   }
   int cells = 0;
-  for (int line = 0; line < 9; ++line) {
-    for (int k = 0; k < Grid::kLineBytes; ++k) {
+  for (std::ptrdiff_t line = 0; line < 9; ++line) {
+    for (std::ptrdiff_t k = 0; k < Grid::kLineBytes; ++k) {
       const int byte = grid.cells[Grid::kLineBytes * line + k];
       if (k >= 9) {
         EXPECT_EQ(byte, 0) << "padding of line " << line;
