@@ -313,7 +313,8 @@ struct ReportCost {
 
 class Bench {
  public:
-  Bench(Options options, fs::path scratch) : options_(std::move(options)), scratch_(std::move(scratch)) {}
+  Bench(Options options, fs::path scratch)
+      : options_(std::move(options)), scratch_(std::move(scratch)) {}
 
   void Header() const {
     std::printf("tarvik whole-run benchmark: %s\n", options_.tarvik.string().c_str());

@@ -38,7 +38,8 @@ int main(int argc, char* argv[]) {
       continue;
     }
     const std::string bytes(std::istreambuf_iterator<char>(in), {});
-    if (const auto failure = tarvik::fuzz::CheckRun(bytes)) {
+    if (auto failure = tarvik::fuzz::CheckRun(bytes);
+        failure || (failure = tarvik::fuzz::CheckBatch(bytes))) {
       std::cerr << path.string() << ": " << *failure << '\n';
       ++failures;
     }

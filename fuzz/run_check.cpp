@@ -325,4 +325,54 @@ std::optional<std::string> CheckRun(std::string_view input) {
   }
 }
 
+std::optional<std::string> CheckBatch(std::string_view input) {
+  MemoryFiles files;
+  files.standardInput = std::string(input);
+  const Result r = testing::RunProgram({"--batch", "--jobs=1", "--quiet"}, files);
+  if (r.status != ExitStatus::kSuccess && r.status != ExitStatus::kDataError) {
+    return "a batch gave status " + StatusText(r.status);
+  }
+  const std::vector<std::string_view> rows = Lines(r.console);
+  if (rows.empty() ||
+      rows[0] != "source\tline\tpuzzle\toutcome\tattempts\tsteps\tdepth\tempty\tgrid") {
+    return "a batch's output does not start with the header";
+  }
+  const std::vector<std::string_view> messages = Lines(r.errors);
+  std::size_t refused = 0;
+  std::int64_t lastLine = 0;
+  for (std::size_t k = 1; k < rows.size(); ++k) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    for (std::size_t tab = rows[k].find('\t'); tab != std::string_view::npos;
+         tab = rows[k].find('\t', start)) {
+      fields.push_back(rows[k].substr(start, tab - start));
+      start = tab + 1;
+    }
+    fields.push_back(rows[k].substr(start));
+    if (fields.size() != 9 || fields[0] != "-") return "a batch row without its nine fields";
+    const std::int64_t line = std::stoll(std::string(fields[1]));
+    if (line <= lastLine) return "batch rows out of line order";
+    lastLine = line;
+    if (fields[3] == "refused") {
+      if (refused >= messages.size() ||
+          !messages[refused].starts_with("tarvik: -:" + std::string(fields[1]) + ": ")) {
+        return "a refused row without its message";
+      }
+      ++refused;
+      continue;
+    }
+    if (fields[2].size() != 81 || fields[8].size() != 81) return "a graded row without its grids";
+    for (std::size_t c = 0; c < 81; ++c) {
+      if (fields[2][c] != '0' && fields[2][c] != fields[8][c]) {
+        return "a graded row's final grid lost a given";
+      }
+    }
+  }
+  if (refused != messages.size()) return "a batch message without its refused row";
+  if ((refused > 0) != (r.status == ExitStatus::kDataError)) {
+    return "a batch status that does not match its refused rows";
+  }
+  return std::nullopt;
+}
+
 }  // namespace tarvik::fuzz

@@ -14,19 +14,27 @@
 #include "control/platform.h"
 #include "report/sinks.h"
 
+namespace {
+
+// An allocation that fails ends the run at once with its own status, wherever it happens: before a
+// bad_alloc could be thrown and caught, the runtime may itself lack the memory to throw it. Every
+// run allocates what it needs before it touches Sudout.txt, so this never leaves a file cut short.
+[[noreturn]] void OutOfMemory() {
+  constexpr char kMessage[] = "tarvik: out of memory\n";
+  (void)!write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+  _exit(static_cast<int>(tarvik::ExitStatus::kOsError));
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  std::set_new_handler(OutOfMemory);
   const bool consoleClosed = tarvik::ReopenClosedStandardDescriptors();
   if (!tarvik::IgnoreWriteSignals()) {
     std::cerr << "tarvik: cannot ignore SIGPIPE and SIGXFSZ: a failing write may end the run\n";
   }
 
-  std::vector<std::string_view> args;
-  try {
-    args.assign(argv + 1, argv + argc);
-  } catch (const std::bad_alloc&) {
-    std::cerr << "tarvik: out of memory\n";
-    return static_cast<int>(tarvik::ExitStatus::kOsError);
-  }
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
   tarvik::DiskFiles files;
   tarvik::FdSink standardOutput(STDOUT_FILENO, /*owned=*/false);
   tarvik::FailingSink closedOutput(std::make_error_code(std::errc::bad_file_descriptor));

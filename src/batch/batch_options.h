@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvik::batch {
@@ -20,5 +21,9 @@ struct BatchOptions {
   bool quiet = false;
   std::vector<std::string> operands;  // "-" is standard input; none means standard input
 };
+
+// The name of an operand's report files: its base name without the extension (from its last '.',
+// unless that is its first character), "stdin" for "-".
+std::string ReportName(std::string_view operand);
 
 }  // namespace tarvik::batch

@@ -144,7 +144,7 @@ std::optional<UsageError> CheckCombination(const Command& command,
     // Each operand's report files are named after it: two operands may not share a name.
     std::map<std::string, std::string_view> names;
     for (const std::string& operand : operands.empty() ? std::vector<std::string>{"-"} : operands) {
-      const auto [at, added] = names.emplace(ReportName(operand), operand);
+      const auto [at, added] = names.emplace(batch::ReportName(operand), operand);
       if (!added) {
         return UsageError{"found operands " + Quoted(at->second) + " and " + Quoted(operand) +
                           ", expected operands whose report names differ (both are " +
@@ -156,15 +156,6 @@ std::optional<UsageError> CheckCombination(const Command& command,
 }
 
 }  // namespace
-
-std::string ReportName(std::string_view operand) {
-  if (operand == "-") return "stdin";
-  const std::size_t slash = operand.rfind('/');
-  std::string_view base = slash == std::string_view::npos ? operand : operand.substr(slash + 1);
-  const std::size_t dot = base.rfind('.');
-  if (dot != std::string_view::npos && dot != 0) base = base.substr(0, dot);
-  return std::string(base);
-}
 
 std::variant<Command, UsageError> ParseCommandLine(std::span<const std::string_view> args) {
   Command command;

@@ -31,7 +31,4 @@ struct UsageError {
 // --help and --version are acted on where they stand.
 std::variant<Command, UsageError> ParseCommandLine(std::span<const std::string_view> args);
 
-// The report file name of a batch operand: its base name without the extension, "stdin" for "-".
-std::string ReportName(std::string_view operand);
-
 }  // namespace tarvik::cli

@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "cli/version.h"
 #include "control/run.h"
+#include "view/run_page.h"
 
 namespace tarvik::cli {
 namespace {
@@ -86,7 +87,10 @@ ExitStatus RunCommand(const Command& command, Host& host) {
       return ExitStatus::kNoInput;
     }
   }
-  return Run(host.files, host.console, host.errors);
+  if (!command.view) return Run(host.files, host.console, host.errors);
+  const ExtraFile page{*command.view,
+                       [](const PuzzleState& st) { return view::RenderRunPage(st, {}); }};
+  return Run(host.files, host.console, host.errors, &page);
 }
 
 }  // namespace

@@ -90,11 +90,18 @@ OpenedInput DiskFiles::OpenInput(const std::string& name, std::error_code& error
     error = std::make_error_code(std::errc::is_a_directory);
     return {};
   }
-  return {std::make_unique<FdSource>(fd, /*owned=*/true), IdOf(fd)};
+  std::optional<std::uint64_t> size;
+  if (S_ISREG(info.st_mode)) size = static_cast<std::uint64_t>(info.st_size);
+  return {std::make_unique<FdSource>(fd, /*owned=*/true), IdOf(fd), size};
 }
 
 OpenedInput DiskFiles::StandardInput() {
-  return {std::make_unique<FdSource>(STDIN_FILENO, /*owned=*/false), IdOf(STDIN_FILENO)};
+  struct stat info {};
+  std::optional<std::uint64_t> size;
+  if (::fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
+    size = static_cast<std::uint64_t>(info.st_size);
+  }
+  return {std::make_unique<FdSource>(STDIN_FILENO, /*owned=*/false), IdOf(STDIN_FILENO), size};
 }
 
 std::unique_ptr<OutputFile> DiskFiles::OpenOutput(const std::string& name, std::error_code& error) {

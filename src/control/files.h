@@ -18,10 +18,11 @@ struct FileId {
   friend bool operator==(const FileId&, const FileId&) = default;
 };
 
-// An input opened for reading, with the file it is (none for a pipe's or a device's).
+// An input opened for reading, with the file it is and its size (none for a pipe or a device).
 struct OpenedInput {
   std::unique_ptr<Source> source;
   std::optional<FileId> id;
+  std::optional<std::uint64_t> size;
 };
 
 // A report file opened for writing but not yet truncated: the run first checks that it is none of

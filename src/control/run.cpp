@@ -1,5 +1,6 @@
 #include "control/run.h"
 
+#include <algorithm>
 #include <ostream>
 #include <span>
 #include <string>
@@ -10,7 +11,8 @@
 
 namespace tarvik {
 
-void Solve(PuzzleState& st, Report& report) {
+RunSummary Solve(PuzzleState& st, Report& report) {
+  RunSummary summary;
   st.LEVEL = 0;
   st.NSTART = 0;
   if (st.IPRINT >= 3) {
@@ -21,11 +23,22 @@ void Solve(PuzzleState& st, Report& report) {
   SETSTART(st);
   for (;;) {
     StartAttempt(st, report);
-    if (RunSteps(st, report) != AttemptOutcome::kStalled) break;
-    if (GuessAfterStall(st, report) == GuessOutcome::kGiveUp) break;
+    ++summary.attempts;
+    summary.depth = std::max(summary.depth, st.LEVEL);
+    const AttemptOutcome attempt = RunSteps(st, report);
+    summary.steps += st.STEP;
+    if (attempt != AttemptOutcome::kStalled) {
+      summary.outcome = attempt == AttemptOutcome::kSolved ? Outcome::kSolved : Outcome::kStepLimit;
+      break;
+    }
+    if (GuessAfterStall(st, report) == GuessOutcome::kGiveUp) {
+      summary.outcome = st.unproven == 1 ? Outcome::kNoFurtherGuesses : Outcome::kNoSolution;
+      break;
+    }
   }
   report.PRINTMATRIX(st);
   report.REPORTLINE(LineKind::FILEBANNER);
+  return summary;
 }
 
 namespace {

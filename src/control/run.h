@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -16,11 +17,24 @@
 
 namespace tarvik {
 
+// How a run ended: the four outcome lines of the report.
+enum class Outcome { kSolved, kStepLimit, kNoSolution, kNoFurtherGuesses };
+
+// What a run did, as its report shows at print level 2: attempt starts (the first and one per
+// restart), technique steps over all attempts, and the highest guess level an attempt started
+// with.
+struct RunSummary {
+  Outcome outcome = Outcome::kSolved;
+  std::int64_t attempts = 0;
+  std::int64_t steps = 0;
+  std::int32_t depth = 0;
+};
+
 // Works the puzzle read into `st` from start to finish, writing the report: the search-sequence
 // echo (file only, print level 3), the attempts, each ended by the guess logic or by an outcome,
 // and the finish sequence (final grid and file banner). One flat loop: every restart is a further
 // iteration, never a deeper call.
-void Solve(PuzzleState& st, Report& report);
+RunSummary Solve(PuzzleState& st, Report& report);
 
 // Reads Sudin.txt into `st`, and the file it is into `inputId`; on refusal says why on `errors` and
 // returns the exit status.

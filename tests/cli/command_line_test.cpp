@@ -103,11 +103,11 @@ TEST(CommandLineTest, OptionsTakeTheirValueInEitherFormAndTheLastRepeatWins) {
 }
 
 TEST(CommandLineTest, ReportNamesDropFolderAndExtension) {
-  EXPECT_EQ(ReportName("-"), "stdin");
-  EXPECT_EQ(ReportName("puzzles/top95.txt"), "top95");
-  EXPECT_EQ(ReportName("a.b.c"), "a.b");
-  EXPECT_EQ(ReportName(".hidden"), ".hidden");
-  EXPECT_EQ(ReportName("dir.d/plain"), "plain");
+  EXPECT_EQ(batch::ReportName("-"), "stdin");
+  EXPECT_EQ(batch::ReportName("puzzles/top95.txt"), "top95");
+  EXPECT_EQ(batch::ReportName("a.b.c"), "a.b");
+  EXPECT_EQ(batch::ReportName(".hidden"), ".hidden");
+  EXPECT_EQ(batch::ReportName("dir.d/plain"), "plain");
 }
 
 TEST(CommandLineTest, HelpAndVersionPrintTheirTextAndTouchNoFile) {

@@ -24,10 +24,10 @@ std::vector<std::string> PuzzlesOf(const std::string& collection, std::size_t co
   return puzzles;
 }
 
-#define SKIP_WITHOUT_COLLECTIONS()                                                         \
-  if (!std::filesystem::is_directory(TARVIK_CORPUS_DIR)) {                                 \
-    GTEST_SKIP() << "the public collections are not at " TARVIK_CORPUS_DIR                 \
-                 << " (set TARVIK_CORPUS_DIR when configuring)";                           \
+#define SKIP_WITHOUT_COLLECTIONS()                                         \
+  if (!std::filesystem::is_directory(TARVIK_CORPUS_DIR)) {                 \
+    GTEST_SKIP() << "the public collections are not at " TARVIK_CORPUS_DIR \
+                 << " (set TARVIK_CORPUS_DIR when configuring)";           \
   }
 
 // Both builds of the technique passes write the same report, byte for byte, at print level 3.
@@ -35,8 +35,10 @@ TEST(CollectionsTest, BaselineAndBestPassBuildsAgree) {
   SKIP_WITHOUT_COLLECTIONS();
   std::vector<std::string> puzzles = PuzzlesOf("top95.txt", 38);
   ASSERT_EQ(puzzles.size(), 38u);
-  puzzles.push_back("000000000003600000005090000000030006000840000287100000500000000400020007700000000");
-  puzzles.push_back("530070000600195000098000060800060003400803001700020006060000280000419005000080079");
+  puzzles.push_back(
+      "000000000003600000005090000000030006000840000287100000500000000400020007700000000");
+  puzzles.push_back(
+      "530070000600195000098000060800060003400803001700020006060000280000419005000080079");
   for (const std::string& puzzle : puzzles) {
     std::string input;
     for (int r = 0; r < 9; ++r) {

@@ -69,12 +69,12 @@ OpenedInput MemoryFiles::OpenInput(const std::string& name, std::error_code& err
     error = std::make_error_code(std::errc::no_such_file_or_directory);
     return {};
   }
-  return {std::make_unique<StringSource>(file->second), IdOf(name)};
+  return {std::make_unique<StringSource>(file->second), IdOf(name), file->second.size()};
 }
 
 OpenedInput MemoryFiles::StandardInput() {
   if (!standardInput) standardInput.emplace();
-  return {std::make_unique<StringSource>(*standardInput), std::nullopt};
+  return {std::make_unique<StringSource>(*standardInput), std::nullopt, std::nullopt};
 }
 
 std::unique_ptr<OutputFile> MemoryFiles::OpenOutput(const std::string& name,

@@ -1,0 +1,14 @@
+#include "batch/batch_options.h"
+
+namespace tarvik::batch {
+
+std::string ReportName(std::string_view operand) {
+  if (operand == "-") return "stdin";
+  const std::size_t slash = operand.rfind('/');
+  std::string_view base = slash == std::string_view::npos ? operand : operand.substr(slash + 1);
+  const std::size_t dot = base.rfind('.');
+  if (dot != std::string_view::npos && dot != 0) base = base.substr(0, dot);
+  return std::string(base);
+}
+
+}  // namespace tarvik::batch

@@ -1,0 +1,72 @@
+#include "batch/grading.h"
+
+#include <algorithm>
+
+namespace tarvik::batch {
+namespace {
+
+// Takes the writes of a report nobody reads.
+class IgnoringListener final : public LineListener {
+ public:
+  void OnLine(LineKind /*kind*/, std::span<const std::int32_t> /*values*/) override {}
+};
+
+}  // namespace
+
+Parameters ParametersOf(const BatchOptions& options) {
+  Parameters parameters;
+  parameters.printLevel = options.reportsDir ? options.printLevel : 0;
+  parameters.lookBack = options.lookBack;
+  parameters.steps = options.steps;
+  for (std::size_t k = 0; k < parameters.sequence.size(); ++k) {
+    parameters.sequence[k] = options.sequence[k % options.sequence.size()] - '0';
+  }
+  return parameters;
+}
+
+PuzzleState StateFor(const Grid& start, const Parameters& parameters) {
+  PuzzleState st;
+  st.SSTART = start;
+  st.IPRINT = parameters.printLevel;
+  st.NBACK = parameters.lookBack;
+  st.NSTEPS = parameters.steps;
+  for (int k = 1; k <= parameters.steps; ++k) {
+    st.SEQ(k) = parameters.sequence[static_cast<std::size_t>(k) - 1];
+  }
+  return st;
+}
+
+Grade GradePuzzle(PuzzleState& st, Report& report) {
+  Grade grade;
+  grade.summary = Solve(st, report);
+  grade.final = st.S;
+  for (int i = 1; i <= 9; ++i) {
+    for (int j = 1; j <= 9; ++j) grade.empty += st.S(i, j) == 0 ? 1 : 0;
+  }
+  return grade;
+}
+
+Grade GradePuzzle(PuzzleState& st) {
+  IgnoringListener ignored;
+  Report report(ignored);
+  return GradePuzzle(st, report);
+}
+
+Grade GradePuzzle(const PuzzleState& st, view::RunRecorder& recorder) {
+  PuzzleState listened = st;
+  listened.IPRINT = 2;
+  Report report(recorder);
+  return GradePuzzle(listened, report);
+}
+
+const char* OutcomeName(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::kSolved: return "solved";
+    case Outcome::kStepLimit: return "step-limit";
+    case Outcome::kNoSolution: return "no-solution";
+    case Outcome::kNoFurtherGuesses: return "no-further-guesses";
+  }
+  return "";
+}
+
+}  // namespace tarvik::batch
