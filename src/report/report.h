@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <span>
+#include <string_view>
 #include <system_error>
 
 #include "report/line_kinds.h"
@@ -11,38 +13,6 @@
 #include "state/puzzle_state.h"
 
 namespace tarvik {
-
-// One report channel: a buffer in front of a sink. Lines are handed to the sink a buffer at a
-// time; after the sink's first failure the channel drops everything, and remembers that error.
-class OutputChannel {
- public:
-  explicit OutputChannel(Sink& sink);
-  OutputChannel() = default;  // no sink and no buffer: a listening report's
-
-  // Lays out one write of `kind` at the end of the buffer; returns the bytes it added.
-  std::string_view Write(LineKind kind, std::span<const std::int32_t> values);
-  // The same for a line kind known at compile time, with its layout routine built for it.
-  template <LineKind K>
-  std::string_view Write(std::span<const std::int32_t> values);
-  // Appends bytes that one write produced.
-  void Append(std::string_view bytes);
-  // Hands the buffered bytes over to the sink.
-  void Flush();
-  // Flushes, then closes the sink.
-  void Close();
-  std::error_code error() const { return error_; }
-
- private:
-  // Room for `bytes` more (at most one write's worth), handing the buffer over first if need be.
-  char* Reserve(std::size_t bytes);
-
-  static constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
-
-  Sink* sink_ = nullptr;
-  std::unique_ptr<char[]> buffer_;
-  std::size_t used_ = 0;
-  std::error_code error_;
-};
 
 // Receives the writes of a report that lays out no text: each line kind with its values, once
 // (REPORTLINE and WRITELINE alike).
@@ -52,13 +22,15 @@ class LineListener {
   virtual void OnLine(LineKind kind, std::span<const std::int32_t> values) = 0;
 };
 
-// The two channels of the report: the console and the output file Sudout.txt. A report made with
-// a listener instead hands every write to it and lays out nothing.
+// The two channels of the report: the console and the output file Sudout.txt. Each line is laid
+// out once, into one buffer that both channels are handed; a channel whose sink fails is handed
+// nothing more and remembers that first error, while the other goes on. A report made with a
+// listener instead hands every write to it and lays out nothing.
 class Report {
  public:
   enum class Channel { kConsole, kFile };
 
-  Report(Sink& console, Sink& file) : console_(console), file_(file) {}
+  Report(Sink& console, Sink& file);
   explicit Report(LineListener& listener) : listener_(&listener) {}
 
   // One write of a line kind to one channel.
@@ -79,9 +51,30 @@ class Report {
   Failures Finish();
 
  private:
+  // One channel's end: its sink, and the sink's first error, after which it is handed nothing.
+  struct Output {
+    Sink* sink = nullptr;
+    std::error_code error;
+    void Write(std::string_view bytes);
+    void Close();
+  };
+
+  // Room for one write at the end of the buffer, handing the buffer over first if need be.
+  char* Reserve();
+  // Hands the buffered bytes over: to the console, then to the file.
+  void Flush();
+
+  static constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
+
   LineListener* listener_ = nullptr;
-  OutputChannel console_;
-  OutputChannel file_;
+  Output console_;
+  Output file_;
+  // The laid-out lines not yet handed over. Both channels get the same bytes, except that the
+  // first alone_ bytes are for aloneChannel_ only (the search-sequence echo, which comes first).
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
+  std::size_t alone_ = 0;
+  Channel aloneChannel_ = Channel::kFile;
 };
 
 }  // namespace tarvik

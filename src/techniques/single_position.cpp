@@ -12,7 +12,9 @@
 //   boxes     b = 1..9    in box b            row, column, empty         CELLFOUND
 //
 // Within a unit the values are tried in ascending order, so its fills come in that order too.
-// (The position loops are unrolled: with the position a constant, each test is a few instructions.)
+// The position loops, and the box search's box loop, are unrolled: with the position a constant,
+// each test is a few instructions. They run on local indices; I and J are set as the loops on them
+// would leave them (10 after a position loop, the filled cell's while it is reported).
 
 namespace tarvik {
 namespace {
@@ -21,20 +23,22 @@ template <class Scan>
 struct RowPass {
   static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
+#pragma GCC unroll 9
     for (st.I = 1; st.I <= 9; ++st.I) {
       for (int v = 1; v <= 9; ++v) {
         if (VALUEINROW<Scan>(st, st.I, v)) continue;
         int positions = 0;
         int lastColumn = 0;
 #pragma GCC unroll 9
-        for (st.J = 1; st.J <= 9; ++st.J) {
-          if (st.S(st.I, st.J) != 0 || VALUEINCOLUMN<Scan>(st, st.J, v) ||
-              VALUEINBOX<Scan>(st, st.I, st.J, v)) {
+        for (int j = 1; j <= 9; ++j) {
+          if (st.S(st.I, j) != 0 || VALUEINCOLUMN<Scan>(st, j, v) ||
+              VALUEINBOX<Scan>(st, st.I, j, v)) {
             continue;
           }
           ++positions;
-          lastColumn = st.J;
+          lastColumn = j;
         }
+        st.J = 10;  // the position loop runs on J
         if (positions == 1) {
           st.J = lastColumn;
           Fill(st, report, LineKind::CELLFOUND, st.I, st.J, v, fills);
@@ -49,20 +53,22 @@ template <class Scan>
 struct ColumnPass {
   static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
+#pragma GCC unroll 9
     for (st.J = 1; st.J <= 9; ++st.J) {
       for (int v = 1; v <= 9; ++v) {
         if (VALUEINCOLUMN<Scan>(st, st.J, v)) continue;
         int positions = 0;
         int lastRow = 0;
 #pragma GCC unroll 9
-        for (st.I = 1; st.I <= 9; ++st.I) {
-          if (st.S(st.I, st.J) != 0 || VALUEINROW<Scan>(st, st.I, v) ||
-              VALUEINBOX<Scan>(st, st.I, st.J, v)) {
+        for (int i = 1; i <= 9; ++i) {
+          if (st.S(i, st.J) != 0 || VALUEINROW<Scan>(st, i, v) ||
+              VALUEINBOX<Scan>(st, i, st.J, v)) {
             continue;
           }
           ++positions;
-          lastRow = st.I;
+          lastRow = i;
         }
+        st.I = 10;  // the position loop runs on I
         if (positions == 1) {
           st.I = lastRow;
           Fill(st, report, LineKind::CELLFOUNDCOLUMN, st.I, st.J, v, fills);
@@ -77,6 +83,7 @@ template <class Scan>
 struct BoxPass {
   static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
+#pragma GCC unroll 9
     for (int b = 1; b <= 9; ++b) {
       const int r0 = PuzzleState::BOXROW(b);
       const int c0 = PuzzleState::BOXCOL(b);
@@ -87,8 +94,10 @@ struct BoxPass {
         int positions = 0;
         int lastRow = 0;
         int lastColumn = 0;
+#pragma GCC unroll 3
         for (st.I = r0; st.I <= r0 + 2; ++st.I) {
           if (VALUEINROW<Scan>(st, st.I, v)) continue;
+#pragma GCC unroll 3
           for (st.J = c0; st.J <= c0 + 2; ++st.J) {
             if (VALUEINCOLUMN<Scan>(st, st.J, v) || st.S(st.I, st.J) != 0) continue;
             ++positions;

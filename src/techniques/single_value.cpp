@@ -6,25 +6,36 @@
 namespace tarvik {
 namespace {
 
+// The cell loops run on local indices, the inner one unrolled so that every column test has its
+// column as a constant; I and J name the cell while its fill is reported and are 10 at the end,
+// as loops on them would leave them.
 template <class Scan>
 struct SingleValuePass {
   static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
-    for (st.I = 1; st.I <= 9; ++st.I) {
-      for (st.J = 1; st.J <= 9; ++st.J) {
-        if (st.S(st.I, st.J) != 0) continue;
-        st.NCAND = 0;
+    for (int i = 1; i <= 9; ++i) {
+#pragma GCC unroll 9
+      for (int j = 1; j <= 9; ++j) {
+        if (st.S(i, j) != 0) continue;
+        int candidates = 0;  // counted here and kept in NCAND once the cell is done
         int candidate = 0;
         // All nine values are tried, also after a second candidate has turned up.
 #pragma GCC unroll 9
         for (int v = 1; v <= 9; ++v) {
-          if (!IsCandidate<Scan>(st, st.I, st.J, v)) continue;
-          ++st.NCAND;
+          if (!IsCandidate<Scan>(st, i, j, v)) continue;
+          ++candidates;
           candidate = v;
         }
-        if (st.NCAND == 1) Fill(st, report, LineKind::CELLFOUND, st.I, st.J, candidate, fills);
+        st.NCAND = candidates;
+        if (st.NCAND == 1) {
+          st.I = i;
+          st.J = j;
+          Fill(st, report, LineKind::CELLFOUND, i, j, candidate, fills);
+        }
       }
     }
+    st.I = 10;
+    st.J = 10;
     return fills;
   }
 };

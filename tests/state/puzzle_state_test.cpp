@@ -22,6 +22,30 @@ TEST(PuzzleStateTest, FreshStateIsZeroButForTheBoxTables) {
   }
 }
 
+TEST(GridTest, EachCellHasItsOwnByteInItsBoxLine) {
+  Grid grid;
+  for (int i = 1; i <= 9; ++i) {
+    for (int j = 1; j <= 9; ++j) grid(i, j) = static_cast<std::int8_t>(10 * i + j);
+  }
+  int cells = 0;
+  for (std::ptrdiff_t line = 0; line < 9; ++line) {
+    for (std::ptrdiff_t k = 0; k < Grid::kLineBytes; ++k) {
+      const int byte = grid.cells[Grid::kLineBytes * line + k];
+      if (k >= 9) {
+        EXPECT_EQ(byte, 0) << "padding of line " << line;
+        continue;
+      }
+      // Line b - 1 holds box b, row by row.
+      const int i = byte / 10;
+      const int j = byte % 10;
+      EXPECT_EQ(BoxOf(i, j), line + 1) << i << j;
+      EXPECT_EQ(3 * ((i - 1) % 3) + (j - 1) % 3, k) << i << j;
+      ++cells;
+    }
+  }
+  EXPECT_EQ(cells, 81);
+}
+
 TEST(PuzzleStateTest, SetStartCopiesEveryCellAndLeavesIAndJAtTen) {
   PuzzleState st;
   st.SSTART = testing::GridOf(
