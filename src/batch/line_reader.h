@@ -16,6 +16,7 @@ namespace tarvik::batch {
 struct PuzzleLine {
   std::int64_t line = 0;               // counted from 1, every line of the file included
   Grid start;                          // the 81 cells, 0 for an empty one
+  std::array<char, 81> digits{};       // the same as digits, '0' for an empty cell
   std::optional<std::string> refusal;  // what is wrong, as the message after "FILE:LINE: "
 };
 
@@ -45,10 +46,10 @@ class LineReader {
   void Take(const char* from, const char* end);
   void TakeBytes(const char* from, const char* end);
   static std::optional<std::string> Check(const std::array<char, 82>& field, std::uint64_t length,
-                                          int firstByte, Grid& start);
+                                          int firstByte, PuzzleLine& line);
 
   Source& source_;
-  std::array<char, 4096> buffer_{};
+  std::array<char, 4096 + 16> buffer_{};  // 16 bytes more than are ever read, for vector scans
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool atEnd_ = false;

@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace tarvik {
 
@@ -45,6 +46,22 @@ struct Grid {
   std::int8_t operator()(int i, int j) const {
     assert(i >= 1 && i <= 9 && j >= 1 && j <= 9);
     return cells[Offset(i, j)];
+  }
+  // The 81 cells in reading order, row by row: a row's three pieces of three cells each, copied
+  // from or into the lines of its band's boxes.
+  void AssignRows(const std::int8_t* rows) {
+    for (int i = 1; i <= 9; ++i, rows += 9) {
+      for (int piece = 0; piece < 3; ++piece) {
+        std::memcpy(cells + kRowOffset[i] + piece * kLineBytes, rows + 3 * piece, 3);
+      }
+    }
+  }
+  void CopyRows(std::int8_t* rows) const {
+    for (int i = 1; i <= 9; ++i, rows += 9) {
+      for (int piece = 0; piece < 3; ++piece) {
+        std::memcpy(rows + 3 * piece, cells + kRowOffset[i] + piece * kLineBytes, 3);
+      }
+    }
   }
   friend bool operator==(const Grid&, const Grid&) = default;
 };
