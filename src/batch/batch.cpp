@@ -109,6 +109,7 @@ class Batch {
   std::atomic<bool> stop_{false};
   Status status_;
   std::vector<std::thread> workers_;
+  unsigned threads_ = 1;  // asked for; the workers that started may be fewer
 
   std::string output_;
   Tally tally_;
@@ -157,6 +158,7 @@ ExitStatus Batch::Run() {
   // Enough lines in flight to keep every thread busy however uneven the puzzles are, and a fixed
   // bound on memory whatever the input's size.
   window_.resize(std::clamp<std::size_t>(std::size_t{64} * jobs, 256, 16384));
+  threads_ = jobs;
   if (jobs > 1) StartWorkers(jobs);
 
   for (std::size_t operand = 0; operand < operands.size() && !stop_; ++operand) {
@@ -291,12 +293,18 @@ void Batch::Work() {
   for (;;) {
     workReady_.wait(lock, [&] { return claimed_ < added_ || closing_ || stop_; });
     if (stop_ || claimed_ == added_) return;
-    Slot& slot = window_[claimed_++ % window_.size()];
-    if (slot.done) continue;  // a refused line
+    // Several lines at a time while many wait: handing a line over can cost more than an easy
+    // puzzle takes to solve.
+    const std::uint64_t first = claimed_;
+    claimed_ += std::clamp<std::uint64_t>((added_ - claimed_) / (2 * threads_), 1, 16);
+    const std::uint64_t end = claimed_;
     lock.unlock();
-    Grade(slot);
+    for (std::uint64_t k = first; k < end && !stop_; ++k) {
+      Slot& slot = window_[k % window_.size()];
+      if (!slot.done) Grade(slot);  // a refused line is done already
+    }
     lock.lock();
-    slot.done = true;
+    for (std::uint64_t k = first; k < end; ++k) window_[k % window_.size()].done = true;
     EmitReady();
   }
 }
