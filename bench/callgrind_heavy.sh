@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Counts the instructions of whole runs of the heavy case (bench/puzzles/heavy-17-clues.txt) at
 # print levels 0 and 3 with callgrind, on a build made by a plain Release configure, and sorts
 # them by where they are spent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // In-process timings of the innermost pieces of a run: the three constraint tests, one pass of
 // each technique, and the layout routine. All work on one fixed grid, the 17-clue start grid of
 // bench/puzzles/heavy-17-clues.txt, the case whose runs the speed targets are about.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Solves every puzzle of a collection in-process, without any report: the yardstick for what the
 // batch mode adds around the solve (bench/batch_overhead.sh).
 //   tarvik_solve_only FILE

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tarvik_bench: times whole runs of the built tarvik, each in a scratch directory of its own.
 //
 // For every case (a puzzle file of bench/puzzles/, or a puzzle sampled from the public

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The one list of warning flags, linked privately by every target of the project (and of the
 # stand-alone fuzz build). Warnings become errors in the CI presets, not here.
 if(NOT TARGET tarvik_warnings)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer entry: the bytes are the content of Sudin.txt, and of a collection read by the batch
 // mode; every run is checked by CheckRun and CheckBatch, and a failed check stops the fuzzer with
 // the input saved.

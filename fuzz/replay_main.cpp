@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the fuzz target's checks over saved inputs, without libFuzzer: each argument is a file, or a
 // directory whose files are all run. Exit status 0 when every check held, 1 otherwise.
 #include <algorithm>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds tarvik_fuzzer with clang++ in WORK_DIR and runs it on a fresh copy of the seed corpus for
 # SECONDS, or for what is left of BUDGET seconds once it is built (at least 20 seconds), so that
 # the whole test stays within BUDGET on a fresh build tree.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tarvik: solves the Sudoku puzzle in Sudin.txt and reports how, on standard output and in
 // Sudout.txt. Everything but the process's own set-up lives in the library.
 #include <unistd.h>

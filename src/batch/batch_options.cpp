@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "batch/batch_options.h"
 
 namespace tarvik::batch {

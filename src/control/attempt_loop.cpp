@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/attempt_loop.h"
 
 #include <algorithm>

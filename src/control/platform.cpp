@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/platform.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/unknown_count.h"
 
 #include "techniques/grid_scan.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/layout.h"
 
 #include <algorithm>

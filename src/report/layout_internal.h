@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The machinery behind LayOut (report/layout.h), internal to the report: the layout routine built

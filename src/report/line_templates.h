@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The one table of line templates. Internal to the report: every other part of the program names

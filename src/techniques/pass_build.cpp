@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "techniques/pass_build.h"
 
 #include <atomic>

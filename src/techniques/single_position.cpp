@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "techniques/constraint_tests.h"
 #include "techniques/pass_build.h"
 #include "techniques/technique_step.h"

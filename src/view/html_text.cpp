@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/html_text.h"
 
 #include <cstdint>

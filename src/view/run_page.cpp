@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/run_page.h"
 
 #include <algorithm>

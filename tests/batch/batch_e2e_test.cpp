@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built program's batch mode in scratch directories and compares its rows, messages,
 // statuses and report files, byte for byte, with expectations worked out from the rules
 // (tests/batch/cases/, whose README says how).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The numbers of a batch row follow from the algorithm as the classic run performs it: on lines
 // sampled across the public collections, each row agrees with what the classic report of the same
 // puzzle shows at print level 2, and with what the run page counts from the same run's events.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tests that read the public puzzle collections; each skips, saying so, where they are absent.
 #include <gtest/gtest.h>
 

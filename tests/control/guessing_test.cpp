@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/guessing.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/input_reader.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Line numbers past 2^31: the readers count lines in 64 bits. Slow (two billion line feeds each),
 // so labelled `slow` and left out of the everyday suite and the sanitizer build.
 #include <gtest/gtest.h>

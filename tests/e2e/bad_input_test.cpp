@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built program on Sudin.txt files it must refuse. Each refusal is one line on standard
 // error naming the line of Sudin.txt, what was found there and what was expected, with its exit
 // status; nothing goes to standard output, and a Sudout.txt from an earlier run stays as it was.

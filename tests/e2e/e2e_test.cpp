@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built program in scratch directories and compares what it writes, byte for byte,
 // with reports worked out by hand from the rules (tests/e2e/cases/<name>/).
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built program with a failing channel or file: a full disk, a console that fails, a
 // reader that has gone, a console closed at start, files that are directories or missing. A
 // failing channel must cost nothing on the other one, and the exit status must say it failed.

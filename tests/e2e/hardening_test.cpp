@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built program under limits and odd set-ups: a file-size limit, Sudout.txt linked to
 // Sudin.txt, two runs in one directory, standard output that is Sudout.txt, too little memory,
 // closed and non-blocking standard output.

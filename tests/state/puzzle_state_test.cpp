@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "state/puzzle_state.h"
 
 #include <gtest/gtest.h>

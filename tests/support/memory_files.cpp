@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/memory_files.h"
 
 #include <algorithm>

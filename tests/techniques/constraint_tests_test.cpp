@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "techniques/constraint_tests.h"
 
 #include <gtest/gtest.h>

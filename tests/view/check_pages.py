@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Checks run pages: their structure, that they parse as HTML5 without error, and how a browser
 shows them.
 

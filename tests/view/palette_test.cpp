@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/palette.h"
 
 #include <gtest/gtest.h>

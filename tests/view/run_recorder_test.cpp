@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "view/run_recorder.h"
 
 #include <gtest/gtest.h>
