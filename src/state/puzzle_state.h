@@ -8,6 +8,9 @@
 
 namespace tarvik {
 
+// Names in capitals are the algorithm's own names for its routines, state fields and line kinds;
+// every other name follows the code's style.
+//
 // Everything a run knows, in one record of fixed size: the grids, the run parameters, the progress
 // history, the guess stack and the scratch indices that the routines share. Every routine works on
 // this record in place; nothing is allocated while the puzzle is worked. Arrays are indexed from 1.

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "control/guessing.h"
+
 namespace tarvik::view {
 namespace {
 
@@ -20,23 +22,12 @@ bool InGrid(const Cell& cell) { return cell.row >= 1 && cell.column >= 1 && cell
 }  // namespace
 
 PairSearchResult FindDeadOrPairCell(const Grid& grid) {
-  for (int i = 1; i <= 9; ++i) {
-    for (int j = 1; j <= 9; ++j) {
-      if (grid(i, j) != 0) continue;
-      bool seen[10] = {};
-      const int boxRow = (i - 1) / 3 * 3 + 1;
-      const int boxColumn = (j - 1) / 3 * 3 + 1;
-      for (int k = 1; k <= 9; ++k) {
-        seen[grid(i, k)] = true;
-        seen[grid(k, j)] = true;
-        seen[grid(boxRow + (k - 1) / 3, boxColumn + (k - 1) % 3)] = true;
-      }
-      int candidates = 0;
-      for (int v = 1; v <= 9; ++v) candidates += seen[v] ? 0 : 1;
-      if (candidates == 0 || candidates == 2) return {i, j, candidates};
-    }
-  }
-  return {};
+  // The solver's own pair search, on a state that holds this grid.
+  PuzzleState st;
+  st.S = grid;
+  SEARCHFORPAIR(st);
+  if (st.I > 9) return {};
+  return {st.I, st.J, st.NCAND};
 }
 
 RunRecorder::RunRecorder() {

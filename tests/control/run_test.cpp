@@ -150,3 +150,107 @@ TEST(RunTest, FailedConsoleStillGivesACompleteFileAndAFailingStatus) {
 
 }  // namespace
 }  // namespace tarvik
+
+namespace tarvik {
+namespace {
+
+using testing::KeptFailingSink;
+using testing::MemoryFiles;
+using testing::RunResult;
+
+// A file written beside the report (the run's page): made before any file is touched, checked and
+// locked as Sudout.txt is, emptied only once both are accepted, written after the report.
+struct ExtraCase {
+  MemoryFiles files;
+  std::string madeFrom;  // what the extra file's contents were made from
+  ExtraFile extra{"page.html", [this](const PuzzleState& st) {
+                    madeFrom = std::to_string(st.NSTEPS) + " steps";
+                    return std::string("<page>");
+                  }};
+  ExtraCase() {
+    files.files["Sudin.txt"] = kRows + "1 4 20\n" + kSequence;
+    files.files["Sudout.txt"] = "an earlier report";
+    files.files["page.html"] = "an earlier page";
+  }
+  RunResult Run(Sink* console = nullptr) {
+    testing::StringSink captured;
+    std::ostringstream errors;
+    const ExitStatus status = tarvik::Run(files, console ? *console : captured, errors, &extra);
+    return {status, captured.text(), files.files["Sudout.txt"], errors.str(), true};
+  }
+};
+
+TEST(RunTest, ExtraFileIsWrittenBesideTheReport) {
+  ExtraCase c;
+  const RunResult r = c.Run();
+  EXPECT_EQ(r.status, ExitStatus::kSuccess);
+  EXPECT_EQ(c.madeFrom, "20 steps");
+  EXPECT_EQ(c.files.files["page.html"], "<page>");
+  EXPECT_EQ(r.file, r.console);
+  EXPECT_TRUE(r.file.ends_with(kBanner));
+}
+
+TEST(RunTest, ExtraFileThatIsAnotherFileOfTheRunIsRefusedWithNothingEmptied) {
+  for (const char* other : {"Sudin.txt", "Sudout.txt", "standard output"}) {
+    ExtraCase c;
+    const FileId shared{7, 7};
+    c.files.ids["page.html"] = shared;
+    if (std::string(other) == "standard output") {
+      c.files.consoleId = shared;
+    } else {
+      c.files.ids[other] = shared;
+    }
+    const RunResult r = c.Run();
+    EXPECT_EQ(r.errors, "tarvik: page.html: is the same file as " + std::string(other) + "\n");
+    EXPECT_EQ(r.status, ExitStatus::kCantCreate);
+    EXPECT_EQ(r.console, "");
+    EXPECT_EQ(r.file, "an earlier report");
+    EXPECT_EQ(c.files.files["page.html"], "an earlier page");
+  }
+}
+
+TEST(RunTest, ExtraFileThatCannotBeCreatedLeavesSudoutUntouched) {
+  ExtraCase c;
+  c.files.openErrors["page.html"] = std::make_error_code(std::errc::permission_denied);
+  const RunResult r = c.Run();
+  EXPECT_EQ(r.status, ExitStatus::kCantCreate);
+  EXPECT_EQ(r.errors, "tarvik: page.html: Permission denied\n");
+  EXPECT_EQ(r.file, "an earlier report");
+  EXPECT_EQ(r.console, "");
+}
+
+TEST(RunTest, FailingWritesOfTheReportAndOfTheExtraFileCostOnlyThemselves) {
+  {
+    ExtraCase c;
+    c.files.room["page.html"] = 3;
+    const RunResult r = c.Run();
+    EXPECT_EQ(r.status, ExitStatus::kIoError);
+    EXPECT_EQ(r.errors, "tarvik: write error on page.html: No space left on device\n");
+    EXPECT_EQ(r.file, r.console);
+    EXPECT_TRUE(r.file.ends_with(kBanner));
+  }
+  {
+    ExtraCase c;
+    KeptFailingSink console(std::make_error_code(std::errc::broken_pipe));
+    c.files.room["Sudout.txt"] = 10;
+    const RunResult r = c.Run(&console);
+    EXPECT_EQ(r.status, ExitStatus::kIoError);
+    EXPECT_EQ(r.errors,
+              "tarvik: write error on standard output: Broken pipe\n"
+              "tarvik: write error on Sudout.txt: No space left on device\n");
+    EXPECT_EQ(c.files.files["page.html"], "<page>");
+  }
+}
+
+TEST(RunTest, SudoutHeldByAnotherRunIsWaitedFor) {
+  MemoryFiles files;
+  files.files["Sudin.txt"] = kRows + "0 4 20\n" + kSequence;
+  files.busy.insert("Sudout.txt");
+  const RunResult r = testing::RunClassic(files);
+  EXPECT_EQ(r.status, ExitStatus::kSuccess);
+  EXPECT_EQ(r.errors, "tarvik: Sudout.txt: waiting for another run to finish\n");
+  EXPECT_EQ(r.file, r.console);
+}
+
+}  // namespace
+}  // namespace tarvik
