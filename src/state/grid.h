@@ -52,14 +52,14 @@ struct Grid {
   // from or into the lines of its band's boxes.
   void AssignRows(const std::int8_t* rows) {
     for (int i = 1; i <= 9; ++i, rows += 9) {
-      for (int piece = 0; piece < 3; ++piece) {
+      for (std::ptrdiff_t piece = 0; piece < 3; ++piece) {
         std::memcpy(cells + kRowOffset[i] + piece * kLineBytes, rows + 3 * piece, 3);
       }
     }
   }
   void CopyRows(std::int8_t* rows) const {
     for (int i = 1; i <= 9; ++i, rows += 9) {
-      for (int piece = 0; piece < 3; ++piece) {
+      for (std::ptrdiff_t piece = 0; piece < 3; ++piece) {
         std::memcpy(rows + 3 * piece, cells + kRowOffset[i] + piece * kLineBytes, 3);
       }
     }
