@@ -64,7 +64,7 @@ void PerCall(benchmark::State& state, int callsPerIteration) {
 
 // One iteration asks every unit about every value 0 to 9: 90 calls.
 template <class Scan>
-void BM_VALUEINROW(benchmark::State& state) {
+void BenchValueInRow(benchmark::State& state) {
   PuzzleState st = FixedState(0);
   for (auto _ : state) {
     benchmark::DoNotOptimize(st);  // the grid may have changed: no answer carries over
@@ -78,7 +78,7 @@ void BM_VALUEINROW(benchmark::State& state) {
 }
 
 template <class Scan>
-void BM_VALUEINCOLUMN(benchmark::State& state) {
+void BenchValueInColumn(benchmark::State& state) {
   PuzzleState st = FixedState(0);
   for (auto _ : state) {
     benchmark::DoNotOptimize(st);
@@ -94,7 +94,7 @@ void BM_VALUEINCOLUMN(benchmark::State& state) {
 }
 
 template <class Scan>
-void BM_VALUEINBOX(benchmark::State& state) {
+void BenchValueInBox(benchmark::State& state) {
   PuzzleState st = FixedState(0);
   for (auto _ : state) {
     benchmark::DoNotOptimize(st);
@@ -110,17 +110,17 @@ void BM_VALUEINBOX(benchmark::State& state) {
   PerCall(state, 90);
 }
 
-BENCHMARK_TEMPLATE(BM_VALUEINROW, tarvik::scan::Baseline);
-BENCHMARK_TEMPLATE(BM_VALUEINCOLUMN, tarvik::scan::Baseline);
-BENCHMARK_TEMPLATE(BM_VALUEINBOX, tarvik::scan::Baseline);
+BENCHMARK_TEMPLATE(BenchValueInRow, tarvik::scan::Baseline);
+BENCHMARK_TEMPLATE(BenchValueInColumn, tarvik::scan::Baseline);
+BENCHMARK_TEMPLATE(BenchValueInBox, tarvik::scan::Baseline);
 // The cell-by-cell build, for comparison.
-BENCHMARK_TEMPLATE(BM_VALUEINROW, tarvik::scan::Portable);
-BENCHMARK_TEMPLATE(BM_VALUEINCOLUMN, tarvik::scan::Portable);
-BENCHMARK_TEMPLATE(BM_VALUEINBOX, tarvik::scan::Portable);
+BENCHMARK_TEMPLATE(BenchValueInRow, tarvik::scan::Portable);
+BENCHMARK_TEMPLATE(BenchValueInColumn, tarvik::scan::Portable);
+BENCHMARK_TEMPLATE(BenchValueInBox, tarvik::scan::Portable);
 
 // One pass of a technique over a fresh copy of the fixed grid, at the print level given as the
 // argument: at 0 it writes nothing, at 2 its step lines go through a Report into DiscardSinks.
-void BM_Pass(benchmark::State& state, void (*pass)(PuzzleState&, tarvik::Report&)) {
+void BenchPass(benchmark::State& state, void (*pass)(PuzzleState&, tarvik::Report&)) {
   DiscardSink console;
   DiscardSink file;
   tarvik::Report report(console, file);
@@ -134,25 +134,26 @@ void BM_Pass(benchmark::State& state, void (*pass)(PuzzleState&, tarvik::Report&
   report.Finish();
 }
 
-BENCHMARK_CAPTURE(BM_Pass, FINDPOSITIONINROWSFORVALUES, &tarvik::FINDPOSITIONINROWSFORVALUES)
+BENCHMARK_CAPTURE(BenchPass, FINDPOSITIONINROWSFORVALUES, &tarvik::FINDPOSITIONINROWSFORVALUES)
     ->ArgName("IPRINT")
     ->Arg(0)
     ->Arg(2);
-BENCHMARK_CAPTURE(BM_Pass, FINDPOSITIONINCOLUMNSFORVALUES, &tarvik::FINDPOSITIONINCOLUMNSFORVALUES)
+BENCHMARK_CAPTURE(BenchPass, FINDPOSITIONINCOLUMNSFORVALUES,
+                  &tarvik::FINDPOSITIONINCOLUMNSFORVALUES)
     ->ArgName("IPRINT")
     ->Arg(0)
     ->Arg(2);
-BENCHMARK_CAPTURE(BM_Pass, FINDPOSITIONINBOXESFORVALUES, &tarvik::FINDPOSITIONINBOXESFORVALUES)
+BENCHMARK_CAPTURE(BenchPass, FINDPOSITIONINBOXESFORVALUES, &tarvik::FINDPOSITIONINBOXESFORVALUES)
     ->ArgName("IPRINT")
     ->Arg(0)
     ->Arg(2);
-BENCHMARK_CAPTURE(BM_Pass, FINDVALUEFORPOSITION, &tarvik::FINDVALUEFORPOSITION)
+BENCHMARK_CAPTURE(BenchPass, FINDVALUEFORPOSITION, &tarvik::FINDVALUEFORPOSITION)
     ->ArgName("IPRINT")
     ->Arg(0)
     ->Arg(2);
 
 // One write of a line kind laid out into a buffer; bytes/s counts the text produced.
-void BM_LayOut(benchmark::State& state, LineKind kind, std::span<const std::int32_t> values) {
+void BenchLayOut(benchmark::State& state, LineKind kind, std::span<const std::int32_t> values) {
   alignas(64) char out[tarvik::kMaxWriteBytes];
   std::size_t bytes = 0;
   for (auto _ : state) {
@@ -177,9 +178,9 @@ constexpr std::array<std::int32_t, 100> SearchSequence() {
 }
 constexpr std::array<std::int32_t, 100> kSearchSequence = SearchSequence();
 
-BENCHMARK_CAPTURE(BM_LayOut, MATRIXROW, LineKind::MATRIXROW,
+BENCHMARK_CAPTURE(BenchLayOut, MATRIXROW, LineKind::MATRIXROW,
                   std::span<const std::int32_t>(kMatrixRow));
-BENCHMARK_CAPTURE(BM_LayOut, SEARCHSEQUENCE, LineKind::SEARCHSEQUENCE,
+BENCHMARK_CAPTURE(BenchLayOut, SEARCHSEQUENCE, LineKind::SEARCHSEQUENCE,
                   std::span<const std::int32_t>(kSearchSequence));
 
 }  // namespace

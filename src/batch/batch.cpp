@@ -181,8 +181,8 @@ ExitStatus Batch::Run() {
   if (!options_.quiet && !stop_) {
     const double seconds = std::chrono::duration<double>(Clock::now() - started_).count();
     char timing[64];
-    std::snprintf(timing, sizeof timing, "%.2f s (%.0f/s)", seconds,
-                  seconds > 0 ? static_cast<double>(tally_.puzzles) / seconds : 0.0);
+    (void)std::snprintf(timing, sizeof timing, "%.2f s (%.0f/s)", seconds,
+                        seconds > 0 ? static_cast<double>(tally_.puzzles) / seconds : 0.0);
     host_.errors << "tarvik: " << tally_.puzzles << " puzzles, " << tally_.refused
                  << " refused, in " << timing;
     const char* separator = ": ";
@@ -297,7 +297,8 @@ void Batch::Work() {
     // Several lines at a time while many wait: handing a line over can cost more than an easy
     // puzzle takes to solve.
     const std::uint64_t first = claimed_;
-    claimed_ += std::clamp<std::uint64_t>((added_ - claimed_) / (2 * threads_), 1, 16);
+    claimed_ +=
+        std::clamp<std::uint64_t>((added_ - claimed_) / (std::uint64_t{2} * threads_), 1, 16);
     const std::uint64_t end = claimed_;
     lock.unlock();
     for (std::uint64_t k = first; k < end && !stop_; ++k) {

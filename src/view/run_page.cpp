@@ -382,7 +382,8 @@ Marks MarksOf(const AttemptRecord& attempt) {
   }
   for (const StepRecord& step : attempt.steps) {
     for (int k = 0; k < step.fillCount; ++k) {
-      const Cell& fill = attempt.fills[static_cast<std::size_t>(step.firstFill + k)];
+      const Cell& fill =
+          attempt.fills[static_cast<std::size_t>(step.firstFill) + static_cast<std::size_t>(k)];
       if (fill.row < 1 || fill.column < 1) continue;
       marks[static_cast<std::size_t>(fill.row)][static_cast<std::size_t>(fill.column)] = {
           LetterOf(step.technique), ClassOf(step.technique), NameOf(step.technique), step.number};
@@ -815,7 +816,9 @@ void AppendFullAttempt(std::string& out, const AttemptRecord& record, const Puzz
       if (step.fillCount == 0) out += "<span class=\"none\">none</span>";
       for (int k = 0; k < step.fillCount; ++k) {
         if (k > 0) out += ", ";
-        AppendCellValue(out, record.fills[static_cast<std::size_t>(step.firstFill + k)]);
+        AppendCellValue(
+            out,
+            record.fills[static_cast<std::size_t>(step.firstFill) + static_cast<std::size_t>(k)]);
       }
       out += "</td><td class=\"num\">";
       AppendNumber(out, step.emptyAfter);
@@ -912,7 +915,7 @@ void RecordRun(const PuzzleState& input, RunRecorder& recorder) {
 std::string RenderPage(const PuzzleState& input, const RunRecorder& run, std::string_view source) {
   const std::vector<const AttemptRecord*> full = run.FullAttempts();
   std::string out;
-  out.reserve(64 * 1024);
+  out.reserve(std::size_t{64} * 1024);
   AppendHead(out, run, source);
   AppendTop(out, input, run, source);
   AppendGrids(out, input, run);

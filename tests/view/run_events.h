@@ -51,7 +51,7 @@ class RunEvents {
   }
   // One step: its header, a cell line per fill (CELLFOUNDCOLUMN for the column search), the count
   // line and the count after it.
-  void Step(LineKind header, int number, std::vector<Placed> fills = {}) {
+  void Step(LineKind header, int number, const std::vector<Placed>& fills = {}) {
     Line(header, {number});
     for (const Placed& fill : fills) {
       grid_(fill.row, fill.column) = static_cast<std::int8_t>(fill.value);
@@ -70,7 +70,7 @@ class RunEvents {
     Line(LineKind::PAIRFOUND, {row, column, first, second});
   }
   // RESTARTING, the guesses applied to the start grid, then the next attempt's start.
-  void Restart(std::vector<Placed> guesses) {
+  void Restart(const std::vector<Placed>& guesses) {
     Line(LineKind::RESTARTING);
     grid_ = start_;
     for (const Placed& guess : guesses) {

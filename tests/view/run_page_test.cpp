@@ -16,7 +16,6 @@ namespace {
 
 using testing::GridOf;
 using testing::InputOf;
-using testing::Placed;
 using testing::Repeated;
 using testing::RunEvents;
 

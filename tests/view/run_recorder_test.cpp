@@ -225,6 +225,7 @@ TEST(RunRecorderTest, MemoryStaysBoundedWhateverTheEvents) {
   run.Begin();
   for (int step = 1; step <= 150; ++step) {
     std::vector<Placed> fills;
+    fills.reserve(3);
     for (int k = 0; k < 3; ++k) fills.push_back({step % 9 + 1, k + 1, 5});
     run.Step(LineKind::SINGLESTEP, step, fills);
   }
