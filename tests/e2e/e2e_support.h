@@ -94,6 +94,20 @@ class Scratch {
   fs::path path_;
 };
 
+// A classic case with its reports worked out by hand (tests/e2e/cases/NAME/): the input, what
+// standard output gets and what Sudout.txt gets.
+struct Case {
+  std::string input;
+  std::string console;
+  std::string file;
+};
+
+inline Case LoadCase(const std::string& name) {
+  const fs::path dir = fs::path(TARVIK_CASES_DIR) / name;
+  return {ReadFile(dir / "Sudin.txt"), ReadFile(dir / "stdout.expected"),
+          ReadFile(dir / "Sudout.expected")};
+}
+
 // Compares two reports and, where they differ, shows the first differing line of each.
 inline void ExpectSameText(const std::string& actual, const std::string& expected,
                            const std::string& what) {

@@ -12,20 +12,6 @@
 namespace tarvik::e2e {
 namespace {
 
-// A puzzle that needs one guess, with its reports worked out by hand (tests/e2e/cases/). At print
-// level 1 both channels get the same report; at level 3 the file also gets the search sequence.
-struct Case {
-  std::string input;
-  std::string console;
-  std::string file;
-};
-
-Case LoadCase(const std::string& name) {
-  const fs::path dir = fs::path(TARVIK_CASES_DIR) / name;
-  return {ReadFile(dir / "Sudin.txt"), ReadFile(dir / "stdout.expected"),
-          ReadFile(dir / "Sudout.expected")};
-}
-
 const std::string kEarlierReport = "an earlier report, not to be touched\n";
 
 TEST(FaultTest, CasesHaveTheirReports) {

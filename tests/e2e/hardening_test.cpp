@@ -12,22 +12,6 @@
 namespace tarvik::e2e {
 namespace {
 
-// A puzzle that needs one guess, with its reports worked out by hand: at print level 3 the file
-// holds the search sequence besides what the console gets (about 14 KB).
-struct Case {
-  std::string input;
-  std::string console;
-  std::string file;
-};
-
-Case LoadCase(const std::string& name) {
-  const fs::path dir = fs::path(TARVIK_CASES_DIR) / name;
-  return {ReadFile(dir / "Sudin.txt"), ReadFile(dir / "stdout.expected"),
-          ReadFile(dir / "Sudout.expected")};
-}
-
-const std::string kEarlier = "an earlier report, not to be touched\n";
-
 TEST(HardeningTest, FileSizeLimitCostsOnlySudout) {
   const Case c = LoadCase("one_guess_level3");
   const Scratch scratch;
@@ -64,7 +48,7 @@ TEST(HardeningTest, SecondRunWaitsForTheLockAndThenWritesTheWholeReport) {
   const Case c = LoadCase("one_guess_level1");
   const Scratch scratch;
   scratch.Write("Sudin.txt", c.input);
-  scratch.Write("Sudout.txt", kEarlier);
+  scratch.Write("Sudout.txt", "an earlier report, not to be touched\n");
   const Outcome out = scratch.RunScript(
       "set -u\n"
       "exec 9>>Sudout.txt\n"

@@ -9,21 +9,12 @@
 #include "report/report.h"
 #include "state/grid.h"
 #include "state/puzzle_state.h"
+#include "support/test_support.h"
 #include "view/run_recorder.h"
 
 namespace tarvik::view::testing {
 
-// A grid from 81 digits, row by row; other characters are skipped.
-inline Grid GridOf(std::string_view digits) {
-  Grid grid;
-  int k = 0;
-  for (const char c : digits) {
-    if (c < '0' || c > '9') continue;
-    grid(k / 9 + 1, k % 9 + 1) = static_cast<std::int8_t>(c - '0');
-    ++k;
-  }
-  return grid;
-}
+using tarvik::testing::GridOf;
 
 // A cell and its value, as the report's cell lines give them.
 struct Placed {
