@@ -43,13 +43,13 @@ constexpr std::int64_t kMax32 = std::numeric_limits<std::int32_t>::max();
 
 enum class Scope { kAny, kClassic, kBatch };
 
-struct OptionSpec {
+struct OptionRule {
   std::string_view name;
   bool takesValue;
   Scope scope;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRule kOptions[] = {
     {"--help", false, Scope::kAny},     {"--version", false, Scope::kAny},
     {"--batch", false, Scope::kAny},    {"-C", true, Scope::kClassic},
     {"--view", true, Scope::kClassic},  {"--look-back", true, Scope::kBatch},
@@ -60,17 +60,17 @@ constexpr OptionSpec kOptions[] = {
     {"--quiet", false, Scope::kBatch},  {"-q", false, Scope::kBatch},
 };
 
-const OptionSpec* FindOption(std::string_view name) {
-  for (const OptionSpec& spec : kOptions) {
-    if (spec.name == name) return &spec;
+const OptionRule* FindOption(std::string_view name) {
+  for (const OptionRule& rule : kOptions) {
+    if (rule.name == name) return &rule;
   }
   return nullptr;
 }
 
 // Applies one option and its value to `command`; an error names the option.
-std::optional<UsageError> Apply(const OptionSpec& spec, std::string_view value, Command& command) {
+std::optional<UsageError> Apply(const OptionRule& rule, std::string_view value, Command& command) {
   batch::BatchOptions& batch = command.batch;
-  const std::string_view name = spec.name;
+  const std::string_view name = rule.name;
   const auto integer = [&](std::int64_t low, std::int64_t high, std::string_view expected,
                            auto& field) -> std::optional<UsageError> {
     const auto parsed = ParseInteger(value, low, high);
@@ -123,9 +123,9 @@ std::optional<UsageError> CheckCombination(const Command& command,
                                            const std::vector<std::string>& given) {
   const bool batch = command.mode == Command::Mode::kBatch;
   for (const std::string& option : given) {
-    const OptionSpec* spec = FindOption(option);
-    if (!batch && spec->scope == Scope::kBatch) return OnlyWith(option, "with --batch");
-    if (batch && spec->scope == Scope::kClassic) return OnlyWith(option, "without --batch");
+    const OptionRule* rule = FindOption(option);
+    if (!batch && rule->scope == Scope::kBatch) return OnlyWith(option, "with --batch");
+    if (batch && rule->scope == Scope::kClassic) return OnlyWith(option, "without --batch");
     if (option == "--print-level" && !command.batch.reportsDir) {
       return OnlyWith(option, "with --reports");
     }
@@ -185,15 +185,15 @@ std::variant<Command, UsageError> ParseCommandLine(std::span<const std::string_v
       name = arg.substr(0, 2);
       value = arg.substr(2);
     }
-    const OptionSpec* spec = FindOption(name);
-    if (spec == nullptr) {
+    const OptionRule* rule = FindOption(name);
+    if (rule == nullptr) {
       return UsageError{"found option " + Quoted(arg) + ", expected one that --help lists"};
     }
-    if (!spec->takesValue && value) {
+    if (!rule->takesValue && value) {
       return UsageError{"found option " + Quoted(arg) + ", expected " + std::string(name) +
                         " without a value"};
     }
-    if (spec->takesValue && !value) {
+    if (rule->takesValue && !value) {
       if (k + 1 == args.size()) {
         return UsageError{std::string(name) + ": found the end of the arguments, expected a value"};
       }
@@ -204,7 +204,7 @@ std::variant<Command, UsageError> ParseCommandLine(std::span<const std::string_v
       return command;
     }
     if (name == "--batch") command.mode = Command::Mode::kBatch;
-    if (auto error = Apply(*spec, value.value_or(""), command)) return *error;
+    if (auto error = Apply(*rule, value.value_or(""), command)) return *error;
     given.emplace_back(name);
   }
   if (auto error = CheckCombination(command, given)) return *error;
