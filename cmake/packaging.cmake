@@ -20,18 +20,9 @@ file(MAKE_DIRECTORY "${TARVIK_DOC_BUILD_DIR}")
 # configure time when one falls behind the project's. Packaging refuses it (release_checks.cmake).
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   "${TARVIK_MANUAL}" "${TARVIK_CHANGELOG_MD}")
-file(STRINGS "${TARVIK_MANUAL}" TARVIK_MANUAL_TITLE REGEX "^\\.TH ")
-if(NOT TARVIK_MANUAL_TITLE MATCHES "\"tarvik ${PROJECT_VERSION}\"")
-  message(AUTHOR_WARNING
-    "doc/tarvik.1 does not name version ${PROJECT_VERSION} in its .TH line: ${TARVIK_MANUAL_TITLE}")
-endif()
-file(STRINGS "${TARVIK_CHANGELOG_MD}" TARVIK_CHANGELOG_RELEASES REGEX "^## \\[?[0-9]")
-list(GET TARVIK_CHANGELOG_RELEASES 0 TARVIK_CHANGELOG_NEWEST)
-string(REPLACE "." "\\." TARVIK_VERSION_PATTERN "${PROJECT_VERSION}")
-if(NOT TARVIK_CHANGELOG_NEWEST MATCHES "^## \\[?${TARVIK_VERSION_PATTERN}\\]? ")
-  message(AUTHOR_WARNING
-    "CHANGELOG.md's newest release is not ${PROJECT_VERSION}: ${TARVIK_CHANGELOG_NEWEST}")
-endif()
+include("${CMAKE_CURRENT_LIST_DIR}/version_named.cmake")
+tarvik_check_version_named("${PROJECT_VERSION}" "${TARVIK_MANUAL}" "${TARVIK_CHANGELOG_MD}"
+  AUTHOR_WARNING)
 
 # Debian wants the manual page and the changelog compressed with gzip -9n (no name, no time
 # stamp), and the changelog in its own format, which dpkg and lintian parse: both are made at

@@ -80,6 +80,8 @@ class Batch {
   // The grading side (workers, or the calling thread with one job).
   void Work();
   void Grade(Slot& slot);
+  // Creates or empties the report file `name`; null, the batch stopped, if it cannot.
+  std::unique_ptr<OutputFile> Replace(const std::string& name);
   bool WriteFile(const std::string& name, std::string_view bytes);
   const std::string& SourceOf(std::size_t operand) const {
     return options_.operands.empty() ? kStandardInput : options_.operands[operand];
@@ -327,12 +329,8 @@ void Batch::Grade(Slot& slot) {
     }
     if (!options_.reportsDir) return;
     const std::string name = *options_.reportsDir + "/" + stem + ".txt";
-    std::error_code error;
-    const std::unique_ptr<OutputFile> file = host_.files.OpenOutput(name, error);
-    if (!file || (error = file->Truncate())) {
-      Fail(&Status::cantCreate, "tarvik: " + name + ": " + error.message());
-      return;
-    }
+    const std::unique_ptr<OutputFile> file = Replace(name);
+    if (!file) return;
     // The console copy of a report file goes nowhere; the file gets the bytes of Sudout.txt.
     FailingSink nowhere(std::error_code{}, SIZE_MAX);
     Report report(nowhere, *file);
@@ -345,14 +343,20 @@ void Batch::Grade(Slot& slot) {
   }
 }
 
-bool Batch::WriteFile(const std::string& name, std::string_view bytes) {
+std::unique_ptr<OutputFile> Batch::Replace(const std::string& name) {
   std::error_code error;
-  const std::unique_ptr<OutputFile> file = host_.files.OpenOutput(name, error);
+  std::unique_ptr<OutputFile> file = host_.files.OpenOutput(name, error);
   if (!file || (error = file->Truncate())) {
     Fail(&Status::cantCreate, "tarvik: " + name + ": " + error.message());
-    return false;
+    return nullptr;
   }
-  error = file->Write(bytes);
+  return file;
+}
+
+bool Batch::WriteFile(const std::string& name, std::string_view bytes) {
+  const std::unique_ptr<OutputFile> file = Replace(name);
+  if (!file) return false;
+  std::error_code error = file->Write(bytes);
   const std::error_code closed = file->Close();
   if (!error) error = closed;
   if (error) {

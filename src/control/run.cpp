@@ -134,14 +134,14 @@ ExitStatus Run(Files& files, Sink& console, std::ostream& errors, const ExtraFil
   const bool consoleIsFile = consoleId && consoleId == file->Id();
   consoleSink.Attach(consoleIsFile ? static_cast<Sink&>(dropped) : console);
   fileSink.Attach(*file);
-  for (const auto& [name, output] :
-       {std::pair{"Sudout.txt", file.get()},
-        std::pair{extra ? extra->name.c_str() : "", extraFile.get()}}) {
-    if (output == nullptr) continue;
-    if (const std::error_code error = output->Truncate()) {
-      errors << "tarvik: " << name << ": " << error.message() << '\n';
-      return ExitStatus::kCantCreate;
-    }
+  // Both files are emptied only once both are accepted.
+  const auto empty = [&](OutputFile& output, std::string_view name) {
+    const std::error_code error = output.Truncate();
+    if (error) errors << "tarvik: " << name << ": " << error.message() << '\n';
+    return !error;
+  };
+  if (!empty(*file, "Sudout.txt") || (extraFile && !empty(*extraFile, extra->name))) {
+    return ExitStatus::kCantCreate;
   }
   if (consoleIsFile) {
     errors << "tarvik: standard output is Sudout.txt: the report is written once\n";

@@ -81,18 +81,8 @@ void RunRecorder::OnLine(LineKind kind, std::span<const std::int32_t> values) {
       if (attempt.guessCount < INT32_MAX) ++attempt.guessCount;
       summary_.depth = std::max(summary_.depth, attempt.guessCount);
       break;
-    case LineKind::PUZZLESOLVED:
-      attempt.ending = Ending::kSolved;
-      summary_.outcome = Outcome::kSolved;
-      rows_ = Rows::kFinal;
-      rowsTaken_ = 0;
-      break;
-    case LineKind::MAXSTEPS:
-      attempt.ending = Ending::kStepLimit;
-      summary_.outcome = Outcome::kStepLimit;
-      rows_ = Rows::kFinal;
-      rowsTaken_ = 0;
-      break;
+    case LineKind::PUZZLESOLVED: EndRun(Ending::kSolved, Outcome::kSolved); break;
+    case LineKind::MAXSTEPS: EndRun(Ending::kStepLimit, Outcome::kStepLimit); break;
     case LineKind::NOSOLUTION: EndStall(Outcome::kNoSolution); break;
     case LineKind::NOMOREGUESSES: EndStall(Outcome::kNoFurtherGuesses); break;
     case LineKind::SEARCHSEQUENCE:
@@ -129,6 +119,13 @@ void RunRecorder::AddFill(std::span<const std::int32_t> values) {
   } else if (current_.fillsDropped < INT32_MAX) {
     ++current_.fillsDropped;
   }
+}
+
+void RunRecorder::EndRun(Ending ending, Outcome outcome) {
+  current_.summary.ending = ending;
+  summary_.outcome = outcome;
+  rows_ = Rows::kFinal;  // the final grid's rows come next
+  rowsTaken_ = 0;
 }
 
 void RunRecorder::EndStall(Outcome outcome) {

@@ -133,6 +133,8 @@ class RunRecorder final : public LineListener {
 
   void StartStep(Technique technique, std::int32_t number);
   void AddFill(std::span<const std::int32_t> values);
+  // The attempt ended with the run (solved, step limit); the final grid follows.
+  void EndRun(Ending ending, Outcome outcome);
   void EndStall(Outcome outcome);
   void StartNextAttempt();
   void TakeRow(std::span<const std::int32_t> values);
