@@ -98,7 +98,7 @@ TEST(HardeningTest, OutOfMemoryIsOneMessageAndStatus71) {
   scratch.Write("Sudin.txt", c.input);
   const Outcome out = scratch.RunScript(
       "command -v prlimit > /dev/null || { echo 'prlimit is missing' >&2; exit 17; }\n"
-      "for kb in $(seq 1024 16 8192); do\n"
+      "for kb in $(seq 1024 16 16384); do\n"
       "  printf '%s\\n' 'an earlier report, not to be touched' > Sudout.txt\n"
       "  { prlimit --as=$((kb * 1024)) \"$1\" > console.txt 2> errors.txt\n"
       "    status=$?; } 2> /dev/null\n"
