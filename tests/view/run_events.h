@@ -99,6 +99,33 @@ class RunEvents {
   Grid grid_;
 };
 
+// Three givens: a start on which runs are easy to write by hand.
+constexpr const char* kThreeGivens =
+    "530000000 600000000 000000000 000000000 000000000 000000000 000000000 000000000 "
+    "000000000";
+
+// On kThreeGivens, a first attempt that fills nothing in five steps and stalls on S(1,3), which
+// holds 4 or 8.
+inline RunEvents StalledOnFirstPair() {
+  RunEvents run(GridOf(kThreeGivens));
+  run.Begin();
+  run.EmptySteps(1, 5);
+  run.Stall();
+  run.Pair(1, 3, 4, 8);
+  return run;
+}
+
+// The same, then S(1,3) = 4 guessed, S(2,2) = 7 placed in the second attempt's first step, and
+// the run declared solved after its fifth.
+inline RunEvents GuessedOnceAndSolved() {
+  RunEvents run = StalledOnFirstPair();
+  run.Restart({{1, 3, 4}});
+  run.Step(LineKind::BOXSTEP, 1, {{2, 2, 7}});
+  run.EmptySteps(2, 4);
+  run.Finish(LineKind::PUZZLESOLVED);
+  return run;
+}
+
 // `codes` over and over, `length` of them.
 inline std::vector<int> Repeated(const std::vector<int>& codes, std::size_t length) {
   std::vector<int> sequence;

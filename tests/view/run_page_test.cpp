@@ -15,13 +15,12 @@ namespace tarvik::view {
 namespace {
 
 using testing::GridOf;
+using testing::GuessedOnceAndSolved;
 using testing::InputOf;
+using testing::kThreeGivens;
 using testing::Repeated;
 using testing::RunEvents;
-
-constexpr const char* kThreeGivens =
-    "530000000 600000000 000000000 000000000 000000000 000000000 000000000 000000000 "
-    "000000000";
+using testing::StalledOnFirstPair;
 
 std::size_t Count(std::string_view text, std::string_view part) {
   std::size_t count = 0;
@@ -142,15 +141,7 @@ TEST(RunPageTest, StepLimitPage) {
 }
 
 TEST(RunPageTest, GuessesAreMarkedWithTheirLevelAndTheirAttemptsTellWhy) {
-  RunEvents run(GridOf(kThreeGivens));
-  run.Begin();
-  run.EmptySteps(1, 5);
-  run.Stall();
-  run.Pair(1, 3, 4, 8);
-  run.Restart({{1, 3, 4}});
-  run.Step(LineKind::BOXSTEP, 1, {{2, 2, 7}});
-  run.EmptySteps(2, 4);
-  run.Finish(LineKind::PUZZLESOLVED);
+  const RunEvents run = GuessedOnceAndSolved();
   const std::string page =
       RenderPage(InputOf(GridOf(kThreeGivens), 0, 4, {4, 1, 2, 3, 4, 1, 2, 3}), run.recorder, "");
   ExpectSelfContained(page);
@@ -183,11 +174,7 @@ TEST(RunPageTest, GuessesAreMarkedWithTheirLevelAndTheirAttemptsTellWhy) {
 }
 
 TEST(RunPageTest, GuessesStayMarkedWhenBacktrackingEmptiedTheStack) {
-  RunEvents run(GridOf(kThreeGivens));
-  run.Begin();
-  run.EmptySteps(1, 5);
-  run.Stall();
-  run.Pair(1, 3, 4, 8);
+  RunEvents run = StalledOnFirstPair();
   run.Restart({{1, 3, 4}});
   run.EmptySteps(1, 5);
   run.Stall();

@@ -13,14 +13,12 @@ namespace tarvik::view {
 namespace {
 
 using testing::GridOf;
+using testing::GuessedOnceAndSolved;
 using testing::InputOf;
+using testing::kThreeGivens;
 using testing::Placed;
 using testing::Repeated;
 using testing::RunEvents;
-
-constexpr const char* kThreeGivens =
-    "530000000 600000000 000000000 000000000 000000000 000000000 000000000 000000000 "
-    "000000000";
 
 // ---- Hand-made events ----
 
@@ -78,15 +76,7 @@ TEST(RunRecorderTest, ACountRightAfterTheFoundCountIsAStepsAnyOtherStartsAnAttem
 }
 
 TEST(RunRecorderTest, AGuessEndsTheAttemptAndStartsTheNextWithIt) {
-  RunEvents run(GridOf(kThreeGivens));
-  run.Begin();
-  run.EmptySteps(1, 5);
-  run.Stall();
-  run.Pair(1, 3, 4, 8);
-  run.Restart({{1, 3, 4}});
-  run.Step(LineKind::BOXSTEP, 1, {{2, 2, 7}});
-  run.EmptySteps(2, 4);
-  run.Finish(LineKind::PUZZLESOLVED);
+  const RunEvents run = GuessedOnceAndSolved();
 
   const RunSummary& summary = run.recorder.summary();
   EXPECT_EQ(summary.attempts, 2);
