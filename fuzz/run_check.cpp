@@ -373,6 +373,13 @@ std::optional<std::string> CheckBatch(std::string_view input) {
   if ((refused > 0) != (r.status == ExitStatus::kDataError)) {
     return "a batch status that does not match its refused rows";
   }
+  // Threads never change what a batch says.
+  MemoryFiles again;
+  again.standardInput = std::string(input);
+  const Result threaded = testing::RunProgram({"--batch", "--jobs=3", "--quiet"}, again);
+  if (threaded.status != r.status || threaded.console != r.console || threaded.errors != r.errors) {
+    return "a batch on three threads says other than on one";
+  }
   return std::nullopt;
 }
 

@@ -30,6 +30,7 @@ constexpr std::size_t kOutputBytes = std::size_t{1} << 15;  // rows written at a
 
 // Why the batch stopped early, or why its status is not 0. Kept in the order of precedence.
 struct Status {
+  bool internalError = false;
   bool outOfMemory = false;
   bool writeFailed = false;
   bool cantCreate = false;
@@ -37,6 +38,7 @@ struct Status {
   bool refused = false;
 
   ExitStatus Final() const {
+    if (internalError) return ExitStatus::kSoftware;
     if (outOfMemory) return ExitStatus::kOsError;
     if (writeFailed) return ExitStatus::kIoError;
     if (cantCreate) return ExitStatus::kCantCreate;
@@ -46,12 +48,16 @@ struct Status {
   }
 };
 
-// One line in flight: read by the calling thread, graded by a worker, written in input order.
+// One line in flight: read by the calling thread, taken by one worker (which grades it unless it
+// was refused) and written in input order. Only the worker that took a slot marks it done, so a
+// slot is reused only after its own line was written.
 struct Slot {
+  std::uint64_t sequence = 0;  // the line's place among all lines added
   std::size_t operand = 0;
   PuzzleLine line;
   Grade grade;
-  bool done = false;
+  std::uint64_t doneFor =
+      UINT64_MAX;  // the sequence of the line whose work is done, under the lock
 };
 
 // Counts for the summary line.
@@ -249,21 +255,19 @@ void Batch::Add(std::size_t operand, PuzzleLine line, std::uint64_t bytesRead) {
   slotDone_.wait(lock, [&] { return added_ - emitted_ < window_.size() || stop_; });
   if (stop_) return;
   Slot& slot = window_[added_ % window_.size()];
+  slot.sequence = added_;
   slot.operand = operand;
   slot.line = std::move(line);
-  slot.done = slot.line.refusal.has_value();
   ++added_;
   if (workers_.empty()) {
     // One job: grade here and now.
-    if (!slot.done) {
-      ++claimed_;
+    ++claimed_;
+    if (!slot.line.refusal) {
       lock.unlock();
       Grade(slot);
       lock.lock();
-      slot.done = true;
-    } else {
-      ++claimed_;
     }
+    slot.doneFor = slot.sequence;
     EmitReady();
     return;
   }
@@ -305,10 +309,10 @@ void Batch::Work() {
     lock.unlock();
     for (std::uint64_t k = first; k < end && !stop_; ++k) {
       Slot& slot = window_[k % window_.size()];
-      if (!slot.done) Grade(slot);  // a refused line is done already
+      if (!slot.line.refusal) Grade(slot);
     }
     lock.lock();
-    for (std::uint64_t k = first; k < end; ++k) window_[k % window_.size()].done = true;
+    for (std::uint64_t k = first; k < end; ++k) window_[k % window_.size()].doneFor = k;
     EmitReady();
   }
 }
@@ -381,7 +385,16 @@ void Batch::Fail(bool Status::*which, const std::string& message) {
 void Batch::EmitReady() {
   while (!stop_ && emitted_ < added_) {
     Slot& slot = window_[emitted_ % window_.size()];
-    if (!slot.done) break;
+    if (slot.doneFor != emitted_) break;
+    if (slot.sequence != emitted_) {
+      // A row must only ever carry its own line's result: stop rather than print another's.
+      stop_ = true;
+      status_.internalError = true;
+      EraseProgress();
+      host_.errors << "tarvik: internal error: the row of line " << emitted_ + 1
+                   << " in flight holds another line's result\n";
+      break;
+    }
     AppendRow(slot);
     ++emitted_;
     if (output_.size() >= kOutputBytes) WriteOutput();

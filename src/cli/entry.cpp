@@ -51,6 +51,7 @@ constexpr std::string_view kUsage =
     "  64  the command line is wrong\n"
     "  65  Sudin.txt is not a valid puzzle definition (batch: some line was refused)\n"
     "  66  Sudin.txt or DIR of -C cannot be read (batch: some FILE cannot be read)\n"
+    "  70  an internal check failed: a fault of tarvik's own, please report it\n"
     "  71  out of memory\n"
     "  73  Sudout.txt or the page cannot be created (batch: a report folder or file)\n"
     "  74  a write to standard output, Sudout.txt or the page failed (batch: any write)\n"

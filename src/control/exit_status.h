@@ -9,6 +9,7 @@ enum class ExitStatus : int {
   kUsage = 64,       // the command line is wrong
   kDataError = 65,   // Sudin.txt holds something other than a valid puzzle definition
   kNoInput = 66,     // Sudin.txt is missing or cannot be read
+  kSoftware = 70,    // an internal check failed: a fault of the program's own
   kOsError = 71,     // out of memory
   kCantCreate = 73,  // Sudout.txt cannot be created
   kIoError = 74,     // a write to standard output or Sudout.txt failed

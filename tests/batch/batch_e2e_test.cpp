@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -80,6 +81,24 @@ TEST(BatchTest, ReportFilesAreTheClassicReports) {
     }
     EXPECT_EQ(written,
               (std::set<std::string>{"four-2.txt", "four-3.txt", "four-4.txt", "four-5.txt"}));
+  }
+}
+
+// Refused lines among puzzles of very different cost, on several threads: every puzzle still gets
+// its report file.
+TEST(BatchTest, EveryPuzzleGetsItsReportFileOnSeveralThreads) {
+  const BatchScratch scratch;
+  std::string many;
+  for (int k = 0; k < 30; ++k) many += Case("mixed.txt") + "\n";
+  scratch.Write("many.txt", many);
+  for (const char* jobs : {"3", "8"}) {
+    const std::string dir = std::string("reports-") + jobs;
+    const Outcome out = scratch.Run(std::string("--batch --quiet --jobs=") + jobs +
+                                    " --reports=" + dir + " many.txt");
+    EXPECT_EQ(out.status, 65) << jobs;
+    const auto files =
+        std::distance(fs::directory_iterator(scratch.path() / dir), fs::directory_iterator());
+    EXPECT_EQ(files, 30 * 19) << jobs << " threads";
   }
 }
 
