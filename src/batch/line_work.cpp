@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: MIT
+#include "batch/line_work.h"
+
+#include <new>
+
+#include "batch/rows.h"
+#include "report/report.h"
+#include "view/run_page.h"
+#include "view/run_recorder.h"
+
+namespace tarvik::batch {
+
+LineWork::LineWork(const BatchOptions& options, Files& files,
+                   const std::vector<std::string>& sources, const std::vector<std::string>& names)
+    : options_(options),
+      files_(files),
+      sources_(sources),
+      names_(names),
+      parameters_(ParametersOf(options)) {}
+
+std::optional<WorkFailure> LineWork::Do(Job& job) const {
+  const std::string& source = sources_[job.operand];
+  job.row.clear();
+  job.message.clear();
+  job.outcome.reset();
+  try {
+    if (job.line.refusal) {
+      AppendRefusedRow(job.row, source, job.line.line);
+      job.message.append("tarvik: ")
+          .append(source)
+          .append(":")
+          .append(std::to_string(job.line.line))
+          .append(": ")
+          .append(*job.line.refusal)
+          .append("\n");
+      return std::nullopt;
+    }
+    Grade grade;
+    if (!options_.reportsDir && !options_.viewsDir) {
+      PuzzleState st = StateFor(job.line.start, parameters_);
+      grade = GradePuzzle(st);
+    } else if (auto failure = GradeWithFiles(job, grade)) {
+      return failure;
+    }
+    job.outcome = grade.summary.outcome;
+    AppendRow(job.row, source, job.line, grade);
+    return std::nullopt;
+  } catch (const std::bad_alloc&) {
+    return WorkFailure{ExitStatus::kOsError, "tarvik: out of memory"};
+  }
+}
+
+std::optional<WorkFailure> LineWork::GradeWithFiles(Job& job, Grade& grade) const {
+  PuzzleState st = StateFor(job.line.start, parameters_);
+  const std::string stem = names_[job.operand] + "-" + std::to_string(job.line.line);
+  std::optional<WorkFailure> failure;
+  if (options_.viewsDir) {
+    view::RunRecorder recorder;
+    grade = GradePuzzle(st, recorder);
+    const std::string page = view::RenderPage(st, recorder, sources_[job.operand]);
+    const std::string name = *options_.viewsDir + "/" + stem + ".html";
+    const std::unique_ptr<OutputFile> file = Replace(name, failure);
+    if (!file) return failure;
+    std::error_code error = file->Write(page);
+    const std::error_code closed = file->Close();
+    if (!error) error = closed;
+    if (error) {
+      return WorkFailure{ExitStatus::kIoError,
+                         "tarvik: write error on " + name + ": " + error.message()};
+    }
+  }
+  if (!options_.reportsDir) return std::nullopt;
+  const std::string name = *options_.reportsDir + "/" + stem + ".txt";
+  const std::unique_ptr<OutputFile> file = Replace(name, failure);
+  if (!file) return failure;
+  // The console copy of a report file goes nowhere; the file gets the bytes of Sudout.txt.
+  FailingSink nowhere(std::error_code{}, SIZE_MAX);
+  Report report(nowhere, *file);
+  grade = GradePuzzle(st, report);
+  if (const std::error_code failed = report.Finish().file) {
+    return WorkFailure{ExitStatus::kIoError,
+                       "tarvik: write error on " + name + ": " + failed.message()};
+  }
+  return std::nullopt;
+}
+
+std::unique_ptr<OutputFile> LineWork::Replace(const std::string& name,
+                                              std::optional<WorkFailure>& failure) const {
+  std::error_code error;
+  std::unique_ptr<OutputFile> file = files_.OpenOutput(name, error);
+  if (!file || (error = file->Truncate())) {
+    failure = WorkFailure{ExitStatus::kCantCreate, "tarvik: " + name + ": " + error.message()};
+    return nullptr;
+  }
+  return file;
+}
+
+}  // namespace tarvik::batch

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "batch/batch_options.h"
+#include "batch/grading.h"
+#include "batch/line_reader.h"
+#include "control/exit_status.h"
+#include "control/files.h"
+
+namespace tarvik::batch {
+
+// One line of the batch on its way: read by the reader, worked by a worker, written in order.
+struct Job {
+  std::size_t operand = 0;
+  PuzzleLine line;
+  // What the worker made of it.
+  std::string row;                 // the row, with its line feed
+  std::string message;             // a refused line's message, with its line feed
+  std::optional<Outcome> outcome;  // a graded line's outcome
+};
+
+// Why a line's work could not be done; the batch stops before that line.
+struct WorkFailure {
+  ExitStatus status = ExitStatus::kSuccess;
+  std::string message;  // the whole message line, without its line feed
+};
+
+// What a worker does with one line: grades it, writes its report file and page when asked for,
+// and formats its row (or a refused line's row and message). One solve per puzzle.
+class LineWork {
+ public:
+  // `sources` are the operands as given, `names` their report names.
+  LineWork(const BatchOptions& options, Files& files, const std::vector<std::string>& sources,
+           const std::vector<std::string>& names);
+
+  std::optional<WorkFailure> Do(Job& job) const;
+
+ private:
+  std::optional<WorkFailure> GradeWithFiles(Job& job, Grade& grade) const;
+  // Creates or empties the file `name`; null and a failure when it cannot.
+  std::unique_ptr<OutputFile> Replace(const std::string& name,
+                                      std::optional<WorkFailure>& failure) const;
+
+  const BatchOptions& options_;
+  Files& files_;
+  const std::vector<std::string>& sources_;
+  const std::vector<std::string>& names_;
+  const Parameters parameters_;
+};
+
+}  // namespace tarvik::batch
