@@ -44,8 +44,9 @@ class OrderedPool {
       : process_(std::move(process)),
         deliver_(std::move(deliver)),
         pause_(std::move(pause)),
-        slots_(std::max<std::size_t>(window, 1)),
         threads_(threads) {
+    // Without workers each item is delivered before the next is submitted: one slot will do.
+    slots_.resize(threads <= 1 ? 1 : std::max<std::size_t>(window, 1));
     if (threads <= 1) return;
     for (unsigned k = 0; k < threads; ++k) {
       try {
@@ -65,22 +66,34 @@ class OrderedPool {
   template <class Fill>
   bool Submit(Fill&& fill) {
     std::unique_lock lock(mutex_);
-    room_.wait(lock, [&] { return added_ - delivered_ < slots_.size() || added_ >= stopAt_; });
+    if (added_ - delivered_ >= slots_.size() && added_ < stopAt_) {
+      roomWanted_ = true;
+      room_.wait(lock, [&] { return added_ - delivered_ < slots_.size() || added_ >= stopAt_; });
+      roomWanted_ = false;
+    }
     if (added_ >= stopAt_) return false;
     const std::uint64_t place = added_++;
     Slot& slot = SlotOf(place);
     std::forward<Fill>(fill)(slot.item);
     slot.processed = false;
-    if (workers_.empty()) {
-      ++claimed_;
-      lock.unlock();
-      process_(slot.item, place);
-      lock.lock();
-      slot.processed = true;
-    } else {
+    if (!workers_.empty()) {
       work_.notify_one();
+      DeliverReady(lock);
+      return true;
     }
-    DeliverReady(lock);
+    // No workers: every earlier item is delivered, so this one is next.
+    ++claimed_;
+    lock.unlock();
+    process_(slot.item, place);
+    const bool deliver = place < stopAt_.load();  // unless its processing stopped the pool
+    if (deliver) deliver_(slot.item);
+    lock.lock();
+    slot.processed = true;
+    if (deliver) {
+      delivered_ = place + 1;
+      pausePending_ = true;
+    }
+    if (idleWanted_) DeliverReady(lock);
     return true;
   }
 
@@ -182,7 +195,7 @@ class OrderedPool {
         lock.lock();
         delivered_ = place;
         pausePending_ = true;
-        room_.notify_all();
+        if (roomWanted_) room_.notify_all();
       } else if (idleWanted_ && pausePending_) {
         pausePending_ = false;
         lock.unlock();
@@ -211,6 +224,7 @@ class OrderedPool {
   std::uint64_t delivered_ = 0;
   std::atomic<std::uint64_t> stopAt_{kNever};  // changed under the lock, read without it too
   bool delivering_ = false;
+  bool roomWanted_ = false;    // the submitter waits for room
   bool pausePending_ = false;  // deliveries since the pause hook last ran
   bool idleWanted_ = false;
   bool closing_ = false;
