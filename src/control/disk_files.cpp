@@ -1,23 +1,43 @@
 // SPDX-License-Identifier: MIT
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
 
 #include "control/files.h"
 
 namespace tarvik {
 namespace {
 
-std::optional<FileId> IdOf(int fd) {
+std::optional<FileId> FileIdOf(int fd) {
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   return FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
+// Written once by CancelReads, never read: a read end that turns readable when reads are to end.
+int cancelPipe[2] = {-1, -1};
+std::once_flag cancelPipeMade;
+
+int CancelFd() {
+  std::call_once(cancelPipeMade, [] {
+    if (::pipe2(cancelPipe, O_CLOEXEC) != 0) cancelPipe[0] = cancelPipe[1] = -1;
+  });
+  return cancelPipe[0];
+}
+
 class FdSource final : public Source {
  public:
-  FdSource(int fd, bool owned) : fd_(fd), owned_(owned) {}
+  FdSource(int fd, bool owned) : fd_(fd), owned_(owned) {
+    struct stat info {};
+    // A regular file never makes a read wait; a pipe, a terminal or a socket may.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) cancelFd_ = CancelFd();
+  }
   ~FdSource() override {
     if (owned_) ::close(fd_);
   }
@@ -26,6 +46,15 @@ class FdSource final : public Source {
 
   std::size_t Read(char* buffer, std::size_t size, std::error_code& error) override {
     for (;;) {
+      if (cancelFd_ >= 0) {
+        pollfd fds[2] = {{fd_, POLLIN, 0}, {cancelFd_, POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+          if (errno == EINTR) continue;
+        } else if (fds[1].revents != 0) {
+          error = std::make_error_code(std::errc::operation_canceled);
+          return 0;
+        }
+      }
       errno = 0;
       const ssize_t n = ::read(fd_, buffer, size);
       if (n >= 0) return static_cast<std::size_t>(n);
@@ -38,6 +67,94 @@ class FdSource final : public Source {
  private:
   int fd_;
   bool owned_;
+  int cancelFd_ = -1;
+};
+
+// The temporary files of replacements not yet committed, so that a run ending at once can remove
+// them. Nothing is allocated while the lock is held.
+std::mutex pendingMutex;
+class DiskReplacement;
+DiskReplacement* pending = nullptr;
+
+class DiskReplacement final : public ReplacementFile {
+ public:
+  // `temporary` is a mkostemp template in the folder of `name`.
+  DiskReplacement(std::string name, std::string temporary)
+      : name_(std::move(name)), temporary_(std::move(temporary)) {}
+  ~DiskReplacement() override {
+    const std::lock_guard lock(pendingMutex);
+    if (fd_ >= 0) ::close(fd_);
+    if (created_) ::unlink(temporary_.c_str());
+    Unlist();
+  }
+  DiskReplacement(const DiskReplacement&) = delete;
+  DiskReplacement& operator=(const DiskReplacement&) = delete;
+
+  std::error_code Create() {
+    const std::lock_guard lock(pendingMutex);
+    errno = 0;
+    // Created exclusively: never through a link, never over an existing file.
+    fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    if (fd_ < 0) return ErrnoError();
+    // As a file created by open(2) with mode 0666 would be: mkostemp gives 0600.
+    static const mode_t mask = [] {
+      const mode_t m = ::umask(0);
+      ::umask(m);
+      return m;
+    }();
+    ::fchmod(fd_, 0666 & ~mask);
+    created_ = true;
+    next_ = pending;
+    if (next_) next_->previous_ = this;
+    pending = this;
+    return {};
+  }
+
+  std::error_code Write(std::string_view bytes) override {
+    while (!bytes.empty()) {
+      const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return ErrnoError();
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return {};
+  }
+
+  std::error_code Commit() override {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) return ErrnoError();
+    const std::lock_guard lock(pendingMutex);
+    if (::rename(temporary_.c_str(), name_.c_str()) != 0) return ErrnoError();
+    created_ = false;
+    Unlist();
+    return {};
+  }
+
+  static void RemoveAll() {
+    const std::lock_guard lock(pendingMutex);
+    for (DiskReplacement* file = pending; file; file = file->next_) {
+      ::unlink(file->temporary_.c_str());
+    }
+  }
+
+ private:
+  void Unlist() {
+    if (!created_ && pending != this && !previous_ && !next_) return;
+    if (previous_) previous_->next_ = next_;
+    if (next_) next_->previous_ = previous_;
+    if (pending == this) pending = next_;
+    previous_ = next_ = nullptr;
+  }
+
+  std::string name_;
+  std::string temporary_;
+  int fd_ = -1;
+  bool created_ = false;
+  DiskReplacement* previous_ = nullptr;
+  DiskReplacement* next_ = nullptr;
 };
 
 class DiskOutputFile final : public OutputFile {
@@ -46,7 +163,7 @@ class DiskOutputFile final : public OutputFile {
 
   std::error_code Write(std::string_view bytes) override { return sink_.Write(bytes); }
   std::error_code Close() override { return sink_.Close(); }
-  std::optional<FileId> Id() const override { return IdOf(fd_); }
+  std::optional<FileId> Id() const override { return FileIdOf(fd_); }
 
   Lock TryLock(std::error_code& error) override {
     while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
@@ -66,7 +183,7 @@ class DiskOutputFile final : public OutputFile {
   }
   std::error_code Truncate() override {
     // Only a regular file has contents to drop (a device or a FIFO is written as it is).
-    if (!IdOf(fd_)) return {};
+    if (!FileIdOf(fd_)) return {};
     return ::ftruncate(fd_, 0) == 0 ? std::error_code{} : ErrnoError();
   }
 
@@ -93,7 +210,7 @@ OpenedInput DiskFiles::OpenInput(const std::string& name, std::error_code& error
   }
   std::optional<std::uint64_t> size;
   if (S_ISREG(info.st_mode)) size = static_cast<std::uint64_t>(info.st_size);
-  return {std::make_unique<FdSource>(fd, /*owned=*/true), IdOf(fd), size};
+  return {std::make_unique<FdSource>(fd, /*owned=*/true), FileIdOf(fd), size};
 }
 
 OpenedInput DiskFiles::StandardInput() {
@@ -102,7 +219,7 @@ OpenedInput DiskFiles::StandardInput() {
   if (::fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
     size = static_cast<std::uint64_t>(info.st_size);
   }
-  return {std::make_unique<FdSource>(STDIN_FILENO, /*owned=*/false), IdOf(STDIN_FILENO), size};
+  return {std::make_unique<FdSource>(STDIN_FILENO, /*owned=*/false), FileIdOf(STDIN_FILENO), size};
 }
 
 std::unique_ptr<OutputFile> DiskFiles::OpenOutput(const std::string& name, std::error_code& error) {
@@ -115,18 +232,49 @@ std::unique_ptr<OutputFile> DiskFiles::OpenOutput(const std::string& name, std::
   return std::make_unique<DiskOutputFile>(fd);
 }
 
+std::unique_ptr<ReplacementFile> DiskFiles::CreateReplacement(const std::string& name,
+                                                              std::error_code& error) {
+  // ".NAME.XXXXXX" beside NAME: hidden, and ending neither in .txt nor in .html.
+  const std::size_t slash = name.rfind('/');
+  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+  std::string temporary = name.substr(0, base) + "." + name.substr(base) + ".XXXXXX";
+  auto file = std::make_unique<DiskReplacement>(name, std::move(temporary));
+  if ((error = file->Create())) return nullptr;
+  return file;
+}
+
+std::optional<FileId> DiskFiles::IdOf(const std::string& name) const {
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+std::optional<FileId> DiskFiles::EntryIdOf(const std::string& name) const {
+  struct stat info {};
+  if (::lstat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
 std::error_code DiskFiles::MakeDirectory(const std::string& name) {
   if (::mkdir(name.c_str(), 0777) == 0) return {};
   const std::error_code error = ErrnoError();
+  if (errno != EEXIST) return error;
   struct stat info {};
-  if (errno == EEXIST && ::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return {};
-  return error;
+  if (::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return {};
+  return std::make_error_code(std::errc::not_a_directory);
 }
 
 std::error_code DiskFiles::ChangeDirectory(const std::string& name) {
   return ::chdir(name.c_str()) == 0 ? std::error_code{} : ErrnoError();
 }
 
-std::optional<FileId> DiskFiles::ConsoleId() { return IdOf(STDOUT_FILENO); }
+std::optional<FileId> DiskFiles::ConsoleId() { return FileIdOf(STDOUT_FILENO); }
+
+void DiskFiles::CancelReads() {
+  const int fd = (CancelFd(), cancelPipe[1]);
+  if (fd >= 0) (void)!::write(fd, "x", 1);
+}
+
+void DiskFiles::RemovePendingReplacements() { DiskReplacement::RemoveAll(); }
 
 }  // namespace tarvik

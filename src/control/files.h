@@ -39,6 +39,15 @@ class OutputFile : public Sink {
   virtual std::error_code Truncate() = 0;
 };
 
+// A file written whole under a new temporary name in the folder of its name, then renamed over
+// that name: no reader ever sees it in part, and a link at the name is replaced, never followed.
+class ReplacementFile : public Sink {
+ public:
+  // Closes the file and renames it over its name. Without it, or when it fails, the temporary
+  // file is removed.
+  virtual std::error_code Commit() = 0;
+};
+
 // The files of a run: Sudin.txt and Sudout.txt in the working directory for the classic run,
 // named inputs, standard input and files in a report folder for the others. Disk files for the
 // program; memory for tests and fuzzing.
@@ -51,12 +60,22 @@ class Files {
   // Opens `name` for writing, creating it if missing and leaving its contents as they are.
   virtual std::unique_ptr<OutputFile> OpenOutput(const std::string& name,
                                                  std::error_code& error) = 0;
-  // Creates the folder `name` (not its parents); an existing folder is no error.
+  // Creates a new temporary file in the folder of `name`, to replace `name` when committed.
+  virtual std::unique_ptr<ReplacementFile> CreateReplacement(const std::string& name,
+                                                             std::error_code& error) = 0;
+  // The regular file that `name` is, following links; none for anything else.
+  virtual std::optional<FileId> IdOf(const std::string& name) const = 0;
+  // The regular file that stands at `name` itself; none for a link or anything else.
+  virtual std::optional<FileId> EntryIdOf(const std::string& name) const = 0;
+  // Creates the folder `name` (not its parents); an existing folder is no error, and an existing
+  // file that is no folder is ENOTDIR.
   virtual std::error_code MakeDirectory(const std::string& name) = 0;
   // Makes `name` the working directory.
   virtual std::error_code ChangeDirectory(const std::string& name) = 0;
   // The file that standard output is, when it is one.
   virtual std::optional<FileId> ConsoleId() = 0;
+  // Makes every read that waits for input, now or later, end at once with ECANCELED.
+  virtual void CancelReads() {}
 };
 
 // The working directory and the process's own standard streams.
@@ -65,9 +84,18 @@ class DiskFiles final : public Files {
   OpenedInput OpenInput(const std::string& name, std::error_code& error) override;
   OpenedInput StandardInput() override;
   std::unique_ptr<OutputFile> OpenOutput(const std::string& name, std::error_code& error) override;
+  std::unique_ptr<ReplacementFile> CreateReplacement(const std::string& name,
+                                                     std::error_code& error) override;
+  std::optional<FileId> IdOf(const std::string& name) const override;
+  std::optional<FileId> EntryIdOf(const std::string& name) const override;
   std::error_code MakeDirectory(const std::string& name) override;
   std::error_code ChangeDirectory(const std::string& name) override;
   std::optional<FileId> ConsoleId() override;
+  void CancelReads() override;
+
+  // Removes the temporary files of replacements not committed yet, for a run about to end at
+  // once (out of memory). Allocates nothing.
+  static void RemovePendingReplacements();
 };
 
 }  // namespace tarvik

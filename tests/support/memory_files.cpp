@@ -51,7 +51,44 @@ class MemoryOutput final : public OutputFile {
   std::string name_;
 };
 
+// A replacement in memory: its bytes take the place of the file's when committed.
+class MemoryReplacement final : public ReplacementFile {
+ public:
+  MemoryReplacement(MemoryFiles& files, std::string name) : files_(files), name_(std::move(name)) {}
+
+  std::error_code Write(std::string_view bytes) override {
+    const auto room = files_.room.find(name_);
+    if (room != files_.room.end() && bytes.size() > room->second) {
+      text_.append(bytes.substr(0, room->second));
+      room->second = 0;
+      return std::make_error_code(std::errc::no_space_on_device);
+    }
+    if (room != files_.room.end()) room->second -= bytes.size();
+    text_.append(bytes);
+    return {};
+  }
+  std::error_code Commit() override {
+    files_.files[name_] = std::move(text_);
+    return {};
+  }
+
+ private:
+  MemoryFiles& files_;
+  std::string name_;
+  std::string text_;
+};
+
 }  // namespace
+
+std::unique_ptr<ReplacementFile> MemoryFiles::CreateReplacement(const std::string& name,
+                                                                std::error_code& error) {
+  if (const auto failure = openErrors.find(name); failure != openErrors.end()) {
+    error = failure->second;
+    return nullptr;
+  }
+  opened.insert(name);
+  return std::make_unique<MemoryReplacement>(*this, name);
+}
 
 std::optional<FileId> MemoryFiles::IdOf(const std::string& name) const {
   if (const auto id = ids.find(name); id != ids.end()) return id->second;

@@ -69,11 +69,13 @@ class MemoryFiles final : public Files {
   OpenedInput OpenInput(const std::string& name, std::error_code& error) override;
   OpenedInput StandardInput() override;
   std::unique_ptr<OutputFile> OpenOutput(const std::string& name, std::error_code& error) override;
+  std::unique_ptr<ReplacementFile> CreateReplacement(const std::string& name,
+                                                     std::error_code& error) override;
+  std::optional<FileId> IdOf(const std::string& name) const override;
+  std::optional<FileId> EntryIdOf(const std::string& name) const override { return IdOf(name); }
   std::error_code MakeDirectory(const std::string& name) override;
   std::error_code ChangeDirectory(const std::string& name) override;
   std::optional<FileId> ConsoleId() override { return consoleId; }
-
-  std::optional<FileId> IdOf(const std::string& name) const;
 };
 
 }  // namespace tarvik::testing
