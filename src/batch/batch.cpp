@@ -323,7 +323,8 @@ void Batch::Grade(Slot& slot) {
     const std::string stem = names_[slot.operand] + "-" + std::to_string(slot.line.line);
     if (options_.viewsDir) {
       view::RunRecorder recorder;
-      slot.grade = GradePuzzle(st, recorder);
+      const RunSummary summary = view::RecordRun(st, recorder);
+      slot.grade = {summary, recorder.summary().empty, recorder.summary().finalGrid};
       const std::string page = view::RenderPage(st, recorder, SourceOf(slot.operand));
       if (!WriteFile(*options_.viewsDir + "/" + stem + ".html", page)) return;
     }
