@@ -130,7 +130,7 @@ void WriteAxes(HtmlWriter& w, const ChartScale& scale) {
 // their fewest, back to the start.
 void WriteBand(HtmlWriter& w, const ChartScale& scale, const StepBand& band) {
   if (band.longest < 0) return;
-  std::array<Point, 2 * (DrawnAttempt::kMaxSteps + 1)> points{};
+  std::array<Point, std::size_t{2} * (DrawnAttempt::kMaxSteps + 1)> points{};
   std::size_t n = 0;
   for (int k = 0; k <= band.longest; ++k) {
     points[n++] = scale.At(k, band.high[static_cast<std::size_t>(k)]);
