@@ -53,21 +53,4 @@ Grade GradePuzzle(PuzzleState& st) {
   return GradePuzzle(st, report);
 }
 
-Grade GradePuzzle(const PuzzleState& st, view::RunRecorder& recorder) {
-  PuzzleState listened = st;
-  listened.IPRINT = 2;
-  Report report(recorder);
-  return GradePuzzle(listened, report);
-}
-
-const char* OutcomeName(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::kSolved: return "solved";
-    case Outcome::kStepLimit: return "step-limit";
-    case Outcome::kNoSolution: return "no-solution";
-    case Outcome::kNoFurtherGuesses: return "no-further-guesses";
-  }
-  return "";
-}
-
 }  // namespace tarvik::batch

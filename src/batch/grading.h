@@ -10,7 +10,6 @@
 #include "report/report.h"
 #include "state/grid.h"
 #include "state/puzzle_state.h"
-#include "view/run_recorder.h"
 
 namespace tarvik::batch {
 
@@ -38,12 +37,5 @@ struct Grade {
 Grade GradePuzzle(PuzzleState& st, Report& report);
 // The same without any report laid out.
 Grade GradePuzzle(PuzzleState& st);
-
-// The same with `recorder` listening at print level 2, for the run's page: one solve gives both the
-// row and the page.
-Grade GradePuzzle(const PuzzleState& st, view::RunRecorder& recorder);
-
-// The outcome as the row names it.
-const char* OutcomeName(Outcome outcome);
 
 }  // namespace tarvik::batch

@@ -56,7 +56,8 @@ std::optional<WorkFailure> LineWork::GradeWithFiles(Job& job, Grade& grade) cons
   std::optional<WorkFailure> failure;
   if (options_.viewsDir) {
     view::RunRecorder recorder;
-    grade = GradePuzzle(st, recorder);
+    const RunSummary summary = view::RecordRun(st, recorder);
+    grade = {summary, recorder.summary().empty, recorder.summary().finalGrid};
     const std::string page = view::RenderPage(st, recorder, sources_[job.operand]);
     const std::string name = *options_.viewsDir + "/" + stem + ".html";
     const std::unique_ptr<OutputFile> file = Replace(name, failure);

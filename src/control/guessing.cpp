@@ -45,6 +45,7 @@ void SEARCHFORPAIR(PuzzleState& st) { ApplyPass<PairSearch>(st); }
 
 GuessOutcome GuessAfterStall(PuzzleState& st, Report& report) {
   SEARCHFORPAIR(st);
+  report.TellPairSearch(st);
   const bool pairFound = st.I <= 9 && st.NCAND == 2;
   const bool deadCell = st.I <= 9 && st.NCAND == 0;
   if (pairFound) {

@@ -16,7 +16,8 @@ enum class GuessOutcome {
   kGiveUp,   // no guess is left to try; the outcome line has been written
 };
 
-// Entered when an attempt has stalled. Pushes the first two-value cell as a guess with its smaller
+// Entered when an attempt has stalled; tells the report what the pair search found (a listener
+// hears it at every print level). Pushes the first two-value cell as a guess with its smaller
 // value in force; on a dead cell, no two-value cell, or a full stack, backtracks to the most recent
 // guess whose second value is untried. Any change of the guesses restarts from the start grid with
 // every guess applied, oldest first. With no guess left it writes NOSOLUTION, or NOMOREGUESSES if

@@ -12,24 +12,12 @@
 
 #include "control/exit_status.h"
 #include "control/files.h"
+#include "control/run_summary.h"
 #include "report/report.h"
 #include "report/sinks.h"
 #include "state/puzzle_state.h"
 
 namespace tarvik {
-
-// How a run ended: the four outcome lines of the report.
-enum class Outcome { kSolved, kStepLimit, kNoSolution, kNoFurtherGuesses };
-
-// What a run did, as its report shows at print level 2: attempt starts (the first and one per
-// restart), technique steps over all attempts, and the highest guess level an attempt started
-// with.
-struct RunSummary {
-  Outcome outcome = Outcome::kSolved;
-  std::int64_t attempts = 0;
-  std::int64_t steps = 0;
-  std::int32_t depth = 0;
-};
 
 // Works the puzzle read into `st` from start to finish, writing the report: the search-sequence
 // echo (file only, print level 3), the attempts, each ended by the guess logic or by an outcome,

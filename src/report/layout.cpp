@@ -96,4 +96,11 @@ char* LayOut(LineKind kind, std::span<const std::int32_t> values, char* out) {
   return kLayOuts[static_cast<std::size_t>(kind)](values, out);
 }
 
+std::string_view TextOf(LineKind kind) {
+  for (const TemplateItem& item : TemplateOf(kind)) {
+    if (item.type == TemplateItem::Type::kText) return item.text;
+  }
+  return {};
+}
+
 }  // namespace tarvik

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "report/line_kinds.h"
 
@@ -22,5 +23,9 @@ inline constexpr std::size_t kMaxWriteBytes = 1024;
 // first field that finds no value left; at the template's end it starts the template over on a new
 // line while values remain. The line under way when the write stops is always emitted.
 char* LayOut(LineKind kind, std::span<const std::int32_t> values, char* out);
+
+// The first literal text of the template of `kind`: the whole text of a line without fields (an
+// outcome line, say), without its line end.
+std::string_view TextOf(LineKind kind);
 
 }  // namespace tarvik

@@ -111,6 +111,21 @@ void Report::PRINTMATRIX(PuzzleState& st) {
   }
 }
 
+void Report::TellListenerPairSearch(const PuzzleState& st) {
+  PairSearchResult result;
+  if (st.I <= 9 && (st.NCAND == 0 || st.NCAND == 2)) {
+    result.found =
+        st.NCAND == 0 ? PairSearchResult::Found::kDeadCell : PairSearchResult::Found::kTwoValueCell;
+    result.row = static_cast<std::int8_t>(st.I);
+    result.column = static_cast<std::int8_t>(st.J);
+    if (st.NCAND == 2) {
+      result.first = static_cast<std::int8_t>(st.CAND1);
+      result.second = static_cast<std::int8_t>(st.CAND2);
+    }
+  }
+  listener_->OnPairSearch(result);
+}
+
 Report::Failures Report::Finish() {
   if (listener_ == nullptr) {
     Flush();

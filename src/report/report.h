@@ -15,12 +15,26 @@
 
 namespace tarvik {
 
+// What SEARCHFORPAIR found after a stall: the first empty cell, row by row, that has no possible
+// value or exactly two (`first` < `second`), or neither.
+struct PairSearchResult {
+  enum class Found : std::uint8_t { kNeither, kDeadCell, kTwoValueCell };
+  Found found = Found::kNeither;
+  std::int8_t row = 0;  // the cell found
+  std::int8_t column = 0;
+  std::int8_t first = 0;  // a two-value cell's values
+  std::int8_t second = 0;
+};
+
 // Receives the writes of a report that lays out no text: each line kind with its values, once
 // (REPORTLINE and WRITELINE alike).
 class LineListener {
  public:
   virtual ~LineListener() = default;
   virtual void OnLine(LineKind kind, std::span<const std::int32_t> values) = 0;
+  // What the pair search found. No report line says so when it finds no two-value cell, so
+  // a listener that wants to know is told here, at every print level.
+  virtual void OnPairSearch(const PairSearchResult& /*result*/) {}
 };
 
 // The two channels of the report: the console and the output file Sudout.txt. Each line is laid
@@ -43,6 +57,12 @@ class Report {
   }
   // The working grid as nine MATRIXROW lines; uses I as its row index and leaves it at 10.
   void PRINTMATRIX(PuzzleState& st);
+  // Tells a listener what SEARCHFORPAIR left in `st`. No line is laid out: a report that writes
+  // text does nothing here.
+  void TellPairSearch(const PuzzleState& st) {
+    if (listener_ != nullptr) [[unlikely]]
+      TellListenerPairSearch(st);
+  }
 
   // Hands everything over and closes both channels; the errors say what was lost on each.
   struct Failures {
@@ -60,6 +80,7 @@ class Report {
     void Close();
   };
 
+  void TellListenerPairSearch(const PuzzleState& st);
   // Room for one write at the end of the buffer, handing the buffer over first if need be.
   char* Reserve();
   // Hands the buffered bytes over: to the console, then to the file.

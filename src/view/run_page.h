@@ -14,9 +14,9 @@ namespace tarvik::view {
 inline constexpr std::size_t kMaxPageBytes = 5'000'000;
 
 // Works a copy of `input` (a state as the input reader leaves it) at print level 2, with
-// `recorder` listening to the report; the algorithm is deterministic, so this is the run that
-// `input` gives at any print level.
-void RecordRun(const PuzzleState& input, RunRecorder& recorder);
+// `recorder` listening to the report, and returns what Solve returns; the algorithm is
+// deterministic, so this is the run that `input` gives at any print level.
+RunSummary RecordRun(const PuzzleState& input, RunRecorder& recorder);
 
 // The page of a recorded run: one self-contained HTML5 document. `input` gives the parameters
 // (its print level is the one shown) and the start grid; `source`, if not empty, names where the

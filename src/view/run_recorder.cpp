@@ -4,37 +4,21 @@
 #include <algorithm>
 #include <utility>
 
-#include "control/guessing.h"
-
 namespace tarvik::view {
 namespace {
 
-std::int8_t Digit(std::int32_t value) {
-  return value >= 0 && value <= 9 ? static_cast<std::int8_t>(value) : std::int8_t{-1};
-}
-
 Cell CellOf(std::int32_t row, std::int32_t column, std::int32_t value) {
-  return {Digit(row), Digit(column), Digit(value)};
+  return {static_cast<std::int8_t>(row), static_cast<std::int8_t>(column),
+          static_cast<std::int8_t>(value)};
 }
-
-bool InGrid(const Cell& cell) { return cell.row >= 1 && cell.column >= 1 && cell.value >= 0; }
 
 }  // namespace
 
-PairSearchResult FindDeadOrPairCell(const Grid& grid) {
-  // The solver's own pair search, on a state that holds this grid.
-  PuzzleState st;
-  st.S = grid;
-  SEARCHFORPAIR(st);
-  if (st.I > 9) return {};
-  return {st.I, st.J, st.NCAND};
-}
-
 RunRecorder::RunRecorder() {
-  summary_.attempts = 1;
+  summary_.run.attempts = 1;
   current_.summary.number = 1;
-  current_.steps.reserve(AttemptRecord::kMaxSteps);
-  current_.fills.reserve(AttemptRecord::kMaxFills);
+  current_.steps.reserve(DrawnAttempt::kMaxSteps);
+  current_.fills.reserve(DrawnAttempt::kMaxFills);
 }
 
 void RunRecorder::OnLine(LineKind kind, std::span<const std::int32_t> values) {
@@ -52,39 +36,35 @@ void RunRecorder::OnLine(LineKind kind, std::span<const std::int32_t> values) {
     case LineKind::PUZZLESTART:
       attempt.emptyAtStart = value(0);
       if (attempt.steps == 0) attempt.emptyAtEnd = value(0);
-      grid_ = Grid{};
-      rows_ = Rows::kAttemptStart;
-      rowsTaken_ = 0;
       break;
-    case LineKind::MATRIXROW: TakeRow(values); break;
+    case LineKind::MATRIXROW: TakeFinalRow(values); break;
     case LineKind::ROWSTEP: StartStep(Technique::kRows, value(0)); break;
     case LineKind::COLUMNSTEP: StartStep(Technique::kColumns, value(0)); break;
     case LineKind::BOXSTEP: StartStep(Technique::kBoxes, value(0)); break;
     case LineKind::SINGLESTEP: StartStep(Technique::kSingleValue, value(0)); break;
     case LineKind::CELLFOUND:
-    case LineKind::CELLFOUNDCOLUMN: AddFill(values); break;
-    case LineKind::NOPROGRESS: stalled_ = true; break;
-    case LineKind::PAIRFOUND:
-      pairFound_ = true;
-      attempt.cell = CellOf(value(0), value(1), value(2));
-      attempt.secondValue = Digit(value(3));
-      break;
-    case LineKind::RESTARTING:
-      EndStall(Outcome::kUnfinished);
-      StartNextAttempt();
-      break;
+    case LineKind::CELLFOUNDCOLUMN: AddFill(CellOf(value(0), value(1), value(2))); break;
+    case LineKind::RESTARTING: StartNextAttempt(); break;
     case LineKind::GUESSAPPLIED:
       if (attempt.guessCount < AttemptSummary::kMaxGuesses) {
         attempt.guesses[static_cast<std::size_t>(attempt.guessCount)] =
             CellOf(value(0), value(1), value(2));
       }
-      if (attempt.guessCount < INT32_MAX) ++attempt.guessCount;
-      summary_.depth = std::max(summary_.depth, attempt.guessCount);
+      ++attempt.guessCount;
+      summary_.run.depth = std::max(summary_.run.depth, attempt.guessCount);
       break;
-    case LineKind::PUZZLESOLVED: EndRun(Ending::kSolved, Outcome::kSolved); break;
-    case LineKind::MAXSTEPS: EndRun(Ending::kStepLimit, Outcome::kStepLimit); break;
-    case LineKind::NOSOLUTION: EndStall(Outcome::kNoSolution); break;
-    case LineKind::NOMOREGUESSES: EndStall(Outcome::kNoFurtherGuesses); break;
+    case LineKind::PUZZLESOLVED:
+      attempt.ending = Ending::kSolved;
+      EndRun(Outcome::kSolved);
+      break;
+    case LineKind::MAXSTEPS:
+      attempt.ending = Ending::kStepLimit;
+      EndRun(Outcome::kStepLimit);
+      break;
+    case LineKind::NOSOLUTION: EndRun(Outcome::kNoSolution); break;
+    case LineKind::NOMOREGUESSES: EndRun(Outcome::kNoFurtherGuesses); break;
+    case LineKind::NOPROGRESS:  // the pair search says how the stall ends
+    case LineKind::PAIRFOUND:
     case LineKind::SEARCHSEQUENCE:
     case LineKind::FOUNDCOUNT:
     case LineKind::FILEBANNER: break;
@@ -92,65 +72,51 @@ void RunRecorder::OnLine(LineKind kind, std::span<const std::int32_t> values) {
   previous_ = kind;
 }
 
+void RunRecorder::OnPairSearch(const PairSearchResult& result) {
+  AttemptSummary& attempt = current_.summary;
+  switch (result.found) {
+    case PairSearchResult::Found::kTwoValueCell:
+      attempt.ending =
+          attempt.guessCount < AttemptSummary::kMaxGuesses ? Ending::kGuessed : Ending::kStackFull;
+      attempt.cell = {result.row, result.column, result.first};
+      attempt.secondValue = result.second;
+      break;
+    case PairSearchResult::Found::kDeadCell:
+      attempt.ending = Ending::kDeadCell;
+      attempt.cell = {result.row, result.column, 0};
+      break;
+    case PairSearchResult::Found::kNeither: attempt.ending = Ending::kNoTwoValueCell; break;
+  }
+}
+
 void RunRecorder::StartStep(Technique technique, std::int32_t number) {
   AttemptSummary& attempt = current_.summary;
-  rows_ = Rows::kNone;
-  stepKept_ = attempt.steps < AttemptRecord::kMaxSteps;
+  stepKept_ = attempt.steps < DrawnAttempt::kMaxSteps;
   if (stepKept_) {
-    StepRecord step;
+    DrawnStep step;
     step.technique = technique;
     step.number = number;
     step.emptyAfter = attempt.emptyAtEnd;
     step.firstFill = static_cast<std::uint8_t>(current_.fills.size());
     current_.steps.push_back(step);
   }
-  if (attempt.steps < INT32_MAX) ++attempt.steps;
-  ++summary_.steps;
+  ++attempt.steps;
+  ++summary_.run.steps;
 }
 
-void RunRecorder::AddFill(std::span<const std::int32_t> values) {
-  const auto value = [values](std::size_t k) { return k < values.size() ? values[k] : 0; };
-  const Cell cell = CellOf(value(0), value(1), value(2));
-  if (InGrid(cell)) grid_(cell.row, cell.column) = cell.value;
+void RunRecorder::AddFill(const Cell& cell) {
   if (!stepKept_) return;  // only the steps kept have their cells listed
-  if (current_.fills.size() < AttemptRecord::kMaxFills) {
+  if (current_.fills.size() < DrawnAttempt::kMaxFills) {
     current_.fills.push_back(cell);
     ++current_.steps.back().fillCount;
-  } else if (current_.fillsDropped < INT32_MAX) {
+  } else {
     ++current_.fillsDropped;
   }
 }
 
-void RunRecorder::EndRun(Ending ending, Outcome outcome) {
-  current_.summary.ending = ending;
-  summary_.outcome = outcome;
-  rows_ = Rows::kFinal;  // the final grid's rows come next
-  rowsTaken_ = 0;
-}
-
-void RunRecorder::EndStall(Outcome outcome) {
-  AttemptSummary& attempt = current_.summary;
-  if (stalled_) {
-    if (pairFound_) {
-      attempt.ending =
-          attempt.guessCount < AttemptSummary::kMaxGuesses ? Ending::kGuessed : Ending::kStackFull;
-    } else {
-      // The report does not say why no guess was made: ask the grid, in the pair search's order.
-      const PairSearchResult found = FindDeadOrPairCell(grid_);
-      if (found.row != 0 && found.candidates == 0) {
-        attempt.ending = Ending::kDeadCell;
-        attempt.cell = {static_cast<std::int8_t>(found.row), static_cast<std::int8_t>(found.column),
-                        0};
-      } else {
-        attempt.ending = Ending::kNoTwoValueCell;
-      }
-    }
-  }
-  if (outcome != Outcome::kUnfinished) {
-    summary_.outcome = outcome;
-    rows_ = Rows::kFinal;
-    rowsTaken_ = 0;
-  }
+void RunRecorder::EndRun(Outcome outcome) {
+  summary_.run.outcome = outcome;
+  finalRows_ = 0;
 }
 
 void RunRecorder::StartNextAttempt() {
@@ -171,10 +137,10 @@ void RunRecorder::StartNextAttempt() {
       band_.high[at] = std::max(band_.high[at], count);
     }
   }
-  if (band_.attempts < INT32_MAX) ++band_.attempts;
+  ++band_.attempts;
 
   const std::int32_t number = current_.summary.number;
-  AttemptRecord next;
+  DrawnAttempt next;
   if (number <= kFullAtEachEnd) {
     first_.push_back(std::move(current_));
   } else if (ring_.size() < kFullAtEachEnd - 1) {
@@ -190,42 +156,31 @@ void RunRecorder::StartNextAttempt() {
   current_.fills.clear();
   current_.fillsDropped = 0;
   current_.summary = AttemptSummary{};
-  current_.summary.number = number < INT32_MAX ? number + 1 : number;
-  current_.steps.reserve(AttemptRecord::kMaxSteps);
-  current_.fills.reserve(AttemptRecord::kMaxFills);
-  summary_.attempts = current_.summary.number;
-
-  stalled_ = false;
-  pairFound_ = false;
+  current_.summary.number = number + 1;
+  current_.steps.reserve(DrawnAttempt::kMaxSteps);
+  current_.fills.reserve(DrawnAttempt::kMaxFills);
+  summary_.run.attempts = current_.summary.number;
   stepKept_ = false;
-  rows_ = Rows::kNone;
-  grid_ = Grid{};
 }
 
-void RunRecorder::TakeRow(std::span<const std::int32_t> values) {
-  if (rows_ == Rows::kNone) return;
-  const int row = ++rowsTaken_;
-  Grid& grid = rows_ == Rows::kFinal ? summary_.finalGrid : grid_;
-  for (int j = 1; j <= 9; ++j) {
-    const std::int32_t value =
-        static_cast<std::size_t>(j) <= values.size() ? values[static_cast<std::size_t>(j) - 1] : 0;
-    grid(row, j) = value >= 1 && value <= 9 ? static_cast<std::int8_t>(value) : std::int8_t{0};
+void RunRecorder::TakeFinalRow(std::span<const std::int32_t> values) {
+  if (finalRows_ < 0 || finalRows_ == 9) return;  // only the final grid is kept
+  const int row = ++finalRows_;
+  for (int j = 1; j <= 9 && static_cast<std::size_t>(j) <= values.size(); ++j) {
+    summary_.finalGrid(row, j) = static_cast<std::int8_t>(values[static_cast<std::size_t>(j) - 1]);
   }
   if (row == 9) {
-    if (rows_ == Rows::kFinal) {
-      summary_.empty = 0;
-      for (int i = 1; i <= 9; ++i) {
-        for (int j = 1; j <= 9; ++j) summary_.empty += grid(i, j) == 0 ? 1 : 0;
-      }
+    summary_.empty = 0;
+    for (int i = 1; i <= 9; ++i) {
+      for (int j = 1; j <= 9; ++j) summary_.empty += summary_.finalGrid(i, j) == 0 ? 1 : 0;
     }
-    rows_ = Rows::kNone;
   }
 }
 
-std::vector<const AttemptRecord*> RunRecorder::FullAttempts() const {
-  std::vector<const AttemptRecord*> all;
+std::vector<const DrawnAttempt*> RunRecorder::FullAttempts() const {
+  std::vector<const DrawnAttempt*> all;
   all.reserve(first_.size() + ring_.size() + 1);
-  for (const AttemptRecord& attempt : first_) all.push_back(&attempt);
+  for (const DrawnAttempt& attempt : first_) all.push_back(&attempt);
   for (std::size_t k = 0; k < ring_.size(); ++k) {
     all.push_back(&ring_[(ringStart_ + k) % ring_.size()]);
   }

@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "control/run_summary.h"
 #include "report/report.h"
 #include "state/grid.h"
 
@@ -14,15 +15,6 @@ namespace tarvik::view {
 
 // The technique of a step, by the header line that opened it.
 enum class Technique : std::uint8_t { kRows, kColumns, kBoxes, kSingleValue };
-
-// How the run ended, by its outcome line; kUnfinished when none was seen.
-enum class Outcome : std::uint8_t {
-  kUnfinished,
-  kSolved,
-  kStepLimit,
-  kNoSolution,
-  kNoFurtherGuesses,
-};
 
 // How one attempt ended. A stall ends in one of the last four: a two-value cell guessed, a
 // two-value cell met with the guess stack full, a dead cell, or no two-value cell at all.
@@ -36,7 +28,7 @@ enum class Ending : std::uint8_t {
   kNoTwoValueCell,
 };
 
-// A cell and a value. Numbers outside 0 to 9 (only hand-made events hold them) are kept as -1.
+// A cell and a value.
 struct Cell {
   std::int8_t row = 0;
   std::int8_t column = 0;
@@ -44,9 +36,9 @@ struct Cell {
   friend bool operator==(const Cell&, const Cell&) = default;
 };
 
-// One technique step: its header's step number, the cells it filled (fills_[firstFill] onwards)
-// and the empty cells counted after it.
-struct StepRecord {
+// A technique step as the page draws it: its header's step number, the cells it filled
+// (fills[firstFill] onwards) and the empty cells counted after it.
+struct DrawnStep {
   Technique technique = Technique::kRows;
   std::int32_t number = 0;
   std::int32_t emptyAfter = 0;
@@ -71,13 +63,13 @@ struct AttemptSummary {
   std::int8_t secondValue = 0;
 };
 
-// An attempt in full: its summary and every step with the cells it filled.
-struct AttemptRecord {
+// An attempt as the page draws it in full: its summary and every step with the cells it filled.
+struct DrawnAttempt {
   static constexpr int kMaxSteps = 100;  // the longest search sequence
   static constexpr int kMaxFills = 81;   // a cell is filled at most once per attempt
 
   AttemptSummary summary;
-  std::vector<StepRecord> steps;  // the first kMaxSteps steps
+  std::vector<DrawnStep> steps;   // the first kMaxSteps steps
   std::vector<Cell> fills;        // the first kMaxFills cells filled
   std::int32_t fillsDropped = 0;  // cells filled beyond kMaxFills
 };
@@ -86,28 +78,25 @@ struct AttemptRecord {
 struct StepBand {
   std::int32_t attempts = 0;  // how many attempts were folded in
   std::int32_t longest = -1;  // highest step with an entry; -1 while empty
-  std::array<std::int32_t, AttemptRecord::kMaxSteps + 1> low{};
-  std::array<std::int32_t, AttemptRecord::kMaxSteps + 1> high{};
+  std::array<std::int32_t, DrawnAttempt::kMaxSteps + 1> low{};
+  std::array<std::int32_t, DrawnAttempt::kMaxSteps + 1> high{};
 };
 
-// The run in numbers.
-struct RunSummary {
-  std::int32_t attempts = 0;  // attempt starts: the first plus one per restart
-  std::int64_t steps = 0;     // technique steps over all attempts
-  std::int32_t depth = 0;     // the most guesses any attempt started with
-  Outcome outcome = Outcome::kUnfinished;
+// What the page's top shows of the run: its numbers and outcome, and the final grid.
+struct PageSummary {
+  RunSummary run;
   Grid finalGrid;           // the grid listed after the outcome line
   std::int32_t empty = 81;  // empty cells of finalGrid
 };
 
 // Listens to a report at print level 2 and keeps what the run page shows: the run's numbers, the
 // first and the last attempts in full, a summary row of every attempt, and for the chart the
-// counts of the attempts kept in full and a band over all but the last. Memory stays bounded
-// whatever the events: at most 2 * kFullAtEachEnd attempts in full and kMaxSummaries rows.
+// counts of the attempts kept in full and a band over all but the last. Memory stays bounded:
+// at most 2 * kFullAtEachEnd attempts in full and kMaxSummaries rows.
 //
 // An attempt begins at the first event and at each RESTARTING; its guesses are the GUESSAPPLIED
 // lines that follow. A MATRIXHEADER right after FOUNDCOUNT is a step's count, any other the count
-// at the start of an attempt.
+// at the start of an attempt. A stalled attempt ends as the pair search found.
 class RunRecorder final : public LineListener {
  public:
   static constexpr int kFullAtEachEnd = 20;
@@ -116,54 +105,39 @@ class RunRecorder final : public LineListener {
 
   RunRecorder();
   void OnLine(LineKind kind, std::span<const std::int32_t> values) override;
+  void OnPairSearch(const PairSearchResult& result) override;
 
-  const RunSummary& summary() const { return summary_; }
+  const PageSummary& summary() const { return summary_; }
   // The run's last attempt, which the final grid shows.
-  const AttemptRecord& last() const { return current_; }
+  const DrawnAttempt& last() const { return current_; }
   // The attempts kept in full, in order: all of them when there are at most 2 * kFullAtEachEnd,
   // else the first and the last kFullAtEachEnd.
-  std::vector<const AttemptRecord*> FullAttempts() const;
+  std::vector<const DrawnAttempt*> FullAttempts() const;
   // One row per attempt but the last, in order, up to kMaxSummaries of them.
   std::span<const AttemptSummary> summaries() const { return summaries_; }
   // The chart's band: every attempt but the last.
   const StepBand& band() const { return band_; }
 
  private:
-  enum class Rows : std::uint8_t { kNone, kAttemptStart, kFinal };
-
   void StartStep(Technique technique, std::int32_t number);
-  void AddFill(std::span<const std::int32_t> values);
-  // The attempt ended with the run (solved, step limit); the final grid follows.
-  void EndRun(Ending ending, Outcome outcome);
-  void EndStall(Outcome outcome);
+  void AddFill(const Cell& cell);
+  // The outcome line: the final grid's rows come next.
+  void EndRun(Outcome outcome);
   void StartNextAttempt();
-  void TakeRow(std::span<const std::int32_t> values);
+  void TakeFinalRow(std::span<const std::int32_t> values);
 
-  RunSummary summary_;
-  AttemptRecord current_;
-  std::vector<AttemptRecord> first_;  // attempts 1 to kFullAtEachEnd that are not the last
-  std::vector<AttemptRecord> ring_;   // the latest attempts after those, oldest at ringStart_
+  PageSummary summary_;
+  DrawnAttempt current_;
+  std::vector<DrawnAttempt> first_;  // attempts 1 to kFullAtEachEnd that are not the last
+  std::vector<DrawnAttempt> ring_;   // the latest attempts after those, oldest at ringStart_
   std::size_t ringStart_ = 0;
   std::vector<AttemptSummary> summaries_;
   StepBand band_;
 
   // Where the events stand.
   LineKind previous_ = LineKind::FILEBANNER;
-  bool stalled_ = false;
-  bool pairFound_ = false;
   bool stepKept_ = false;  // the step under way is among those kept
-  Rows rows_ = Rows::kNone;
-  int rowsTaken_ = 0;
-  Grid grid_;  // the attempt's working grid: its start listing plus the cells filled since
+  int finalRows_ = -1;     // rows of the final grid taken; -1 before the outcome line
 };
-
-// The pair search's verdict on a grid: the first empty cell, row by row, with no possible value
-// or with exactly two, and how many it has; row 0 when there is none.
-struct PairSearchResult {
-  int row = 0;
-  int column = 0;
-  int candidates = 0;
-};
-PairSearchResult FindDeadOrPairCell(const Grid& grid);
 
 }  // namespace tarvik::view

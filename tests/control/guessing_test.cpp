@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "support/test_support.h"
 
 namespace tarvik {
@@ -187,6 +190,40 @@ TEST(GuessTest, RunningOutWithoutAContradictionIsNotCalledNoSolution) {
   CapturedReport later;
   EXPECT_EQ(GuessAfterStall(dead, later.report), GuessOutcome::kGiveUp);
   EXPECT_EQ(later.Text(), "\nPuzzle not solved  -  no further guesses possible\n");
+}
+
+// Keeps what the pair search was found to hold.
+struct KeptSearches final : LineListener {
+  std::vector<PairSearchResult> found;
+  void OnLine(LineKind /*kind*/, std::span<const std::int32_t> /*values*/) override {}
+  void OnPairSearch(const PairSearchResult& result) override { found.push_back(result); }
+};
+
+TEST(GuessTest, TheListenerIsToldWhatThePairSearchFoundAtEveryPrintLevel) {
+  using Found = PairSearchResult::Found;
+  const struct {
+    std::string grid;
+    Found found;
+    int row, column, first, second;
+  } kCases[] = {
+      {kPairAt25, Found::kTwoValueCell, 2, 5, 3, 8},
+      {kDeadAt11, Found::kDeadCell, 1, 1, 0, 0},
+      {std::string(81, '0'), Found::kNeither, 0, 0, 0, 0},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.grid);
+    PuzzleState st = StateOf(c.grid, 0);
+    KeptSearches kept;
+    Report report(kept);
+    GuessAfterStall(st, report);
+    ASSERT_EQ(kept.found.size(), 1u);
+    const PairSearchResult& result = kept.found[0];
+    EXPECT_EQ(result.found, c.found);
+    EXPECT_EQ(result.row, c.row);
+    EXPECT_EQ(result.column, c.column);
+    EXPECT_EQ(result.first, c.first);
+    EXPECT_EQ(result.second, c.second);
+  }
 }
 
 }  // namespace

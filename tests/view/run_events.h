@@ -56,9 +56,19 @@ class RunEvents {
   void EmptySteps(int first, int count) {
     for (int k = 0; k < count; ++k) Step(LineKind::SINGLESTEP, first + k);
   }
-  void Stall() { Line(LineKind::NOPROGRESS); }
-  void Pair(int row, int column, int first, int second) {
+  // A stall: NOPROGRESS, then what the pair search found, told as the guess logic tells it.
+  void StallOnPair(int row, int column, int first, int second) {
+    Line(LineKind::NOPROGRESS);
+    Found(PairSearchResult::Found::kTwoValueCell, row, column, first, second);
     Line(LineKind::PAIRFOUND, {row, column, first, second});
+  }
+  void StallOnDeadCell(int row, int column) {
+    Line(LineKind::NOPROGRESS);
+    Found(PairSearchResult::Found::kDeadCell, row, column, 0, 0);
+  }
+  void StallWithoutPair() {
+    Line(LineKind::NOPROGRESS);
+    Found(PairSearchResult::Found::kNeither, 0, 0, 0, 0);
   }
   // RESTARTING, the guesses applied to the start grid, then the next attempt's start.
   void Restart(const std::vector<Placed>& guesses) {
@@ -80,6 +90,10 @@ class RunEvents {
   const Grid& grid() const { return grid_; }
 
  private:
+  void Found(PairSearchResult::Found found, int row, int column, int first, int second) {
+    recorder.OnPairSearch({found, static_cast<std::int8_t>(row), static_cast<std::int8_t>(column),
+                           static_cast<std::int8_t>(first), static_cast<std::int8_t>(second)});
+  }
   std::int32_t Empty() const {
     std::int32_t empty = 0;
     for (int i = 1; i <= 9; ++i) {
@@ -110,8 +124,7 @@ inline RunEvents StalledOnFirstPair() {
   RunEvents run(GridOf(kThreeGivens));
   run.Begin();
   run.EmptySteps(1, 5);
-  run.Stall();
-  run.Pair(1, 3, 4, 8);
+  run.StallOnPair(1, 3, 4, 8);
   return run;
 }
 

@@ -177,10 +177,10 @@ TEST(RunPageTest, GuessesStayMarkedWhenBacktrackingEmptiedTheStack) {
   RunEvents run = StalledOnFirstPair();
   run.Restart({{1, 3, 4}});
   run.EmptySteps(1, 5);
-  run.Stall();
+  run.StallWithoutPair();
   run.Restart({{1, 3, 8}});
   run.EmptySteps(1, 5);
-  run.Stall();
+  run.StallWithoutPair();
   run.Finish(LineKind::NOMOREGUESSES);
   const std::string page =
       RenderPage(InputOf(GridOf(kThreeGivens), 2, 4, {4, 4, 4, 4, 4}), run.recorder, "");
@@ -203,7 +203,7 @@ RunEvents ManyAttempts(int attempts) {
   run.Begin();
   for (int attempt = 1; attempt <= attempts; ++attempt) {
     run.EmptySteps(1, 5);
-    run.Stall();
+    run.StallWithoutPair();
     if (attempt < attempts) run.Restart({{4, 4, attempt % 9 + 1}});
   }
   run.Finish(LineKind::NOMOREGUESSES);
@@ -295,27 +295,25 @@ TEST(RunPageTest, ThePageIsTheSameAtEveryPrintLevelButForTheLevelShown) {
   EXPECT_TRUE(Has(atZero, "<dd id=\"depth\">10</dd>"));
 }
 
-// Every recorder limit reached, with the widest numbers: the page still fits.
+// Every recorder limit passed, with the widest parameters a run can have: the page still fits.
 TEST(RunPageTest, NoPageIsLargerThanTheBound) {
   RunEvents run(GridOf(kThreeGivens));
   run.Begin();
-  constexpr std::int32_t kWide = INT32_MIN;
   for (int attempt = 1; attempt <= 2100; ++attempt) {
     for (int step = 1; step <= 120; ++step) {
-      run.Line(LineKind::COLUMNSTEP, {kWide});
-      run.Line(LineKind::CELLFOUNDCOLUMN, {kWide, kWide, kWide});
-      run.Line(LineKind::FOUNDCOUNT, {kWide});
-      run.Line(LineKind::MATRIXHEADER, {kWide});
+      run.Line(LineKind::COLUMNSTEP, {step});
+      run.Line(LineKind::CELLFOUNDCOLUMN, {9, 9, 9});
+      run.Line(LineKind::FOUNDCOUNT, {1});
+      run.Line(LineKind::MATRIXHEADER, {78});
     }
-    run.Line(LineKind::NOPROGRESS);
-    run.Line(LineKind::PAIRFOUND, {kWide, kWide, kWide, kWide});
+    run.StallOnPair(8, 9, 1, 9);
     run.Line(LineKind::RESTARTING);
-    for (int k = 0; k < 12; ++k) run.Line(LineKind::GUESSAPPLIED, {kWide, kWide, kWide});
-    run.Line(LineKind::MATRIXHEADER, {kWide});
+    for (int k = 0; k < 12; ++k) run.Line(LineKind::GUESSAPPLIED, {8, 9, 9});
+    run.Line(LineKind::MATRIXHEADER, {78});
   }
-  PuzzleState input = InputOf(GridOf(kThreeGivens), kWide, kWide, {});
+  PuzzleState input = InputOf(GridOf(kThreeGivens), INT32_MIN, INT32_MAX, {});
   input.NSTEPS = 100;
-  for (int k = 1; k <= 100; ++k) input.SEQ(k) = kWide + k;
+  for (int k = 1; k <= 100; ++k) input.SEQ(k) = 1 + (k / 2 + k / 7 + k / 11) % 4;
   const std::string source(100000, '"');
   const std::string page = RenderPage(input, run.recorder, source);
   ExpectSelfContained(page);

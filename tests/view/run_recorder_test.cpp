@@ -31,15 +31,12 @@ TEST(RunRecorderTest, OneAttemptKeepsItsStepsCellsAndCounts) {
   run.EmptySteps(4, 2);
   run.Finish(LineKind::MAXSTEPS);
 
-  const RunSummary& summary = run.recorder.summary();
-  EXPECT_EQ(summary.attempts, 1);
-  EXPECT_EQ(summary.steps, 5);
-  EXPECT_EQ(summary.depth, 0);
-  EXPECT_EQ(summary.outcome, Outcome::kStepLimit);
+  const PageSummary& summary = run.recorder.summary();
+  EXPECT_EQ(summary.run, (RunSummary{Outcome::kStepLimit, 1, 5, 0}));
   EXPECT_EQ(summary.finalGrid, run.grid());
   EXPECT_EQ(summary.empty, 74);
 
-  const AttemptRecord& attempt = run.recorder.last();
+  const DrawnAttempt& attempt = run.recorder.last();
   EXPECT_EQ(attempt.summary.number, 1);
   EXPECT_EQ(attempt.summary.emptyAtStart, 78);
   EXPECT_EQ(attempt.summary.emptyAtEnd, 74);
@@ -78,11 +75,7 @@ TEST(RunRecorderTest, ACountRightAfterTheFoundCountIsAStepsAnyOtherStartsAnAttem
 TEST(RunRecorderTest, AGuessEndsTheAttemptAndStartsTheNextWithIt) {
   const RunEvents run = GuessedOnceAndSolved();
 
-  const RunSummary& summary = run.recorder.summary();
-  EXPECT_EQ(summary.attempts, 2);
-  EXPECT_EQ(summary.steps, 10);
-  EXPECT_EQ(summary.depth, 1);
-  EXPECT_EQ(summary.outcome, Outcome::kSolved);
+  EXPECT_EQ(run.recorder.summary().run, (RunSummary{Outcome::kSolved, 2, 10, 1}));
   ASSERT_EQ(run.recorder.summaries().size(), 1u);
   const AttemptSummary& first = run.recorder.summaries()[0];
   EXPECT_EQ(first.ending, Ending::kGuessed);
@@ -102,65 +95,43 @@ TEST(RunRecorderTest, AStallTellsAFullStackADeadCellAndNoTwoValueCellApart) {
     RunEvents run(GridOf(kThreeGivens));
     run.Begin();
     run.EmptySteps(1, 5);
-    run.Stall();
+    run.StallWithoutPair();
     std::vector<Placed> ten;
     for (int j = 1; j <= 9; ++j) ten.push_back({9, j, j});
     ten.push_back({8, 9, 1});
     run.Restart(ten);
     run.EmptySteps(1, 5);
-    run.Stall();
-    run.Pair(4, 5, 2, 6);
+    run.StallOnPair(4, 5, 2, 6);
     run.Finish(LineKind::NOMOREGUESSES);
-    EXPECT_EQ(run.recorder.summary().depth, 10);
+    EXPECT_EQ(run.recorder.summary().run.depth, 10);
     EXPECT_EQ(run.recorder.last().summary.ending, Ending::kStackFull);
     EXPECT_EQ(run.recorder.last().summary.cell, (Cell{4, 5, 2}));
-    EXPECT_EQ(run.recorder.summary().outcome, Outcome::kNoFurtherGuesses);
+    EXPECT_EQ(run.recorder.summary().run.outcome, Outcome::kNoFurtherGuesses);
   }
-  // (1,1) has no value left: row 1 holds 2 to 9, column 1 the 1. The report does not name it;
-  // the recorder finds it in the attempt's grid.
+  // (1,1) has no value left: row 1 holds 2 to 9, column 1 the 1. No report line names it; the
+  // pair search tells the listener.
   {
     RunEvents run(
         GridOf("023456789 000000000 000000000 000000000 100000000 000000000 "
                "000000000 000000000 000000000"));
     run.Begin();
     run.EmptySteps(1, 5);
-    run.Stall();
+    run.StallOnDeadCell(1, 1);
     run.Finish(LineKind::NOSOLUTION);
     EXPECT_EQ(run.recorder.last().summary.ending, Ending::kDeadCell);
     EXPECT_EQ(run.recorder.last().summary.cell.row, 1);
     EXPECT_EQ(run.recorder.last().summary.cell.column, 1);
-    EXPECT_EQ(run.recorder.summary().outcome, Outcome::kNoSolution);
+    EXPECT_EQ(run.recorder.summary().run.outcome, Outcome::kNoSolution);
   }
   // An empty grid: every cell has nine values.
   {
     RunEvents run(Grid{});
     run.Begin();
     run.EmptySteps(1, 5);
-    run.Stall();
+    run.StallWithoutPair();
     run.Finish(LineKind::NOMOREGUESSES);
     EXPECT_EQ(run.recorder.last().summary.ending, Ending::kNoTwoValueCell);
   }
-}
-
-TEST(RunRecorderTest, DeadCellSearchStopsWhereThePairSearchWould) {
-  // (2,5) can be 3 or 8, and comes before the dead cell (9,9) in row order.
-  const Grid pairFirst = GridOf(
-      "123567489 000000000 000000000 000040000 000010000 000090000 000000000 000020000 "
-      "000000000");
-  const PairSearchResult pair = FindDeadOrPairCell(pairFirst);
-  EXPECT_EQ(pair.row, 2);
-  EXPECT_EQ(pair.column, 5);
-  EXPECT_EQ(pair.candidates, 2);
-  // Only (9,9) is empty; of its values only 2 is in none of its units.
-  Grid dead = GridOf(
-      "123456789 456789123 789123456 214365897 365897214 897214365 531642978 642978531 "
-      "978531640");
-  EXPECT_EQ(FindDeadOrPairCell(dead).row, 0);  // 2 is still open there: passed over
-  dead(8, 9) = 2;                              // now 2 is in its column too
-  const PairSearchResult found = FindDeadOrPairCell(dead);
-  EXPECT_EQ(found.row, 9);
-  EXPECT_EQ(found.column, 9);
-  EXPECT_EQ(found.candidates, 0);
 }
 
 TEST(RunRecorderTest, MoreThanFortyAttemptsKeepTheFirstAndLastTwentyAndABandOfTheOthers) {
@@ -174,15 +145,15 @@ TEST(RunRecorderTest, MoreThanFortyAttemptsKeepTheFirstAndLastTwentyAndABandOfTh
     run.Step(LineKind::ROWSTEP, 1, fills);
     run.EmptySteps(2, attempt % 3 + 4);
     if (attempt == kAttempts) break;
-    run.Stall();
+    run.StallWithoutPair();
     run.Restart({{4, 4, 1 + attempt % 9}});
   }
-  run.Stall();
+  run.StallWithoutPair();
   run.Finish(LineKind::NOMOREGUESSES);
 
   const RunRecorder& recorder = run.recorder;
-  EXPECT_EQ(recorder.summary().attempts, kAttempts);
-  const std::vector<const AttemptRecord*> full = recorder.FullAttempts();
+  EXPECT_EQ(recorder.summary().run.attempts, kAttempts);
+  const std::vector<const DrawnAttempt*> full = recorder.FullAttempts();
   ASSERT_EQ(full.size(), 40u);
   for (std::size_t k = 0; k < 20; ++k) {
     EXPECT_EQ(full[k]->summary.number, static_cast<int>(k) + 1);
@@ -210,7 +181,7 @@ TEST(RunRecorderTest, MoreThanFortyAttemptsKeepTheFirstAndLastTwentyAndABandOfTh
   EXPECT_EQ(band.low[7], 71);
 }
 
-TEST(RunRecorderTest, MemoryStaysBoundedWhateverTheEvents) {
+TEST(RunRecorderTest, MemoryStaysBoundedPastWhatARunCanHold) {
   RunEvents run(Grid{});
   run.Begin();
   for (int step = 1; step <= 150; ++step) {
@@ -220,19 +191,18 @@ TEST(RunRecorderTest, MemoryStaysBoundedWhateverTheEvents) {
     run.Step(LineKind::SINGLESTEP, step, fills);
   }
   for (int k = 0; k < 15; ++k) run.Line(LineKind::GUESSAPPLIED, {1, 1, 1});
-  run.Line(LineKind::CELLFOUND, {-7, 12, 100000});
 
-  const AttemptRecord& attempt = run.recorder.last();
+  const DrawnAttempt& attempt = run.recorder.last();
   EXPECT_EQ(attempt.summary.steps, 150);
-  EXPECT_EQ(run.recorder.summary().steps, 150);
-  EXPECT_EQ(attempt.steps.size(), static_cast<std::size_t>(AttemptRecord::kMaxSteps));
-  EXPECT_EQ(attempt.fills.size(), static_cast<std::size_t>(AttemptRecord::kMaxFills));
+  EXPECT_EQ(run.recorder.summary().run.steps, 150);
+  EXPECT_EQ(attempt.steps.size(), static_cast<std::size_t>(DrawnAttempt::kMaxSteps));
+  EXPECT_EQ(attempt.fills.size(), static_cast<std::size_t>(DrawnAttempt::kMaxFills));
   EXPECT_EQ(attempt.fillsDropped, 100 * 3 - 81);
   EXPECT_EQ(attempt.summary.guessCount, 15);
-  EXPECT_EQ(run.recorder.summary().depth, 15);
+  EXPECT_EQ(run.recorder.summary().run.depth, 15);
 
   for (int k = 0; k < 2100; ++k) run.Line(LineKind::RESTARTING);
-  EXPECT_EQ(run.recorder.summary().attempts, 2101);
+  EXPECT_EQ(run.recorder.summary().run.attempts, 2101);
   EXPECT_EQ(run.recorder.summaries().size(), RunRecorder::kMaxSummaries);
   EXPECT_EQ(run.recorder.FullAttempts().size(), 40u);
 }
@@ -256,13 +226,12 @@ TEST_P(WorkedRunTest, NumbersAreTheSameAtEveryPrintLevel) {
   const WorkedRun& worked = GetParam();
   for (const int printLevel : {0, 1, 2, 3}) {
     RunRecorder recorder;
-    RecordRun(InputOf(GridOf(worked.grid), printLevel, 4, worked.sequence), recorder);
-    const RunSummary& summary = recorder.summary();
-    EXPECT_EQ(summary.attempts, worked.attempts) << "print level " << printLevel;
-    EXPECT_EQ(summary.steps, worked.steps) << "print level " << printLevel;
-    EXPECT_EQ(summary.depth, worked.depth) << "print level " << printLevel;
-    EXPECT_EQ(summary.outcome, worked.outcome) << "print level " << printLevel;
-    EXPECT_EQ(summary.empty, worked.empty) << "print level " << printLevel;
+    const RunSummary solved =
+        RecordRun(InputOf(GridOf(worked.grid), printLevel, 4, worked.sequence), recorder);
+    const RunSummary expected{worked.outcome, worked.attempts, worked.steps, worked.depth};
+    EXPECT_EQ(solved, expected) << "print level " << printLevel;
+    EXPECT_EQ(recorder.summary().run, expected) << "print level " << printLevel;
+    EXPECT_EQ(recorder.summary().empty, worked.empty) << "print level " << printLevel;
   }
 }
 

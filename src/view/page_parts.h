@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The parts of the run page, each written by a file of its own; run_page.cpp puts them together.
+
+#include <string_view>
+#include <vector>
+
+#include "state/puzzle_state.h"
+#include "view/html_writer.h"
+#include "view/run_recorder.h"
+
+namespace tarvik::view {
+
+inline constexpr int kFullAttempts = 2 * RunRecorder::kFullAtEachEnd;
+
+// A technique as the page marks it: its letter, its CSS class and its name.
+constexpr std::string_view LetterOf(Technique technique) {
+  switch (technique) {
+    case Technique::kRows: return "R";
+    case Technique::kColumns: return "C";
+    case Technique::kBoxes: return "B";
+    case Technique::kSingleValue: return "V";
+  }
+  return "";
+}
+
+constexpr std::string_view ClassOf(Technique technique) {
+  switch (technique) {
+    case Technique::kRows: return "t-r";
+    case Technique::kColumns: return "t-c";
+    case Technique::kBoxes: return "t-b";
+    case Technique::kSingleValue: return "t-v";
+  }
+  return "";
+}
+
+constexpr std::string_view NameOf(Technique technique) {
+  switch (technique) {
+    case Technique::kRows: return "rows";
+    case Technique::kColumns: return "columns";
+    case Technique::kBoxes: return "boxes";
+    case Technique::kSingleValue: return "single values";
+  }
+  return "";
+}
+
+// The <style> element: the colours of the light, the dark and the print scheme, then the rules
+// (page_style.cpp).
+void WriteStyle(HtmlWriter& w);
+
+// The start grid and the final grid, with the key to its marks (page_grids.cpp).
+void WriteGrids(HtmlWriter& w, const PuzzleState& input, const RunRecorder& run);
+
+// The chart of empty cells after each step (page_chart.cpp).
+void WriteChart(HtmlWriter& w, const RunRecorder& run,
+                const std::vector<const DrawnAttempt*>& full);
+
+// Every attempt: the ones kept in full, and one row each for the others (page_attempts.cpp).
+void WriteAttempts(HtmlWriter& w, const PuzzleState& input, const RunRecorder& run,
+                   const std::vector<const DrawnAttempt*>& full);
+
+}  // namespace tarvik::view
