@@ -22,6 +22,7 @@ namespace {
 // run allocates what it needs before it touches Sudout.txt, so this never leaves a file cut short.
 [[noreturn]] void OutOfMemory() {
   constexpr char kMessage[] = "tarvik: out of memory\n";
+  tarvik::DiskFiles::RemovePendingReplacements();
   (void)!write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
   _exit(static_cast<int>(tarvik::ExitStatus::kOsError));
 }
@@ -41,6 +42,9 @@ int main(int argc, char* argv[]) {
   tarvik::FailingSink closedOutput(std::make_error_code(std::errc::bad_file_descriptor));
   tarvik::Host host{files,
                     consoleClosed ? static_cast<tarvik::Sink&>(closedOutput) : standardOutput,
-                    std::cerr, tarvik::ErrorsIsTerminal(), tarvik::AvailableProcessors()};
+                    std::cerr,
+                    tarvik::ErrorsIsTerminal(),
+                    tarvik::AvailableProcessors(),
+                    tarvik::RaiseOpenFileLimit()};
   return static_cast<int>(tarvik::cli::Main(args, host));
 }

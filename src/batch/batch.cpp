@@ -14,6 +14,7 @@
 #include "batch/ordered_pool.h"
 #include "batch/progress.h"
 #include "batch/rows.h"
+#include "control/quoting.h"
 
 namespace tarvik::batch {
 namespace {
@@ -77,6 +78,8 @@ class Batch {
 
  private:
   void ReadOperand(std::size_t operand);
+  // Says that the operand `name` is not read, and why.
+  void Refuse(const std::string& name, std::string_view reason);
 
   // On a worker: works the line; a failure stops the batch before it.
   void Process(Job& job, std::uint64_t place);
@@ -91,6 +94,7 @@ class Batch {
   Host& host_;
   std::vector<std::string> sources_;  // the operands as given, "-" for standard input
   std::vector<std::string> names_;    // the report name of each operand
+  std::vector<TakenFile> taken_;      // what no report file or page may replace
   LineWork work_;
 
   // Standard error, the status and the progress line, from any thread.
@@ -112,15 +116,22 @@ class Batch {
   OrderedPool<Job> pool_;
 };
 
+// The threads asked for, as many as the open-file limit allows: each may hold a report file and a
+// page at once, beside the few files of the batch itself.
 unsigned ThreadsFor(const BatchOptions& options, const Host& host) {
-  return options.jobs == 0 ? host.processors : options.jobs;
+  const unsigned asked = options.jobs == 0 ? host.processors : options.jobs;
+  if (!options.reportsDir && !options.viewsDir) return asked;
+  constexpr std::uint64_t kOwnFiles = 16;
+  const std::uint64_t allowed =
+      host.openFiles > kOwnFiles + 2 ? (host.openFiles - kOwnFiles) / 2 : 1;
+  return static_cast<unsigned>(std::min<std::uint64_t>(asked, allowed));
 }
 
 Batch::Batch(const BatchOptions& options, Host& host)
     : options_(options),
       host_(host),
       sources_(options.operands.empty() ? std::vector<std::string>{"-"} : options.operands),
-      work_(options, host.files, sources_, names_),
+      work_(options, host.files, sources_, names_, taken_),
       progress_(host.errors, host.errorsIsTerminal && !options.quiet),
       // Enough lines in flight to keep every thread busy however uneven the puzzles are, and a
       // fixed bound on memory whatever the input's size.
@@ -130,6 +141,14 @@ Batch::Batch(const BatchOptions& options, Host& host)
           [this](Job& job, std::uint64_t place) { Process(job, place); },
           [this](Job& job) { Deliver(job); }, [this] { WriteOutput(); }) {
   for (const std::string& source : sources_) names_.push_back(ReportName(source));
+  if (const std::optional<FileId> console = host.files.ConsoleId()) {
+    taken_.push_back({"standard output", *console});
+  }
+  for (const std::string& source : sources_) {
+    const std::optional<FileId> id =
+        source == "-" ? host.files.StandardInput().id : host.files.IdOf(source);
+    if (id) taken_.push_back({"the input " + Named(source), *id});
+  }
   output_.reserve(kOutputBytes + 4096);
 }
 
@@ -137,7 +156,7 @@ ExitStatus Batch::Run() {
   for (const auto& dir : {options_.reportsDir, options_.viewsDir}) {
     if (!dir) continue;
     if (const std::error_code error = host_.files.MakeDirectory(*dir)) {
-      host_.errors << "tarvik: " << *dir << ": " << error.message() << '\n';
+      host_.errors << "tarvik: " << Named(*dir) << ": " << error.message() << '\n';
       return ExitStatus::kCantCreate;
     }
   }
@@ -171,14 +190,14 @@ void Batch::ReadOperand(std::size_t operand) {
     std::error_code error;
     input = host_.files.OpenInput(name, error);
     if (!input.source) {
-      pool_.Idle();  // the rows before this operand go first
-      pool_.Busy();
-      const std::lock_guard lock(errorsMutex_);
-      status_.unreadable = true;
-      progress_.Erase();
-      host_.errors << "tarvik: " << name << ": " << error.message() << '\n';
+      Refuse(name, error.message());
       return;
     }
+  }
+  // Rows written to the input itself would be read again, and again.
+  if (input.id && input.id == host_.files.ConsoleId()) {
+    Refuse(name, "is the same file as standard output");
+    return;
   }
   inputSize_ = input.size.value_or(0);
   bytesRead_ = 0;
@@ -194,15 +213,16 @@ void Batch::ReadOperand(std::size_t operand) {
     });
     if (!added) return;
   }
-  if (reader.error()) {
-    pool_.Idle();
-    pool_.Busy();
-    const std::lock_guard lock(errorsMutex_);
-    if (failed_) return;
-    status_.unreadable = true;
-    progress_.Erase();
-    host_.errors << "tarvik: " << name << ": " << reader.error().message() << '\n';
-  }
+  if (reader.error() && !pool_.stopped()) Refuse(name, reader.error().message());
+}
+
+void Batch::Refuse(const std::string& name, std::string_view reason) {
+  pool_.Idle();  // the rows before this operand go first
+  pool_.Busy();
+  const std::lock_guard lock(errorsMutex_);
+  status_.unreadable = true;
+  progress_.Erase();
+  host_.errors << "tarvik: " << Named(name) << ": " << reason << '\n';
 }
 
 void Batch::Process(Job& job, std::uint64_t place) {
@@ -245,12 +265,16 @@ void Batch::WriteOutput() {
 }
 
 void Batch::Fail(ExitStatus status, std::string_view message) {
-  const std::lock_guard lock(errorsMutex_);
-  if (failed_) return;
-  failed_ = true;
-  status_.Set(status);
-  progress_.Erase();
-  host_.errors << message << '\n';
+  {
+    const std::lock_guard lock(errorsMutex_);
+    if (failed_) return;
+    failed_ = true;
+    status_.Set(status);
+    progress_.Erase();
+    host_.errors << message << '\n';
+  }
+  // The reader need not wait for more input that will not be read.
+  host_.files.CancelReads();
 }
 
 }  // namespace

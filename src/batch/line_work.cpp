@@ -4,6 +4,7 @@
 #include <new>
 
 #include "batch/rows.h"
+#include "control/quoting.h"
 #include "report/report.h"
 #include "view/run_page.h"
 #include "view/run_recorder.h"
@@ -11,11 +12,13 @@
 namespace tarvik::batch {
 
 LineWork::LineWork(const BatchOptions& options, Files& files,
-                   const std::vector<std::string>& sources, const std::vector<std::string>& names)
+                   const std::vector<std::string>& sources, const std::vector<std::string>& names,
+                   const std::vector<TakenFile>& taken)
     : options_(options),
       files_(files),
       sources_(sources),
       names_(names),
+      taken_(taken),
       parameters_(ParametersOf(options)) {}
 
 std::optional<WorkFailure> LineWork::Do(Job& job) const {
@@ -27,7 +30,7 @@ std::optional<WorkFailure> LineWork::Do(Job& job) const {
     if (job.line.refusal) {
       AppendRefusedRow(job.row, source, job.line.line);
       job.message.append("tarvik: ")
-          .append(source)
+          .append(Named(source))
           .append(":")
           .append(std::to_string(job.line.line))
           .append(": ")
@@ -54,44 +57,52 @@ std::optional<WorkFailure> LineWork::GradeWithFiles(Job& job, Grade& grade) cons
   PuzzleState st = StateFor(job.line.start, parameters_);
   const std::string stem = names_[job.operand] + "-" + std::to_string(job.line.line);
   std::optional<WorkFailure> failure;
+  const auto writeError = [](const std::string& name, std::error_code error) {
+    return WorkFailure{ExitStatus::kIoError,
+                       "tarvik: write error on " + Named(name) + ": " + error.message()};
+  };
   if (options_.viewsDir) {
     view::RunRecorder recorder;
     const RunSummary summary = view::RecordRun(st, recorder);
     grade = {summary, recorder.summary().empty, recorder.summary().finalGrid};
     const std::string page = view::RenderPage(st, recorder, sources_[job.operand]);
     const std::string name = *options_.viewsDir + "/" + stem + ".html";
-    const std::unique_ptr<OutputFile> file = Replace(name, failure);
+    const std::unique_ptr<ReplacementFile> file = Create(name, failure);
     if (!file) return failure;
     std::error_code error = file->Write(page);
-    const std::error_code closed = file->Close();
-    if (!error) error = closed;
-    if (error) {
-      return WorkFailure{ExitStatus::kIoError,
-                         "tarvik: write error on " + name + ": " + error.message()};
-    }
+    if (!error) error = file->Commit();
+    if (error) return writeError(name, error);
   }
   if (!options_.reportsDir) return std::nullopt;
   const std::string name = *options_.reportsDir + "/" + stem + ".txt";
-  const std::unique_ptr<OutputFile> file = Replace(name, failure);
+  const std::unique_ptr<ReplacementFile> file = Create(name, failure);
   if (!file) return failure;
   // The console copy of a report file goes nowhere; the file gets the bytes of Sudout.txt.
   FailingSink nowhere(std::error_code{}, SIZE_MAX);
   Report report(nowhere, *file);
   grade = GradePuzzle(st, report);
-  if (const std::error_code failed = report.Finish().file) {
-    return WorkFailure{ExitStatus::kIoError,
-                       "tarvik: write error on " + name + ": " + failed.message()};
-  }
+  std::error_code error = report.Finish().file;
+  if (!error) error = file->Commit();
+  if (error) return writeError(name, error);
   return std::nullopt;
 }
 
-std::unique_ptr<OutputFile> LineWork::Replace(const std::string& name,
-                                              std::optional<WorkFailure>& failure) const {
+std::unique_ptr<ReplacementFile> LineWork::Create(const std::string& name,
+                                                  std::optional<WorkFailure>& failure) const {
+  if (const std::optional<FileId> id = files_.EntryIdOf(name)) {
+    for (const TakenFile& taken : taken_) {
+      if (taken.id == *id) {
+        failure = WorkFailure{ExitStatus::kCantCreate,
+                              "tarvik: " + Named(name) + ": is the same file as " + taken.what};
+        return nullptr;
+      }
+    }
+  }
   std::error_code error;
-  std::unique_ptr<OutputFile> file = files_.OpenOutput(name, error);
-  if (!file || (error = file->Truncate())) {
-    failure = WorkFailure{ExitStatus::kCantCreate, "tarvik: " + name + ": " + error.message()};
-    return nullptr;
+  std::unique_ptr<ReplacementFile> file = files_.CreateReplacement(name, error);
+  if (!file) {
+    failure =
+        WorkFailure{ExitStatus::kCantCreate, "tarvik: " + Named(name) + ": " + error.message()};
   }
   return file;
 }

@@ -30,26 +30,34 @@ struct WorkFailure {
   std::string message;  // the whole message line, without its line feed
 };
 
+// A file that no report file or page may replace: an input, or standard output.
+struct TakenFile {
+  std::string what;  // "the input NAME" or "standard output"
+  FileId id;
+};
+
 // What a worker does with one line: grades it, writes its report file and page when asked for,
-// and formats its row (or a refused line's row and message). One solve per puzzle.
+// and formats its row (or a refused line's row and message).
 class LineWork {
  public:
   // `sources` are the operands as given, `names` their report names.
   LineWork(const BatchOptions& options, Files& files, const std::vector<std::string>& sources,
-           const std::vector<std::string>& names);
+           const std::vector<std::string>& names, const std::vector<TakenFile>& taken);
 
   std::optional<WorkFailure> Do(Job& job) const;
 
  private:
   std::optional<WorkFailure> GradeWithFiles(Job& job, Grade& grade) const;
-  // Creates or empties the file `name`; null and a failure when it cannot.
-  std::unique_ptr<OutputFile> Replace(const std::string& name,
-                                      std::optional<WorkFailure>& failure) const;
+  // A new file to replace `name` when committed; null and a failure when it cannot be made, or
+  // when `name` is one of the taken files.
+  std::unique_ptr<ReplacementFile> Create(const std::string& name,
+                                          std::optional<WorkFailure>& failure) const;
 
   const BatchOptions& options_;
   Files& files_;
   const std::vector<std::string>& sources_;
   const std::vector<std::string>& names_;
+  const std::vector<TakenFile>& taken_;
   const Parameters parameters_;
 };
 

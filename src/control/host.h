@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 
 #include "control/files.h"
@@ -16,6 +17,7 @@ struct Host {
   std::ostream& errors;
   bool errorsIsTerminal = false;
   unsigned processors = 1;
+  std::uint64_t openFiles = 1024;  // the files the process may have open at once
 };
 
 }  // namespace tarvik

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -39,6 +40,17 @@ unsigned AvailableProcessors() {
   }
   const unsigned hardware = std::thread::hardware_concurrency();
   return hardware > 0 ? hardware : 1;
+}
+
+std::uint64_t RaiseOpenFileLimit() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 1024;
+  if (limit.rlim_cur < limit.rlim_max) {
+    rlimit raised = limit;
+    raised.rlim_cur = limit.rlim_max;
+    if (setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
+  }
+  return limit.rlim_cur == RLIM_INFINITY ? UINT64_MAX : static_cast<std::uint64_t>(limit.rlim_cur);
 }
 
 }  // namespace tarvik

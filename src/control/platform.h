@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
+
 namespace tarvik {
 
 // Opens /dev/null on each of the standard descriptors 0, 1 and 2 that is closed, so that no file
@@ -17,5 +19,8 @@ bool ErrorsIsTerminal();
 
 // The processors this process may run on, as nproc counts them; at least 1.
 unsigned AvailableProcessors();
+
+// Raises the limit of open files to its hard limit, and returns the limit now in force.
+std::uint64_t RaiseOpenFileLimit();
 
 }  // namespace tarvik

@@ -16,4 +16,12 @@ inline constexpr std::size_t kQuotedBytes = 20;
 // length, whatever the bytes are.
 std::string Quoted(std::string_view bytes, bool cut = false);
 
+// How much of a file or folder name a message shows.
+inline constexpr std::size_t kNamedBytes = 200;
+
+// A file or folder name as a message shows it: unquoted, so that "tarvik: big.txt:7:" keeps its
+// form, with every byte that is not printable ASCII, and `\`, written as \xNN, and cut after
+// kNamedBytes bytes with "...".
+std::string Named(std::string_view name);
+
 }  // namespace tarvik
