@@ -4,10 +4,12 @@
 // The machinery behind LayOut (report/layout.h), internal to the report: the layout routine built
 // for each line kind from its template, for callers that know the line kind at compile time.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <string_view>
 #include <utility>
 
 #include "report/layout.h"
@@ -60,37 +62,89 @@ char* FormatFieldsOf(std::span<const std::int32_t> values, char* out) {
   return out;
 }
 
-// Item I of the template of K, for a write that has a value for every field.
-template <LineKind K, std::size_t I>
-char* LayOutItem(std::span<const std::int32_t> values, std::size_t& next, char* out) {
-  constexpr TemplateItem kItem = TemplateOf(K)[I];
-  if constexpr (kItem.type == TemplateItem::Type::kText) {
-    return CopySmall(kItem.text, out);
-  } else if constexpr (kItem.type == TemplateItem::Type::kLineEnd) {
-    *out = '\n';
-    return out + 1;
-  } else {
-    out = FormatFieldsOf<kItem.width>(values.subspan(next, kItem.repeat), out);
-    next += kItem.repeat;
-    return out;
+// A write of kind K that gives one value per field: its whole text, the fields blank, and where
+// each field starts and how wide it is.
+template <LineKind K>
+struct LineShape {
+  static constexpr std::size_t kFields = static_cast<std::size_t>(FieldCount(K));
+  static constexpr std::size_t Length() {
+    std::size_t length = 1;  // the final line end
+    for (const TemplateItem& item : TemplateOf(K)) {
+      if (item.type == TemplateItem::Type::kText) length += item.text.size();
+      if (item.type == TemplateItem::Type::kLineEnd) length += 1;
+      if (item.type == TemplateItem::Type::kField) length += std::size_t{item.repeat} * item.width;
+    }
+    return length;
   }
+  std::array<char, Length()> text{};
+  std::array<std::size_t, kFields> at{};
+  std::array<int, kFields> width{};
+};
+
+template <LineKind K>
+constexpr LineShape<K> MakeLineShape() {
+  LineShape<K> shape;
+  std::size_t length = 0;
+  std::size_t field = 0;
+  for (const TemplateItem& item : TemplateOf(K)) {
+    if (item.type == TemplateItem::Type::kText) {
+      for (const char c : item.text) shape.text[length++] = c;
+    } else if (item.type == TemplateItem::Type::kLineEnd) {
+      shape.text[length++] = '\n';
+    } else {
+      for (int k = 0; k < item.repeat; ++k, ++field) {
+        shape.at[field] = length;
+        shape.width[field] = item.width;
+        for (int c = 0; c < item.width; ++c) shape.text[length++] = ' ';
+      }
+    }
+  }
+  shape.text[length] = '\n';
+  return shape;
 }
 
-// The layout routine built for line kind K. Nearly every write gives exactly one value per field:
-// then the template is applied once, item by item, with every text, width and count known here.
+template <LineKind K>
+inline constexpr LineShape<K> kLineShape = MakeLineShape<K>();
+
+// Whether `value` shows in a field of width W as one digit, or two where W is wider.
+template <int W>
+constexpr bool Short(std::int32_t value) {
+  return static_cast<std::uint32_t>(value) <= (W >= 2 ? 99u : 9u);
+}
+
+// Writes a short value right-justified into the blank field of width W at `field`.
+template <int W>
+void FillField(std::int32_t value, char* field) {
+  auto digits = static_cast<std::uint32_t>(value);
+  if constexpr (W >= 2) {
+    if (digits > 9) {
+      field[W - 2] = static_cast<char>('0' + digits / 10);
+      digits %= 10;
+    }
+  }
+  field[W - 1] = static_cast<char>('0' + digits);
+}
+
+// The layout routine built for line kind K. Nearly every write gives exactly one short value per
+// field: then the line's whole text is copied at once and each value written into its field.
+// Any other write takes the rules in full.
 template <LineKind K>
 char* LayOutOf(std::span<const std::int32_t> values, char* out) {
-  constexpr std::span<const TemplateItem> kItems = TemplateOf(K);
-  if (values.size() != static_cast<std::size_t>(FieldCount(K))) {
-    return LayOutAny(kItems, values, out);
+  constexpr const LineShape<K>& kShape = kLineShape<K>;
+  const bool common =
+      values.size() == kShape.kFields&& [&]<std::size_t... F>(std::index_sequence<F...>) {
+    return (Short<kShape.width[F]>(values[F]) && ...);
   }
-  std::size_t next = 0;
-  [&]<std::size_t... I>(std::index_sequence<I...>) {
-    ((out = LayOutItem<K, I>(values, next, out)), ...);
+  (std::make_index_sequence<kShape.kFields>());
+  if (!common) [[unlikely]] {
+    return LayOutAny(TemplateOf(K), values, out);
   }
-  (std::make_index_sequence<kItems.size()>());
-  *out = '\n';
-  return out + 1;
+  CopySmall(std::string_view(kShape.text.data(), kShape.text.size()), out);
+  [&]<std::size_t... F>(std::index_sequence<F...>) {
+    (FillField<kShape.width[F]>(values[F], out + kShape.at[F]), ...);
+  }
+  (std::make_index_sequence<kShape.kFields>());
+  return out + kShape.text.size();
 }
 
 }  // namespace tarvik::layout

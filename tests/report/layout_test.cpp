@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "report/grid_listing.h"
 #include "report/layout_internal.h"
 
 namespace tarvik {
@@ -180,6 +181,57 @@ TEST(LayoutTest, PerKindLayoutAgreesWithTheGenericRules) {
       EXPECT_EQ(std::string(built.data(), builtEnd), std::string(generic.data(), genericEnd))
           << "line kind " << k << " with " << given.size() << " values";
     }
+  }
+}
+
+// The grid listing's builds must give the bytes of the row-by-row MATRIXROW layout for grids of
+// every kind: empty, full, partly filled, cells 0 to 9 at every place of every box, and a cell or
+// padding byte outside 0 to 9 in each box line (where the listing falls back to the rows).
+TEST(LayoutTest, GridListingBuildsAgreeWithTheRowLayout) {
+  std::vector<Grid> grids(4);
+  for (int i = 1; i <= 9; ++i) {
+    for (int j = 1; j <= 9; ++j) {
+      grids[1](i, j) = static_cast<std::int8_t>((3 * (i - 1) + (i - 1) / 3 + j - 1) % 9 + 1);
+      grids[2](i, j) = static_cast<std::int8_t>((i + j) % 3 == 0 ? 0 : (i * j) % 10);
+      grids[3](i, j) = 9;
+    }
+  }
+  std::uint32_t seed = 12345;
+  for (int k = 0; k < 40; ++k) {
+    Grid& grid = grids.emplace_back();
+    for (int i = 1; i <= 9; ++i) {
+      for (int j = 1; j <= 9; ++j) {
+        seed = seed * 1664525u + 1013904223u;
+        grid(i, j) = static_cast<std::int8_t>((seed >> 24) % 10);
+      }
+    }
+  }
+  const std::int8_t strays[] = {10, 15, 16, 99, 127, -1, -118, -128};
+  for (std::ptrdiff_t line = 0; line < 9; ++line) {
+    for (const std::ptrdiff_t place : {0, 4, 8, 9, 15}) {  // 9 and 15 are padding
+      Grid grid = grids[1];
+      grid.cells[Grid::kLineBytes * line + place] =
+          strays[static_cast<std::size_t>(line + place) % std::size(strays)];
+      grids.push_back(grid);
+    }
+  }
+  for (std::size_t g = 0; g < grids.size(); ++g) {
+    std::string rows;
+    for (int i = 1; i <= 9; ++i) {
+      std::vector<std::int32_t> values;
+      for (int j = 1; j <= 9; ++j) values.push_back(grids[g](i, j));
+      rows += Lay(LineKind::MATRIXROW, values);
+    }
+    std::array<char, layout::kGridRoom> out{};
+    EXPECT_EQ(std::string(out.data(), layout::LayOutGridPortable(grids[g], out.data())), rows)
+        << "portable, grid " << g;
+#if defined(TARVIK_VECTOR_AVX2)
+    if (__builtin_cpu_supports("avx2")) {
+      out.fill(0);
+      EXPECT_EQ(std::string(out.data(), layout::LayOutGridAvx2(grids[g], out.data())), rows)
+          << "AVX2, grid " << g;
+    }
+#endif
   }
 }
 
