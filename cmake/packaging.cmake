@@ -91,8 +91,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TARVIK_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-# What is left to link at run time: the C library, and the C++ runtime when it is not linked
-# in. dpkg-shlibdeps names them with their versions where it is installed.
+# What is left to link at run time: the C library, and the C++ runtime and zlib when they are
+# not linked in. dpkg-shlibdeps names them with their versions where it is installed.
 find_program(TARVIK_DPKG_SHLIBDEPS dpkg-shlibdeps)
 mark_as_advanced(TARVIK_DPKG_SHLIBDEPS)
 if(TARVIK_DPKG_SHLIBDEPS)
@@ -100,7 +100,7 @@ if(TARVIK_DPKG_SHLIBDEPS)
 elseif(TARVIK_STATIC_RUNTIME)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6")
 else()
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6, zlib1g")
 endif()
 
 # Packaging refuses a version that the manual or the changelog does not name yet.

@@ -12,3 +12,9 @@ function(tarvik_link_cxx_runtime target)
     target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc)
   endif()
 endfunction()
+
+# zlib reads gzip collections. It is linked as the C++ runtime is: into the program when
+# TARVIK_STATIC_RUNTIME is on (the package then depends on the C library alone), as the shared
+# library otherwise (Debian: zlib1g-dev to build, zlib1g to run).
+set(ZLIB_USE_STATIC_LIBS ${TARVIK_STATIC_RUNTIME})
+find_package(ZLIB REQUIRED)

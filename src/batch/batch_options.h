@@ -9,6 +9,13 @@
 
 namespace tarvik::batch {
 
+// Which field of a line holds the puzzle (--field): by number, by its name in the FILE's header,
+// or, with neither, the default choice (a header's puzzle column, else the first field).
+struct FieldChoice {
+  std::uint32_t number = 0;  // --field=N, 1 or more; 0 when not given by number
+  std::string name;          // --field=NAME; empty when not given by name
+};
+
 // What the batch mode is asked to do.
 struct BatchOptions {
   std::int32_t lookBack = 4;
@@ -18,13 +25,15 @@ struct BatchOptions {
   std::int32_t printLevel = 0;  // of the report files
   std::optional<std::string> viewsDir;
   unsigned jobs = 0;  // 0: as many as the processors
+  FieldChoice field;
   bool header = true;
   bool quiet = false;
   std::vector<std::string> operands;  // "-" is standard input; none means standard input
 };
 
-// The name of an operand's report files: its base name without the extension (from its last '.',
-// unless that is its first character), "stdin" for "-".
+// The name of an operand's report files: its base name without a trailing ".gz" (any case) and
+// then without the extension (from its last '.', unless that is its first character), "stdin"
+// for "-".
 std::string ReportName(std::string_view operand);
 
 }  // namespace tarvik::batch

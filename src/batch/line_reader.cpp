@@ -2,178 +2,68 @@
 #include "batch/line_reader.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
+#include <string_view>
 
-#if defined(__SSE2__)
-#include <immintrin.h>
-#endif
-
+#include "batch/cells.h"
+#include "batch/collection_source.h"
 #include "control/grid_repeats.h"
 #include "control/quoting.h"
 
 namespace tarvik::batch {
 namespace {
 
-// Which box of its band column c is in: 1, 2 or 3.
-constexpr int kBoxInBand[10] = {0, 1, 1, 1, 2, 2, 2, 3, 3, 3};
+// What a byte is to the field split: the end of a field, and one that ends it alone (a
+// delimiter); and whether a line of nothing else is passed over.
+constexpr std::uint8_t kEndsField = 1;
+constexpr std::uint8_t kDelimiter = 2;
+constexpr std::uint8_t kBlankLine = 4;
 
-// Turns the first 81 bytes of `field` into cell values, '.' as 0; false if any is neither a digit
-// nor '.'; the same values as digits into `digits`. Both have room for 96.
-bool ToCells(const std::array<char, 82>& field, std::int8_t* cells, char* digits) {
-#if defined(__SSE2__)
-  char bytes[96] = {};
-  std::memcpy(bytes, field.data(), 81);
-  std::memset(bytes + 81, '0', sizeof bytes - 81);
-  const __m128i zero = _mm_set1_epi8('0');
-  const __m128i nine = _mm_set1_epi8(9);
-  const __m128i dot = _mm_set1_epi8('.');
-  int bad = 0;
-  for (int k = 0; k < 96; k += 16) {
-    const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + k));
-    const __m128i digit = _mm_sub_epi8(in, zero);
-    const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(digit, nine), digit);
-    const __m128i isDot = _mm_cmpeq_epi8(in, dot);
-    bad |= _mm_movemask_epi8(_mm_or_si128(isDigit, isDot)) ^ 0xFFFF;
-    const __m128i value = _mm_and_si128(digit, isDigit);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(cells + k), value);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(digits + k), _mm_add_epi8(value, zero));
+// The classes of the 256 bytes when `lineEnd` ends lines: the other of CR and LF is a blank.
+constexpr std::array<std::uint8_t, 256> ClassesFor(char lineEnd) {
+  std::array<std::uint8_t, 256> classes{};
+  classes[' '] = kEndsField | kBlankLine;
+  classes[lineEnd == '\n' ? '\r' : '\n'] = kEndsField | kBlankLine;
+  classes['\t'] = kEndsField | kDelimiter | kBlankLine;
+  for (const char c : {',', ';', ':', '|'}) {
+    classes[static_cast<unsigned char>(c)] = kEndsField | kDelimiter;
   }
-  return bad == 0;
-#else
-  bool all = true;
-  for (std::size_t k = 0; k < 81; ++k) {
-    const unsigned digit = static_cast<unsigned char>(field[k]) - unsigned{'0'};
-    all &= digit <= 9 || field[k] == '.';
-    cells[k] = static_cast<std::int8_t>(digit <= 9 ? digit : 0);
-    digits[k] = static_cast<char>('0' + cells[k]);
-  }
-  return all;
-#endif
+  return classes;
 }
+constexpr std::array<std::uint8_t, 256> kFeedClasses = ClassesFor('\n');
+constexpr std::array<std::uint8_t, 256> kReturnClasses = ClassesFor('\r');
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+constexpr char kMark[] = "\xEF\xBB\xBF";
 
-// The first blank, tab or carriage return in [from, end), or end. Reads up to 15 bytes past end,
-// which the buffer has room for.
-const char* FieldEnd(const char* from, const char* end) {
-#if defined(__SSE2__)
-  for (; from < end; from += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-    const __m128i blanks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
-                                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t'))),
-                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
-    const auto found = static_cast<unsigned>(_mm_movemask_epi8(blanks));
-    if (found != 0) return std::min(end, from + std::countr_zero(found));
+// The names a header's puzzle field goes by when --field does not name one.
+constexpr std::string_view kPuzzleNames[] = {"puzzle", "puzzles", "quizzes",
+                                             "quiz",   "sudoku",  "grid"};
+constexpr std::size_t kLongestPuzzleName = 7;
+
+bool SameLetters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[k]) != lower(b[k])) return false;
   }
-  return end;
-#else
-  while (from != end && !IsBlank(*from)) ++from;
-  return from;
-#endif
-}
-
-}  // namespace
-
-int LineReader::Peek() {
-  if (pos_ == end_) {
-    if (atEnd_) return -1;
-    pos_ = 0;
-    end_ = source_.Read(buffer_.data(), buffer_.size() - 16, error_);
-    bytesRead_ += end_;
-    if (end_ == 0) {
-      atEnd_ = true;
-      return -1;
-    }
-  }
-  return static_cast<unsigned char>(buffer_[pos_]);
-}
-
-bool LineReader::ReadLine() {
-  if (Peek() == -1) return false;
-  ++line_;
-  firstByte_ = -1;
-  blank_ = true;
-  fieldLength_ = 0;
-  inField_ = true;
-  markBytes_ = 0;
-  // The line's bytes a buffer at a time, up to its line feed.
-  for (;;) {
-    const char* from = buffer_.data() + pos_;
-    const char* end = buffer_.data() + end_;
-    const auto* feed =
-        static_cast<const char*>(std::memchr(from, '\n', static_cast<std::size_t>(end - from)));
-    Take(from, feed != nullptr ? feed : end);
-    if (feed != nullptr) {
-      pos_ = static_cast<std::size_t>(feed - buffer_.data()) + 1;
-      break;
-    }
-    pos_ = end_;
-    if (Peek() == -1) break;
-  }
-  // A line that is the start of a byte-order mark and nothing else.
-  if (markBytes_ > 0 && markBytes_ < 3) TakeBytes(kMark, kMark + markBytes_);
   return true;
 }
 
-void LineReader::Take(const char* from, const char* end) {
-  // A byte-order mark at the start of the line is held back until it is whole, then dropped;
-  // anything else that started like one is the line's own bytes.
-  while (markBytes_ < 3 && from != end) {
-    if (static_cast<unsigned char>(*from) == static_cast<unsigned char>(kMark[markBytes_])) {
-      ++from;
-      if (++markBytes_ == 3) markBytes_ = 4;
-      continue;
-    }
-    const std::size_t held = markBytes_;
-    markBytes_ = 4;
-    TakeBytes(kMark, kMark + held);
+// A field without the one pair of double quotes it is wrapped in, if it is.
+std::string_view Unquoted(std::string_view field, std::uint64_t& length, char last) {
+  if (length >= 2 && field.front() == '"' && last == '"') {
+    length -= 2;
+    return field.substr(1);
   }
-  TakeBytes(from, end);
+  return field;
 }
 
-void LineReader::TakeBytes(const char* from, const char* end) {
-  if (from == end) return;
-  if (firstByte_ == -1) firstByte_ = static_cast<unsigned char>(*from);
-  if (inField_) {
-    const char* stop = FieldEnd(from, end);
-    const auto length = static_cast<std::size_t>(stop - from);
-    if (fieldLength_ < field_.size()) {
-      std::memcpy(field_.data() + fieldLength_, from,
-                  std::min<std::size_t>(length, field_.size() - fieldLength_));
-    }
-    fieldLength_ += length;
-    if (length > 0) blank_ = false;
-    inField_ = stop == end;
-    from = stop;
-  }
-  for (; blank_ && from != end; ++from) blank_ = IsBlank(*from);
-}
+// Which box of its band column c is in: 1, 2 or 3.
+constexpr int kBoxInBand[10] = {0, 1, 1, 1, 2, 2, 2, 3, 3, 3};
 
-std::optional<std::string> LineReader::Check(const std::array<char, 82>& field,
-                                             std::uint64_t length, int firstByte,
-                                             PuzzleLine& line) {
-  Grid& start = line.start;
-  if (firstByte == ' ' || firstByte == '\t' || firstByte == '\r') {
-    return std::string("puzzle: found ") + (firstByte == '\t' ? "a tab" : "a blank") +
-           " at the start of the line, expected 81 characters of 1 to 9, 0 or .";
-  }
-  if (length != 81) {
-    return "puzzle: found " + std::to_string(length) + " characters, expected 81";
-  }
-  // Every cell a digit or '.', checked for all 81 at once and turned into its value (0 for '.');
-  // the first bad one is looked for only when there is one.
-  std::int8_t cells[96];
-  char digits[96];
-  if (!ToCells(field, cells, digits)) {
-    for (std::size_t k = 0;; ++k) {
-      const char c = field[k];
-      if (c == '.' || (c >= '0' && c <= '9')) continue;
-      return "row " + std::to_string(k / 9 + 1) + ", column " + std::to_string(k % 9 + 1) +
-             ": found " + Quoted(std::string_view(&field[k], 1)) +
-             ", expected a cell value 1 to 9, 0 or .";
-    }
-  }
+// Takes the 81 cells into `line`; the message of the first repeat, if any.
+std::optional<std::string> TakeCells(const std::int8_t* cells, const char* digits,
+                                     PuzzleLine& line) {
   // A bit per value and unit shows whether any cell repeats a value read before it in its row,
   // column or box; only then is the first such cell looked for, to name it.
   std::uint32_t columns[10] = {};
@@ -191,6 +81,7 @@ std::optional<std::string> LineReader::Check(const std::array<char, 82>& field,
       box |= bit;
     }
   }
+  Grid& start = line.start;
   start.AssignRows(cells);
   std::memcpy(line.digits.data(), digits, line.digits.size());
   if (repeats == 0) return std::nullopt;
@@ -203,13 +94,361 @@ std::optional<std::string> LineReader::Check(const std::array<char, 82>& field,
   return std::nullopt;
 }
 
-std::optional<PuzzleLine> LineReader::Next() {
-  while (ReadLine()) {
-    if (blank_ || firstByte_ == '#') continue;
-    PuzzleLine line;
-    line.line = line_;
-    line.refusal = Check(field_, fieldLength_, firstByte_, line);
+std::string Count(std::uint64_t n, std::string_view one) {
+  return std::to_string(n) + " " + std::string(one) + (n == 1 ? "" : "s");
+}
+
+}  // namespace
+
+// The line under way, as the byte-by-byte path sees it.
+struct LineReader::Scan {
+  int firstByte = -1;  // after a byte-order mark; -1 for an empty line
+  int lastByte = -1;
+  bool blank = true;          // nothing but blanks, tabs and carriage returns
+  std::size_t markBytes = 0;  // of a byte-order mark at the start; 4 once past it
+  bool skipRest = false;      // nothing further of the line can change what it gives
+  bool header = false;        // the input's first line that is not passed over may be this one
+
+  std::uint32_t field = 1;  // the field under way, counted from 1
+  bool inGap = false;       // between fields
+  bool gapDelimiter = false;
+
+  // The puzzle's field: its first bytes, its length and its last byte.
+  std::uint32_t puzzleField = 1;
+  std::array<char, 84> kept{};
+  std::uint64_t length = 0;
+  char last = 0;
+
+  // For the header check: what the line holds, its first bytes (for the message), and each
+  // field's first bytes (enough to compare with the names).
+  bool digit = false;
+  bool letter = false;
+  bool delimiter = false;
+  std::array<char, kQuotedBytes + 1> text{};
+  std::uint64_t textLength = 0;
+  std::string name;
+  std::size_t nameRoom = 0;
+  std::uint64_t nameLength = 0;
+  char nameLast = 0;
+  std::uint32_t named = 0;        // the first field of the name asked for
+  std::uint32_t puzzleNamed = 0;  // the first field of one of the puzzle names
+};
+
+LineReader::LineReader(Source& source, FieldChoice field)
+    : source_(source),
+      field_(std::move(field)),
+      buffer_(new char[kBufferBytes + 16]()),
+      classes_(kFeedClasses.data()),
+      scan_(std::make_unique<Scan>()) {}
+
+LineReader::~LineReader() = default;
+
+bool LineReader::Fill() {
+  if (atEnd_) return false;
+  pos_ = 0;
+  end_ = 0;
+  if (!sourceEnded_) {
+    // The first reads go on until a line feed or 64 KB has come, to choose the line end.
+    do {
+      const std::size_t n = source_.Read(buffer_.get() + end_, kBufferBytes - end_, pendingError_);
+      if (n == 0) {
+        sourceEnded_ = true;
+        break;
+      }
+      const bool feed = !sniffed_ && std::memchr(buffer_.get() + end_, '\n', n) != nullptr;
+      end_ += n;
+      if (feed) sniffed_ = true;
+    } while (!sniffed_ && end_ < kBufferBytes);
+    if (!sniffed_) {
+      sniffed_ = true;
+      if (std::memchr(buffer_.get(), '\r', end_) != nullptr) {
+        lineEnd_ = '\r';
+        classes_ = kReturnClasses.data();
+      }
+    }
+  }
+  bytesRead_ += end_;
+  if (end_ > 0) return true;
+  atEnd_ = true;
+  if (pendingError_.category() == DamagedDataCategory()) {
+    refusal_ = InputRefusal{0, "compressed data is damaged: " + pendingError_.message()};
+  } else {
+    error_ = pendingError_;
+  }
+  return false;
+}
+
+void LineReader::Damaged(std::int64_t line) {
+  if (refusal_) {
+    refusal_->line = line;
+    stopped_ = true;
+  }
+}
+
+bool LineReader::QuickLine(const char* from, const char* end, PuzzleLine& line) const {
+  const char* at = from;
+  if (at != end && *at == kMark[0]) {
+    if (end - at < 3 || at[1] != kMark[1] || at[2] != kMark[2]) return false;
+    at += 3;
+  }
+  const auto classOf = [&](char c) { return classes_[static_cast<unsigned char>(c)]; };
+  // Blank and comment lines, and a blank or a tab at the start, go the long way.
+  if (at == end || classOf(*at) != 0 || *at == '#') return false;
+  for (std::uint32_t k = 1; k < target_; ++k) {
+    while (at != end && classOf(*at) == 0) ++at;
+    // Blanks with at most one delimiter among them, then the next field.
+    bool delimiter = false;
+    while (at != end && classOf(*at) != 0) {
+      if ((classOf(*at) & kDelimiter) != 0) {
+        if (delimiter) return false;
+        delimiter = true;
+      }
+      ++at;
+    }
+    if (at == end) return false;
+  }
+  const bool quoted = *at == '"';
+  at += quoted ? 1 : 0;
+  if (end - at < 81) return false;
+  std::int8_t cells[96];
+  char digits[96];
+  // The buffer has 16 bytes past any line for this vector read.
+  if (!ToCells(at, cells, digits)) return false;
+  const char* after = at + 81;
+  if (quoted) {
+    if (after == end || *after != '"') return false;
+    ++after;
+  }
+  if (after != end && classOf(*after) == 0) return false;
+  line.refusal = TakeCells(cells, digits, line);
+  return true;
+}
+
+void LineReader::Feed(const char* from, const char* end) {
+  Scan& s = *scan_;
+  // A byte-order mark at the start of the line is held back until it is whole, then dropped;
+  // anything else that started like one is the line's own bytes.
+  while (s.markBytes < 3 && from != end) {
+    if (*from == kMark[s.markBytes]) {
+      ++from;
+      if (++s.markBytes == 3) s.markBytes = 4;
+      continue;
+    }
+    const std::size_t held = s.markBytes;
+    s.markBytes = 4;
+    for (std::size_t k = 0; k < held; ++k) Byte(kMark[k]);
+  }
+  for (; from != end && !s.skipRest; ++from) Byte(*from);
+}
+
+void LineReader::Byte(char c) {
+  Scan& s = *scan_;
+  const auto u = static_cast<unsigned char>(c);
+  const std::uint8_t kind = classes_[u];
+  if (s.firstByte < 0) {
+    s.firstByte = u;
+    if (c == '#') {
+      s.skipRest = true;
+      return;
+    }
+  }
+  s.lastByte = u;
+  if ((kind & kBlankLine) == 0) s.blank = false;
+  if (s.header) {
+    s.digit |= c >= '0' && c <= '9';
+    s.letter |= ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) && c != 'x' && c != 'X';
+    s.delimiter |= (kind & kDelimiter) != 0;
+    if (s.textLength < s.text.size()) s.text[s.textLength] = c;
+    ++s.textLength;
+  }
+  if (s.inGap) {
+    if ((kind & kDelimiter) != 0) {
+      if (s.gapDelimiter) {
+        // Two delimiters in a row: an empty field between them.
+        ++s.field;
+        EndField();
+      }
+      s.gapDelimiter = true;
+      return;
+    }
+    if (kind != 0) return;
+    ++s.field;
+    s.inGap = false;
+  } else if (kind != 0) {
+    EndField();
+    s.inGap = true;
+    s.gapDelimiter = (kind & kDelimiter) != 0;
+    // Past the puzzle's field, only the header check needs the rest of a line.
+    if (!s.header && !s.blank && s.field >= s.puzzleField) s.skipRest = true;
+    return;
+  }
+  if (s.field == s.puzzleField) {
+    if (s.length < s.kept.size()) s.kept[s.length] = c;
+    ++s.length;
+    s.last = c;
+  }
+  if (s.header) {
+    if (s.name.size() < s.nameRoom) s.name += c;
+    ++s.nameLength;
+    s.nameLast = c;
+  }
+}
+
+void LineReader::EndField() {
+  Scan& s = *scan_;
+  if (!s.header) return;
+  std::uint64_t length = s.nameLength;
+  const std::string_view name = Unquoted(s.name, length, s.nameLast);
+  if (length <= name.size()) {
+    const std::string_view whole = name.substr(0, static_cast<std::size_t>(length));
+    if (s.named == 0 && !field_.name.empty() && SameLetters(whole, field_.name)) {
+      s.named = s.field;
+    }
+    for (const std::string_view puzzle : kPuzzleNames) {
+      if (s.puzzleNamed == 0 && SameLetters(whole, puzzle)) s.puzzleNamed = s.field;
+    }
+  }
+  s.name.clear();
+  s.nameLength = 0;
+  s.nameLast = 0;
+}
+
+std::optional<PuzzleLine> LineReader::FinishLine() {
+  Scan& s = *scan_;
+  if (s.markBytes > 0 && s.markBytes < 3) {
+    // A line that is the start of a byte-order mark and nothing else.
+    const std::size_t held = s.markBytes;
+    s.markBytes = 4;
+    for (std::size_t k = 0; k < held; ++k) Byte(kMark[k]);
+  }
+  if (s.firstByte == '#' || s.blank) return std::nullopt;
+  if (!s.skipRest) {
+    // The field under way ends with the line; a delimiter at its end adds an empty one.
+    if (!s.inGap) {
+      EndField();
+    } else if (s.gapDelimiter) {
+      ++s.field;
+      EndField();
+    }
+  }
+  if (!seenContent_) {
+    seenContent_ = true;
+    if (FirstContentLine()) return std::nullopt;  // a header, or the input refused
+  }
+  PuzzleLine line;
+  line.line = line_;
+  if ((classes_[static_cast<unsigned char>(s.firstByte)] & kBlankLine) != 0) {
+    line.refusal = std::string("puzzle: found ") + (s.firstByte == '\t' ? "a tab" : "a blank") +
+                   " at the start of the line, expected 81 characters of " +
+                   std::string(kCellsExpected);
     return line;
+  }
+  if (s.field < target_) {
+    line.refusal = "puzzle: found " + Count(s.field, "field") + ", expected at least " +
+                   std::to_string(target_);
+    return line;
+  }
+  std::uint64_t length = s.length;
+  const std::string_view kept =
+      Unquoted(std::string_view(s.kept.data(), s.kept.size()), length, s.last);
+  if (length != 81) {
+    line.refusal = "puzzle: found " + Count(length, "character") + ", expected 81";
+    return line;
+  }
+  char bytes[96] = {};
+  std::memcpy(bytes, kept.data(), 81);
+  std::int8_t cells[96];
+  char digits[96];
+  if (!ToCells(bytes, cells, digits)) {
+    for (std::size_t k = 0;; ++k) {
+      if (IsCell(bytes[k])) continue;
+      line.refusal = "row " + std::to_string(k / 9 + 1) + ", column " + std::to_string(k % 9 + 1) +
+                     ": found " + Quoted(std::string_view(&bytes[k], 1)) + ", expected " +
+                     std::string(kCellsExpected);
+      return line;
+    }
+  }
+  line.refusal = TakeCells(cells, digits, line);
+  return line;
+}
+
+bool LineReader::FirstContentLine() {
+  const Scan& s = *scan_;
+  const bool header = !s.digit && s.letter;
+  if (!field_.name.empty()) {
+    if (header && s.named != 0) {
+      target_ = s.named;
+      return true;
+    }
+    // The line's own bytes, without a carriage return dropped before its line feed.
+    std::uint64_t length = s.textLength;
+    if (lineEnd_ == '\n' && s.lastByte == '\r') --length;
+    const std::string_view text(
+        s.text.data(), static_cast<std::size_t>(std::min<std::uint64_t>(length, s.text.size())));
+    refusal_ = InputRefusal{
+        line_, "header: found " + Quoted(text) + ", expected a field named " + Quoted(field_.name)};
+    stopped_ = true;
+    return true;
+  }
+  if (field_.number != 0) {
+    target_ = field_.number;
+  } else if (header && s.delimiter && s.field >= 2 && s.puzzleNamed != 0) {
+    target_ = s.puzzleNamed;
+  } else {
+    target_ = 1;
+  }
+  return header;
+}
+
+std::optional<PuzzleLine> LineReader::Next() {
+  while (!stopped_) {
+    if (pos_ == end_ && !Fill()) {
+      Damaged(line_ + 1);
+      break;
+    }
+    ++line_;
+    const char* from = buffer_.get() + pos_;
+    const char* end = buffer_.get() + end_;
+    const auto* eol =
+        static_cast<const char*>(std::memchr(from, lineEnd_, static_cast<std::size_t>(end - from)));
+    if (eol != nullptr && seenContent_) {
+      pos_ = static_cast<std::size_t>(eol - buffer_.get()) + 1;
+      PuzzleLine line;
+      line.line = line_;
+      if (QuickLine(from, eol, line)) return line;
+    }
+    // The byte-by-byte path, the line a buffer at a time.
+    *scan_ = Scan{};
+    Scan& s = *scan_;
+    s.header = !seenContent_;
+    s.puzzleField = seenContent_ ? target_ : field_.number != 0 ? field_.number : 1;
+    if (s.header) {
+      s.nameRoom = std::max(kLongestPuzzleName, field_.name.size()) + 2;
+      s.name.reserve(s.nameRoom);
+    }
+    for (;;) {
+      Feed(from, eol != nullptr ? eol : end);
+      if (eol != nullptr) {
+        pos_ = static_cast<std::size_t>(eol - buffer_.get()) + 1;
+        break;
+      }
+      pos_ = end_;
+      if (!Fill()) break;
+      from = buffer_.get();
+      end = from + end_;
+      eol = static_cast<const char*>(std::memchr(from, lineEnd_, end_));
+    }
+    if (refusal_) {
+      // Damaged data: the partial line is not read.
+      Damaged(line_);
+      break;
+    }
+    if (std::optional<PuzzleLine> line = FinishLine()) return line;
+  }
+  if (atEnd_ && !refusal_ && !error_ && !field_.name.empty() && !seenContent_) {
+    refusal_ = InputRefusal{
+        0, "header: found an empty file, expected a field named " + Quoted(field_.name)};
+    stopped_ = true;
   }
   return std::nullopt;
 }

@@ -4,10 +4,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
 
+#include "batch/batch_options.h"
 #include "control/source.h"
 #include "state/grid.h"
 
@@ -21,52 +23,86 @@ struct PuzzleLine {
   std::optional<std::string> refusal;  // what is wrong, as the message after "FILE:LINE: "
 };
 
-// Reads a collection one line at a time: one puzzle per line as its first field, 81 bytes of 1-9,
-// 0 or '.', row by row; whatever follows the field is ignored unchecked. A line feed ends a line,
-// a carriage return just before it is dropped and one anywhere else counts as a blank; a UTF-8
-// byte-order mark at the start of a line is skipped. Lines of nothing but blanks, tabs and
-// carriage returns, and lines that start with '#', are passed over. Memory does not grow with the
-// length of a line: bytes past the field's first 82 are counted, not kept.
+// Why a whole input gave no further rows: its header has no field of the name asked for, or its
+// compressed data is damaged. Printed as "FILE:LINE: message", or "FILE: message" without a line.
+struct InputRefusal {
+  std::int64_t line = 0;  // 0 when there is no line to name (an empty file)
+  std::string message;
+};
+
+// Reads a collection one line at a time, one puzzle per line.
+//
+// Line ends: a line feed ends a line and a carriage return just before it is dropped; an input
+// with no line feed but a carriage return in its first 64 KB has carriage returns as line ends.
+// Otherwise the other one of the two counts as a blank. A UTF-8 byte-order mark at the start of a
+// line is skipped; lines of nothing but blanks, tabs and carriage returns, and lines that start
+// with '#', are passed over.
+//
+// Fields end at a tab, ',', ';', ':' or '|' with the blanks around it, or at a run of blanks; a
+// field wrapped in double quotes loses them. The input's first line that is not passed over is
+// its header when it holds no digit and a letter other than x and X; the header names the field
+// that holds the puzzle (FieldChoice). The puzzle is 81 bytes of 1-9 given and 0 . * _ - x X
+// empty, row by row.
+//
+// Memory does not grow with the length of a line: bytes of the puzzle field past its first 84
+// are counted, not kept. Lines whole in the buffer are read by a quick path for the usual puzzle
+// line, and by the byte-by-byte path (the only one for lines that cross buffers) otherwise; both
+// give the same results.
 class LineReader {
  public:
-  explicit LineReader(Source& source) : source_(source) {}
+  explicit LineReader(Source& source, FieldChoice field = {});
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+  ~LineReader();
 
-  // The next puzzle line, or nothing at the end of the input (or on a read error, then set).
+  // The next puzzle line, or nothing at the end of the input, on a read error (error()), or when
+  // the input is refused or cut short (refusal()).
   std::optional<PuzzleLine> Next();
+  // A failed read; damaged compressed data is a refusal instead.
   std::error_code error() const { return error_; }
+  const std::optional<InputRefusal>& refusal() const { return refusal_; }
   // The bytes read so far, for progress.
   std::uint64_t bytesRead() const { return bytesRead_; }
 
+  // Bytes looked at for a line feed before carriage returns are taken as line ends; also the
+  // size of one read.
+  static constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
+
  private:
-  // The next byte, or -1 at the end of the input.
-  int Peek();
-  // Reads one whole line into `field_`, `fieldLength_`, `firstByte_` and `blank_`; false at the
-  // end of the input.
-  bool ReadLine();
-  // Takes the next bytes of the line under way.
-  void Take(const char* from, const char* end);
-  void TakeBytes(const char* from, const char* end);
-  static std::optional<std::string> Check(const std::array<char, 82>& field, std::uint64_t length,
-                                          int firstByte, PuzzleLine& line);
+  struct Scan;
+  // Refills the buffer; false at the end of the input, or on an error or damage (then set).
+  bool Fill();
+  bool QuickLine(const char* from, const char* end, PuzzleLine& line) const;
+  void Feed(const char* from, const char* end);
+  void Byte(char c);
+  void EndField();
+  // What the line under way gives: a puzzle line, or nothing (skipped, a header, a refusal).
+  std::optional<PuzzleLine> FinishLine();
+  // Reads the input's first line that is not passed over as its header or not, and chooses the
+  // puzzle's field; true if the line gives no row.
+  bool FirstContentLine();
+  void Damaged(std::int64_t line);
 
   Source& source_;
-  std::array<char, 4096 + 16> buffer_{};  // 16 bytes more than are ever read, for vector scans
+  const FieldChoice field_;
+  std::unique_ptr<char[]> buffer_;  // kBufferBytes and 16 more, for vector reads past the end
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
+  bool sniffed_ = false;      // the line end is chosen
+  bool sourceEnded_ = false;  // the source gave its last byte
   bool atEnd_ = false;
+  std::error_code pendingError_;  // of the source's last read, once the buffer is used up
   std::error_code error_;
+  std::optional<InputRefusal> refusal_;
+  bool stopped_ = false;
   std::uint64_t bytesRead_ = 0;
   std::int64_t line_ = 0;
 
-  // The line under way: its first byte after a byte-order mark (-1 for an empty line), its first
-  // field (the first 82 bytes kept) and that field's whole length.
-  int firstByte_ = -1;
-  bool blank_ = true;          // nothing but blanks, tabs and carriage returns
-  bool inField_ = true;        // the bytes taken so far are all the first field's
-  std::size_t markBytes_ = 0;  // of a byte-order mark at the start; 4 once past it
-  static constexpr char kMark[] = "\xEF\xBB\xBF";
-  std::array<char, 82> field_{};
-  std::uint64_t fieldLength_ = 0;
+  char lineEnd_ = '\n';
+  const std::uint8_t* classes_;  // of each byte, for the line end in use
+  bool seenContent_ = false;     // the input's first line that is not passed over was read
+  std::uint32_t target_ = 1;     // the puzzle's field, counted from 1, chosen on that line
+  std::unique_ptr<Scan> scan_;   // the line under way on the byte-by-byte path
 };
 
 }  // namespace tarvik::batch

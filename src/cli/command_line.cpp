@@ -17,7 +17,7 @@ UsageError Refuse(std::string_view option, std::string_view found, std::string_v
 }
 
 // A whole [+-]?[0-9]+ within [low, high], read as the puzzle file's values are.
-std::optional<std::int32_t> ParseInteger(std::string_view text, std::int64_t low,
+std::optional<std::int64_t> ParseInteger(std::string_view text, std::int64_t low,
                                          std::int64_t high) {
   std::size_t k = 0;
   bool negative = false;
@@ -30,7 +30,7 @@ std::optional<std::int32_t> ParseInteger(std::string_view text, std::int64_t low
   }
   const std::int64_t value = negative ? -magnitude : magnitude;
   if (value < low || value > high) return std::nullopt;
-  return static_cast<std::int32_t>(value);
+  return value;
 }
 
 // A name of a file or folder: not empty, and nothing that would split a message or a row.
@@ -40,6 +40,7 @@ bool IsUsableName(std::string_view name) {
 
 constexpr std::int64_t kMin32 = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kMax32 = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t kMaxField = std::numeric_limits<std::uint32_t>::max();
 
 enum class Scope { kAny, kClassic, kBatch };
 
@@ -58,6 +59,7 @@ constexpr OptionRule kOptions[] = {
     {"--views", true, Scope::kBatch},   {"--jobs", true, Scope::kBatch},
     {"-j", true, Scope::kBatch},        {"--no-header", false, Scope::kBatch},
     {"--quiet", false, Scope::kBatch},  {"-q", false, Scope::kBatch},
+    {"--field", true, Scope::kBatch},
 };
 
 const OptionRule* FindOption(std::string_view name) {
@@ -107,6 +109,19 @@ std::optional<UsageError> Apply(const OptionRule& rule, std::string_view value, 
       return Refuse(name, value, "1 to 100 technique codes, each 1 to 4");
     }
     batch.sequence = std::string(value);
+    return std::nullopt;
+  }
+  if (name == "--field") {
+    // All digits: a field number; a signed number, none; anything else: a name in the header.
+    const bool digits = !value.empty() && value.find_first_not_of("0123456789") == value.npos;
+    const bool signedNumber = value.size() > 1 && (value[0] == '+' || value[0] == '-') &&
+                              value.find_first_not_of("0123456789", 1) == value.npos;
+    const auto number = digits ? ParseInteger(value, 1, kMaxField) : std::nullopt;
+    if (value.empty() || signedNumber || (digits && !number)) {
+      return Refuse(name, value, "a field number from 1 to 4294967295, or a field name");
+    }
+    batch.field = number ? batch::FieldChoice{static_cast<std::uint32_t>(*number), ""}
+                         : batch::FieldChoice{0, std::string(value)};
     return std::nullopt;
   }
   if (name == "--no-header") batch.header = false;

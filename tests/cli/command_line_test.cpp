@@ -69,6 +69,21 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
       {{"--batch", "--views=r", "-", "stdin.txt"},
        "found operands \"-\" and \"stdin.txt\", expected operands whose report names differ "
        "(both are \"stdin\")"},
+      {{"--field=2"}, "found option \"--field\", expected it only with --batch"},
+      {{"--batch", "--field=0"},
+       "--field: found \"0\", expected a field number from 1 to 4294967295, or a field name"},
+      {{"--batch", "--field", "+2"},
+       "--field: found \"+2\", expected a field number from 1 to 4294967295, or a field name"},
+      {{"--batch", "--field=-2"},
+       "--field: found \"-2\", expected a field number from 1 to 4294967295, or a field name"},
+      {{"--batch", "--field=4294967296"},
+       "--field: found \"4294967296\", expected a field number from 1 to 4294967295, or a field "
+       "name"},
+      {{"--batch", "--field="},
+       "--field: found \"\", expected a field number from 1 to 4294967295, or a field name"},
+      {{"--batch", "--views=v", "top.csv.gz", "top.CSV"},
+       "found operands \"top.csv.gz\" and \"top.CSV\", expected operands whose report names "
+       "differ (both are \"top\")"},
       {{"--batch", "--reports=r", "a.txt", "a.txt"},
        "found operands \"a.txt\" and \"a.txt\", expected operands whose report names differ "
        "(both are \"a\")"},
@@ -103,12 +118,39 @@ TEST(CommandLineTest, OptionsTakeTheirValueInEitherFormAndTheLastRepeatWins) {
   EXPECT_EQ(command.batch.operands, (std::vector<std::string>{"a.txt", "--batch", "-"}));
 }
 
+// --field takes a number (up to 2^32 - 1) or a name; the last one given wins.
+TEST(CommandLineTest, FieldIsANumberOrAName) {
+  const struct {
+    std::vector<std::string_view> args;
+    std::uint32_t number;
+    std::string name;
+  } cases[] = {
+      {{"--batch", "--field=4294967295"}, 4294967295u, ""},
+      {{"--batch", "--field", "007"}, 7, ""},
+      {{"--batch", "--field=Quizzes"}, 0, "Quizzes"},
+      {{"--batch", "--field=-x"}, 0, "-x"},
+      {{"--batch", "--field=3", "--field=id"}, 0, "id"},
+      {{"--batch", "--field=id", "--field=3"}, 3, ""},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseCommandLine(c.args);
+    ASSERT_TRUE(std::holds_alternative<Command>(parsed)) << std::get<UsageError>(parsed).message;
+    const batch::FieldChoice& field = std::get<Command>(parsed).batch.field;
+    EXPECT_EQ(field.number, c.number) << c.args.back();
+    EXPECT_EQ(field.name, c.name) << c.args.back();
+  }
+}
+
 TEST(CommandLineTest, ReportNamesDropFolderAndExtension) {
   EXPECT_EQ(batch::ReportName("-"), "stdin");
   EXPECT_EQ(batch::ReportName("puzzles/top95.txt"), "top95");
   EXPECT_EQ(batch::ReportName("a.b.c"), "a.b");
   EXPECT_EQ(batch::ReportName(".hidden"), ".hidden");
   EXPECT_EQ(batch::ReportName("dir.d/plain"), "plain");
+  EXPECT_EQ(batch::ReportName("top.csv.gz"), "top");
+  EXPECT_EQ(batch::ReportName("top.GZ"), "top");
+  EXPECT_EQ(batch::ReportName(".gz"), ".gz");
+  EXPECT_EQ(batch::ReportName("dir/.csv.gz"), ".csv");
 }
 
 TEST(CommandLineTest, HelpAndVersionPrintTheirTextAndTouchNoFile) {
@@ -129,6 +171,12 @@ TEST(CommandLineTest, HelpAndVersionPrintTheirTextAndTouchNoFile) {
                 "This is free software: you are free to change and redistribute it.\n"
                 "There is NO WARRANTY, to the extent permitted by law.\n");
   EXPECT_TRUE(UsageText().ends_with("Full documentation: man tarvik\n"));
+  // Every line of the help fits a terminal of 80 columns.
+  for (std::size_t at = 0; at < UsageText().size();) {
+    const std::size_t end = UsageText().find('\n', at);
+    EXPECT_LE(end - at, 79u) << UsageText().substr(at, end - at);
+    at = end + 1;
+  }
 }
 
 TEST(CommandLineTest, HelpOnAClosedStandardOutputIsAWriteError) {

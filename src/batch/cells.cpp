@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#include "batch/cells.h"
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+namespace tarvik::batch {
+
+bool ToCellsPortable(const char* field, std::int8_t* cells, char* digits) {
+  bool all = true;
+  for (int k = 0; k < 81; ++k) {
+    const char c = field[k];
+    all &= IsCell(c);
+    const auto value = static_cast<unsigned char>(c) - unsigned{'0'};
+    cells[k] = static_cast<std::int8_t>(value <= 9 ? value : 0);
+    digits[k] = static_cast<char>('0' + cells[k]);
+  }
+  return all;
+}
+
+bool ToCells(const char* field, std::int8_t* cells, char* digits) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_set1_epi8('0');
+  const __m128i nine = _mm_set1_epi8(9);
+  const __m128i lower = _mm_set1_epi8(0x20);
+  int bad = 0;
+  for (int k = 0; k < 96; k += 16) {
+    const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(field + k));
+    const __m128i digit = _mm_sub_epi8(in, zero);
+    const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(digit, nine), digit);
+    // x and X are one compare once lower-cased; '.', '*', '_' and '-' one each.
+    const __m128i marks =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(in, lower), _mm_set1_epi8('x')),
+                                  _mm_cmpeq_epi8(in, _mm_set1_epi8('.'))),
+                     _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(in, _mm_set1_epi8('*')),
+                                               _mm_cmpeq_epi8(in, _mm_set1_epi8('_'))),
+                                  _mm_cmpeq_epi8(in, _mm_set1_epi8('-'))));
+    // Only the first 81 bytes count: of the last vector, its first byte.
+    const int counted = k == 80 ? 0x0001 : 0xFFFF;
+    bad |= (_mm_movemask_epi8(_mm_or_si128(isDigit, marks)) ^ 0xFFFF) & counted;
+    const __m128i value = _mm_and_si128(digit, isDigit);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(cells + k), value);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(digits + k), _mm_add_epi8(value, zero));
+  }
+  return bad == 0;
+#else
+  return ToCellsPortable(field, cells, digits);
+#endif
+}
+
+}  // namespace tarvik::batch

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace tarvik::batch {
+
+// What a puzzle's cells may be, as every message, the help and the manual name it.
+inline constexpr std::string_view kCellsExpected =
+    "1 to 9, or one of 0 . * _ - x X for an empty cell";
+
+// Whether `c` is a cell: a digit, or one of the marks of an empty cell.
+constexpr bool IsCell(char c) {
+  return (c >= '0' && c <= '9') || c == '.' || c == '*' || c == '_' || c == '-' || c == 'x' ||
+         c == 'X';
+}
+
+// Turns the 81 bytes at `field` into cell values, 0 for an empty cell, into `cells`, and the same
+// values as the digits '0' to '9' into `digits`; false if any byte is no cell. `field` must have
+// 96 bytes that can be read (the last 15 are ignored); `cells` and `digits` room for 96.
+bool ToCells(const char* field, std::int8_t* cells, char* digits);
+
+// The same, a byte at a time: the twin that the vector version is tested against, and the one
+// used where there is no vector unit.
+bool ToCellsPortable(const char* field, std::int8_t* cells, char* digits);
+
+}  // namespace tarvik::batch
