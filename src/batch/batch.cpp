@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/collection_source.h"
 #include "batch/line_reader.h"
 #include "batch/line_work.h"
 #include "batch/ordered_pool.h"
@@ -80,6 +81,8 @@ class Batch {
   void ReadOperand(std::size_t operand);
   // Says that the operand `name` is not read, and why.
   void Refuse(const std::string& name, std::string_view reason);
+  // Says `message`, which gives `status`, after the messages of the lines read so far.
+  void Notify(ExitStatus status, std::string message);
 
   // On a worker: works the line; a failure stops the batch before it.
   void Process(Job& job, std::uint64_t place);
@@ -202,27 +205,43 @@ void Batch::ReadOperand(std::size_t operand) {
   inputSize_ = input.size.value_or(0);
   bytesRead_ = 0;
   IdleAwareSource idleAware(*input.source, pool_);
-  LineReader reader(idleAware);
+  const OpenedCollection collection = OpenCollection(idleAware);
+  if (collection.refusal) {
+    Refuse(name, *collection.refusal);
+    return;
+  }
+  LineReader reader(*collection.input, options_.field);
   for (;;) {
     std::optional<PuzzleLine> line = reader.Next();
     if (!line) break;
-    bytesRead_.store(reader.bytesRead(), std::memory_order_relaxed);
+    // Compressed bytes for compressed input, as its size counts them.
+    bytesRead_.store(collection.input->rawBytesRead(), std::memory_order_relaxed);
     const bool added = pool_.Submit([&](Job& job) {
       job.operand = operand;
       job.line = std::move(*line);
+      job.notice.reset();
     });
     if (!added) return;
   }
-  if (reader.error() && !pool_.stopped()) Refuse(name, reader.error().message());
+  if (reader.error()) {
+    Refuse(name, reader.error().message());
+  } else if (const std::optional<InputRefusal>& refusal = reader.refusal()) {
+    // A header without the field asked for, or damaged compressed data: the rows before stand.
+    std::string where = Named(name);
+    if (refusal->line != 0) where.append(":").append(std::to_string(refusal->line));
+    Notify(ExitStatus::kDataError, "tarvik: " + where + ": " + refusal->message + "\n");
+  }
 }
 
 void Batch::Refuse(const std::string& name, std::string_view reason) {
-  pool_.Idle();  // the rows before this operand go first
-  pool_.Busy();
-  const std::lock_guard lock(errorsMutex_);
-  status_.unreadable = true;
-  progress_.Erase();
-  host_.errors << "tarvik: " << Named(name) << ": " << reason << '\n';
+  Notify(ExitStatus::kNoInput, "tarvik: " + Named(name) + ": " + std::string(reason) + "\n");
+}
+
+void Batch::Notify(ExitStatus status, std::string message) {
+  pool_.Submit([&](Job& job) {
+    job.notice = status;
+    job.message = std::move(message);
+  });
 }
 
 void Batch::Process(Job& job, std::uint64_t place) {
@@ -233,6 +252,13 @@ void Batch::Process(Job& job, std::uint64_t place) {
 }
 
 void Batch::Deliver(Job& job) {
+  if (job.notice) {
+    const std::lock_guard lock(errorsMutex_);
+    status_.Set(*job.notice);
+    progress_.Erase();
+    host_.errors << job.message;
+    return;
+  }
   output_ += job.row;
   if (job.outcome) {
     ++tally_.puzzles;

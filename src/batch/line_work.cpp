@@ -10,6 +10,14 @@
 #include "view/run_recorder.h"
 
 namespace tarvik::batch {
+namespace {
+
+// A report file or page that could not be made, or not put in its place.
+WorkFailure NotCreated(const std::string& name, std::error_code error) {
+  return WorkFailure{ExitStatus::kCantCreate, "tarvik: " + Named(name) + ": " + error.message()};
+}
+
+}  // namespace
 
 LineWork::LineWork(const BatchOptions& options, Files& files,
                    const std::vector<std::string>& sources, const std::vector<std::string>& names,
@@ -22,6 +30,7 @@ LineWork::LineWork(const BatchOptions& options, Files& files,
       parameters_(ParametersOf(options)) {}
 
 std::optional<WorkFailure> LineWork::Do(Job& job) const {
+  if (job.notice) return std::nullopt;
   const std::string& source = sources_[job.operand];
   job.row.clear();
   job.message.clear();
@@ -69,9 +78,8 @@ std::optional<WorkFailure> LineWork::GradeWithFiles(Job& job, Grade& grade) cons
     const std::string name = *options_.viewsDir + "/" + stem + ".html";
     const std::unique_ptr<ReplacementFile> file = Create(name, failure);
     if (!file) return failure;
-    std::error_code error = file->Write(page);
-    if (!error) error = file->Commit();
-    if (error) return writeError(name, error);
+    if (const std::error_code error = file->Write(page)) return writeError(name, error);
+    if (const std::error_code error = file->Commit()) return NotCreated(name, error);
   }
   if (!options_.reportsDir) return std::nullopt;
   const std::string name = *options_.reportsDir + "/" + stem + ".txt";
@@ -81,9 +89,8 @@ std::optional<WorkFailure> LineWork::GradeWithFiles(Job& job, Grade& grade) cons
   FailingSink nowhere(std::error_code{}, SIZE_MAX);
   Report report(nowhere, *file);
   grade = GradePuzzle(st, report);
-  std::error_code error = report.Finish().file;
-  if (!error) error = file->Commit();
-  if (error) return writeError(name, error);
+  if (const std::error_code error = report.Finish().file) return writeError(name, error);
+  if (const std::error_code error = file->Commit()) return NotCreated(name, error);
   return std::nullopt;
 }
 
@@ -100,10 +107,7 @@ std::unique_ptr<ReplacementFile> LineWork::Create(const std::string& name,
   }
   std::error_code error;
   std::unique_ptr<ReplacementFile> file = files_.CreateReplacement(name, error);
-  if (!file) {
-    failure =
-        WorkFailure{ExitStatus::kCantCreate, "tarvik: " + Named(name) + ": " + error.message()};
-  }
+  if (!file) failure = NotCreated(name, error);
   return file;
 }
 

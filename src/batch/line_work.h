@@ -22,6 +22,9 @@ struct Job {
   std::string row;                 // the row, with its line feed
   std::string message;             // a refused line's message, with its line feed
   std::optional<Outcome> outcome;  // a graded line's outcome
+  // Set for no line but a message about the operand (not read, or read in part) that keeps its
+  // place among the rows' messages: the status it gives.
+  std::optional<ExitStatus> notice;
 };
 
 // Why a line's work could not be done; the batch stops before that line.

@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: MIT
+// The batch's files on disk, run as the built program: compressed and refused operands, report
+// files that replace names without following links or overwriting the batch's own files, stops
+// that keep the rows before the failing line, and names shown safely in messages.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "e2e/e2e_support.h"
+
+namespace tarvik::e2e {
+namespace {
+
+// A puzzle solved in the first attempt, and the rest of its row after the line number.
+const std::string kPuzzle =
+    "003020600900305001001806400008102900700000008006708200002609500800203009005010300";
+const std::string kRest = "\t" + kPuzzle +
+                          "\tsolved\t1\t6\t0\t0\t48392165796734582125187649354813297672956413813679"
+                          "8245372689514814253769695417382\n";
+const std::string kHeader = "source\tline\tpuzzle\toutcome\tattempts\tsteps\tdepth\tempty\tgrid\n";
+
+std::string Row(const std::string& source, int line) {
+  return source + "\t" + std::to_string(line) + kRest;
+}
+
+std::string Case(const std::string& name) {
+  return ReadFile(fs::path(TARVIK_BATCH_CASES_DIR) / name);
+}
+
+// Files whose names start with a dot: temporary files left behind.
+std::vector<std::string> Hidden(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with(".")) names.push_back(name);
+  }
+  return names;
+}
+
+struct OperandCase {
+  const char* what;
+  std::string setUp;  // a bash script that makes the operands
+  std::string arguments;
+  int status;
+  std::string rows;
+  std::string errors;
+};
+
+TEST(BatchFilesTest, OperandsAsTheyCome) {
+  const std::string p = kPuzzle + "\n";
+  const std::vector<OperandCase> cases = {
+      {"gzip, a CSV with a header",
+       "printf 'id,puzzle\\n7,%s\\n' " + kPuzzle + " | gzip > p.csv.gz", "p.csv.gz", 0,
+       kHeader + Row("p.csv.gz", 2), ""},
+      {"gzip members one after the other",
+       "printf '%s\\n' " + kPuzzle + " | gzip > m.gz; printf '%s\\n' " + kPuzzle +
+           " | gzip >> m.gz",
+       "m.gz", 0, kHeader + Row("m.gz", 1) + Row("m.gz", 2), ""},
+      {"xz data is named, and the next FILE is read",
+       "printf '\\xfd7zXZ\\x00\\x00\\x04' > x.xz; printf '%s\\n' " + kPuzzle + " > p.txt",
+       "x.xz p.txt", 66, kHeader + Row("p.txt", 1),
+       "tarvik: x.xz: compressed with xz: decompress it first and pipe it into tarvik --batch -\n"},
+      {"a header without the field asked for refuses its FILE alone",
+       "printf 'id,grid\\n1,%s\\n' " + kPuzzle + " > a.csv; printf 'id,puzzle\\n2,%s\\n' " +
+           kPuzzle + " > b.csv",
+       "--field=puzzle a.csv b.csv", 65, kHeader + Row("b.csv", 2),
+       "tarvik: a.csv:1: header: found \"id,grid\", expected a field named \"puzzle\"\n"},
+  };
+  for (const OperandCase& c : cases) {
+    const Scratch scratch;
+    const Outcome out =
+        scratch.RunScript(c.setUp + "\n\"$1\" --batch --quiet --jobs=2 " + c.arguments + "\n");
+    EXPECT_EQ(out.status, c.status) << c.what;
+    ExpectSameText(out.console, c.rows, c.what);
+    EXPECT_EQ(out.errors, c.errors) << c.what;
+  }
+}
+
+// Damaged compressed data: the rows before it stand, one message, and the next FILE is read.
+TEST(BatchFilesTest, DamagedCompressedDataKeepsTheRowsBeforeIt) {
+  const Scratch scratch;
+  const Outcome out = scratch.RunScript(
+      "for k in $(seq 3000); do printf '%s\\n' " + kPuzzle +
+      "; done | gzip > whole.gz\n"
+      "head -c $(($(stat -c %s whole.gz) / 2)) whole.gz > cut.gz\n"
+      "printf '%s\\n' " +
+      kPuzzle + " > next.txt\n\"$1\" --batch --quiet --no-header cut.gz next.txt\n");
+  EXPECT_EQ(out.status, 65);
+  EXPECT_TRUE(out.errors.starts_with("tarvik: cut.gz:")) << out.errors;
+  EXPECT_TRUE(
+      out.errors.ends_with(": compressed data is damaged: it ends in the middle of a member\n"))
+      << out.errors;
+  const std::size_t rows =
+      static_cast<std::size_t>(std::count(out.console.begin(), out.console.end(), '\n'));
+  ASSERT_GT(rows, 1u);
+  std::string expected;
+  for (std::size_t line = 1; line < rows; ++line) expected += Row("cut.gz", static_cast<int>(line));
+  ExpectSameText(out.console, expected + Row("next.txt", 1), "rows");
+}
+
+// A link planted where a report file goes is replaced, never followed.
+TEST(BatchFilesTest, ALinkInTheReportFolderIsReplacedNotFollowed) {
+  const Scratch scratch;
+  scratch.Write("four.txt", Case("four.txt"));
+  const Outcome out = scratch.RunScript(
+      "mkdir r && echo keep > elsewhere.txt && ln -s ../elsewhere.txt r/four-2.txt\n"
+      "\"$1\" --batch --quiet --reports=r four.txt > /dev/null\n");
+  EXPECT_EQ(out.status, 0) << out.errors;
+  EXPECT_EQ(scratch.Read("elsewhere.txt"), "keep\n");
+  EXPECT_FALSE(fs::is_symlink(scratch.path() / "r" / "four-2.txt"));
+  ExpectSameText(scratch.Read("r/four-2.txt"), Case("reports-level0/four-2.txt"), "four-2.txt");
+  EXPECT_EQ(Hidden(scratch.path() / "r"), std::vector<std::string>{});
+}
+
+struct SameFileCase {
+  const char* what;
+  std::string script;
+  int status;
+  std::string errors;
+  const char* untouched;  // a file that keeps its bytes
+};
+
+TEST(BatchFilesTest, NoFileOfTheBatchIsOverwritten) {
+  const std::string p = kPuzzle + "\n";
+  const std::vector<SameFileCase> cases = {
+      {"a report file that is an input", "\"$1\" --batch -q --reports=. a.txt a-1.txt > rows", 73,
+       "tarvik: ./a-1.txt: is the same file as the input a-1.txt\n", "a-1.txt"},
+      {"a report file that is standard output",
+       "mkdir r && \"$1\" --batch -q --reports=r a.txt > r/a-1.txt", 73,
+       "tarvik: r/a-1.txt: is the same file as standard output\n", nullptr},
+      {"an input that is standard output", "\"$1\" --batch -q a.txt a-1.txt >> a-1.txt", 66,
+       "tarvik: a-1.txt: is the same file as standard output\n", nullptr},
+  };
+  for (const SameFileCase& c : cases) {
+    const Scratch scratch;
+    scratch.Write("a.txt", p);
+    scratch.Write("a-1.txt", p);
+    const Outcome out = scratch.RunScript(c.script + "\n");
+    EXPECT_EQ(out.status, c.status) << c.what;
+    EXPECT_EQ(out.errors, c.errors) << c.what;
+    if (c.untouched) {
+      EXPECT_EQ(scratch.Read(c.untouched), p) << c.what;
+    }
+  }
+  // The input that is standard output is not read: the rows of the others still come, once.
+  const Scratch scratch;
+  scratch.Write("a.txt", p);
+  scratch.Write("a-1.txt", p);
+  scratch.RunScript("\"$1\" --batch -q a.txt a-1.txt >> a-1.txt\n");
+  EXPECT_EQ(scratch.Read("a-1.txt"), p + kHeader + Row("a.txt", 1));
+}
+
+// A report file that cannot be made stops the batch before its line: every row before it goes
+// out, none after, whatever the number of threads, and no temporary file is left.
+TEST(BatchFilesTest, AFailingReportFileKeepsEveryRowBeforeIt) {
+  for (const char* jobs : {"1", "8"}) {
+    const Scratch scratch;
+    std::string many;
+    for (int k = 0; k < 600; ++k) many += kPuzzle + "\n";
+    scratch.Write("many.txt", many);
+    const Outcome out = scratch.RunScript(std::string("mkdir -p r/many-400.txt\n") +
+                                          "\"$1\" --batch --quiet --no-header --jobs=" + jobs +
+                                          " --reports=r many.txt\n");
+    EXPECT_EQ(out.status, 73) << jobs;
+    EXPECT_EQ(out.errors, "tarvik: r/many-400.txt: Is a directory\n") << jobs;
+    std::string expected;
+    for (int line = 1; line < 400; ++line) expected += Row("many.txt", line);
+    ExpectSameText(out.console, expected, std::string("rows with jobs ") + jobs);
+    EXPECT_EQ(Hidden(scratch.path() / "r"), std::vector<std::string>{}) << jobs;
+  }
+}
+
+// A stop ends the batch at once, without waiting for a slow producer's next line.
+TEST(BatchFilesTest, AStopDoesNotWaitForMoreInput) {
+  const Scratch scratch;
+  const Outcome out = scratch.RunScript(
+      "mkdir -p r/stdin-1.txt\n"
+      "exec 3< <(printf '%s\\n' " +
+      kPuzzle +
+      "; exec sleep 60)\n"
+      "producer=$!\n"
+      "timeout 20 \"$1\" --batch -q --reports=r <&3\n"
+      "status=$?\n"
+      "kill $producer\n"
+      "exit $status\n");
+  EXPECT_EQ(out.status, 73);
+  EXPECT_EQ(out.errors, "tarvik: r/stdin-1.txt: Is a directory\n");
+}
+
+// However little memory there is, a batch writing report files either ends well or says once that
+// it is out of memory (71), leaving no temporary file.
+TEST(BatchFilesTest, OutOfMemoryLeavesNoTemporaryFile) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "sanitizers need far more address space than the limits tried";
+#else
+  if (!fs::exists("/usr/bin/prlimit") && std::getenv("TARVIK_TOOLS_REQUIRED") == nullptr) {
+    GTEST_SKIP() << "prlimit (Debian package util-linux) is missing";
+  }
+  const Scratch scratch;
+  scratch.Write("four.txt", Case("four.txt"));
+  const Outcome out = scratch.RunScript(
+      "for kb in $(seq 2048 64 65536); do\n"
+      "  rm -rf r\n"
+      "  { /usr/bin/prlimit --as=$((kb * 1024)) \"$1\" --batch -q -j2 --print-level=3 \\\n"
+      "      --reports=r --views=r four.txt > rows.txt 2> errors.txt\n"
+      "    status=$?; } 2> /dev/null\n"
+      "  [ -d r ] && [ -n \"$(ls -A r | grep '^[.]')\" ] && { echo \"left at $kb\" >&2; exit 10; "
+      "}\n"
+      "  case $status in\n"
+      "    71) cmp -s errors.txt <(printf 'tarvik: out of memory\\n') || exit 11; seen=1 ;;\n"
+      "    0) exit $((seen ? 0 : 14)) ;;\n"
+      "    *) if [ -z \"$seen\" ] && [ $status = 127 -o $status -ge 128 ]; then continue; fi\n"
+      "       echo \"status $status at $kb KB: $(head -c 200 errors.txt)\" >&2; exit 15 ;;\n"
+      "  esac\n"
+      "done\n"
+      "exit 16\n");
+  EXPECT_EQ(out.status, 0) << out.errors;
+#endif
+}
+
+// As many threads as asked for under the usual limit of open files, each writing report files.
+TEST(BatchFilesTest, ManyThreadsStayWithinTheOpenFileLimit) {
+  const Scratch scratch;
+  scratch.Write("mixed.txt", Case("mixed.txt"));
+  const Outcome out = scratch.RunScript(
+      "ulimit -n 1024 && \"$1\" --batch --quiet --jobs=1024 --reports=r mixed.txt > rows.txt\n");
+  EXPECT_EQ(out.status, 65);
+  EXPECT_EQ(scratch.Read("rows.txt"), Case("mixed.tsv.expected"));
+  const auto files =
+      std::distance(fs::directory_iterator(scratch.path() / "r"), fs::directory_iterator());
+  EXPECT_EQ(files, 19);
+}
+
+TEST(BatchFilesTest, NamesInMessagesAreEscapedAndCut) {
+  const Scratch scratch;
+  const std::string longName(250, 'n');
+  const Outcome out =
+      scratch.RunScript("\"$1\" --batch -q $'no\\e[31m\\\\such' " + longName + " afile/x\n");
+  EXPECT_EQ(out.status, 66);
+  EXPECT_EQ(out.errors,
+            "tarvik: no\\x1b[31m\\x5csuch: No such file or directory\n"
+            "tarvik: " +
+                std::string(200, 'n') +
+                "...: No such file or directory\n"
+                "tarvik: afile/x: No such file or directory\n");
+  scratch.Write("afile", "");
+  const Outcome folder = scratch.Run("--batch -q --reports=afile afile");
+  EXPECT_EQ(folder.status, 73);
+  EXPECT_EQ(folder.errors, "tarvik: afile: Not a directory\n");
+}
+
+}  // namespace
+}  // namespace tarvik::e2e
