@@ -58,6 +58,7 @@ constexpr OptionRule kOptions[] = {
     {"--views", true, Scope::kBatch},   {"--jobs", true, Scope::kBatch},
     {"-j", true, Scope::kBatch},        {"--no-header", false, Scope::kBatch},
     {"--quiet", false, Scope::kBatch},  {"-q", false, Scope::kBatch},
+    {"-h", false, Scope::kAny},
 };
 
 const OptionRule* FindOption(std::string_view name) {
@@ -199,8 +200,8 @@ std::variant<Command, UsageError> ParseCommandLine(std::span<const std::string_v
       }
       value = args[++k];
     }
-    if (name == "--help" || name == "--version") {
-      command.mode = name == "--help" ? Command::Mode::kHelp : Command::Mode::kVersion;
+    if (name == "--help" || name == "-h" || name == "--version") {
+      command.mode = name == "--version" ? Command::Mode::kVersion : Command::Mode::kHelp;
       return command;
     }
     if (name == "--batch") command.mode = Command::Mode::kBatch;
