@@ -62,6 +62,9 @@ install(FILES
   DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 install(FILES "${PROJECT_SOURCE_DIR}/examples/Sudin.txt"
   DESTINATION "${CMAKE_INSTALL_DOCDIR}/examples")
+# Where bash-completion loads a command's completion from when the command is first completed.
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/bash-completion/tarvik"
+  DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions")
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/lintian-overrides"
   DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides"
   RENAME "${PROJECT_NAME}")
