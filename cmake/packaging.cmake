@@ -88,6 +88,9 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
 set(CPACK_GENERATOR "DEB")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "${PROJECT_NAME}")
+# The package installs under the configured prefix (/usr in the package preset), the one the
+# program names in its message about a missing Sudin.txt.
+set(CPACK_PACKAGING_INSTALL_PREFIX "${CMAKE_INSTALL_PREFIX}")
 set(CPACK_SOURCE_IGNORE_FILES "/[.]git/" "/build/")
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
