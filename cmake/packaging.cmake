@@ -60,7 +60,9 @@ install(FILES
   "${TARVIK_CHANGELOG_GZ}"
   "${PROJECT_SOURCE_DIR}/README.md"
   DESTINATION "${CMAKE_INSTALL_DOCDIR}")
-install(FILES "${PROJECT_SOURCE_DIR}/examples/Sudin.txt"
+# The example puzzle definition, which a missing Sudin.txt points to (src/CMakeLists.txt), and a
+# sample collection for the batch mode.
+install(FILES "${PROJECT_SOURCE_DIR}/examples/Sudin.txt" "${PROJECT_SOURCE_DIR}/examples/puzzles.txt"
   DESTINATION "${CMAKE_INSTALL_DOCDIR}/examples")
 # Where bash-completion loads a command's completion from when the command is first completed.
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/bash-completion/tarvik"
