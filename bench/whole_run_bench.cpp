@@ -45,9 +45,6 @@ namespace {
 #ifndef TARVIK_BENCH_PUZZLES
 #define TARVIK_BENCH_PUZZLES ""
 #endif
-#ifndef TARVIK_CORPUS_DIR
-#define TARVIK_CORPUS_DIR ""
-#endif
 
 constexpr std::string_view kUsage =
     "Usage: tarvik_bench [--tarvik PATH] [--puzzles DIR] [--corpus DIR] [--runs N] [--sample N]\n"
@@ -58,6 +55,7 @@ constexpr std::string_view kUsage =
     "  --tarvik PATH  the program to time (default: the one of this build tree)\n"
     "  --puzzles DIR  the benchmark's own puzzle files (default: bench/puzzles of the sources)\n"
     "  --corpus DIR   the public collections, one puzzle of 81 digits a line; skipped if absent\n"
+    "                 (default: the environment variable TARVIK_CORPUS_DIR)\n"
     "  --runs N       timed runs per case and level, after one warm-up run (default 7)\n"
     "  --sample N     puzzles taken from each collection, spread over the file (default 2)\n"
     "  --only TEXT    only the cases whose name contains TEXT\n";
@@ -71,10 +69,16 @@ std::string CorpusSequence() {
   return codes + "\n";
 }
 
+// The collections are named at run time, so that another folder rebuilds nothing.
+fs::path DefaultCorpus() {
+  const char* dir = std::getenv("TARVIK_CORPUS_DIR");
+  return dir != nullptr ? fs::path(dir) : fs::path();
+}
+
 struct Options {
   fs::path tarvik = TARVIK_BENCH_BINARY;
   fs::path puzzles = TARVIK_BENCH_PUZZLES;
-  fs::path corpus = TARVIK_CORPUS_DIR;
+  fs::path corpus = DefaultCorpus();
   int runs = 7;
   int sample = 2;
   std::string only;

@@ -60,8 +60,13 @@ install(FILES
   "${TARVIK_CHANGELOG_GZ}"
   "${PROJECT_SOURCE_DIR}/README.md"
   DESTINATION "${CMAKE_INSTALL_DOCDIR}")
-install(FILES "${PROJECT_SOURCE_DIR}/examples/Sudin.txt"
+# The example puzzle definition, which a missing Sudin.txt points to (src/CMakeLists.txt), and a
+# sample collection for the batch mode.
+install(FILES "${PROJECT_SOURCE_DIR}/examples/Sudin.txt" "${PROJECT_SOURCE_DIR}/examples/puzzles.txt"
   DESTINATION "${CMAKE_INSTALL_DOCDIR}/examples")
+# Where bash-completion loads a command's completion from when the command is first completed.
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/bash-completion/tarvik"
+  DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions")
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/lintian-overrides"
   DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides"
   RENAME "${PROJECT_NAME}")
@@ -85,6 +90,9 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
 set(CPACK_GENERATOR "DEB")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "${PROJECT_NAME}")
+# The package installs under the configured prefix (/usr in the package preset), the one the
+# program names in its message about a missing Sudin.txt.
+set(CPACK_PACKAGING_INSTALL_PREFIX "${CMAKE_INSTALL_PREFIX}")
 set(CPACK_SOURCE_IGNORE_FILES "/[.]git/" "/build/")
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -60,6 +60,7 @@ constexpr OptionRule kOptions[] = {
     {"-j", true, Scope::kBatch},        {"--no-header", false, Scope::kBatch},
     {"--quiet", false, Scope::kBatch},  {"-q", false, Scope::kBatch},
     {"--field", true, Scope::kBatch},
+    {"-h", false, Scope::kAny},
 };
 
 const OptionRule* FindOption(std::string_view name) {
@@ -214,8 +215,8 @@ std::variant<Command, UsageError> ParseCommandLine(std::span<const std::string_v
       }
       value = args[++k];
     }
-    if (name == "--help" || name == "--version") {
-      command.mode = name == "--help" ? Command::Mode::kHelp : Command::Mode::kVersion;
+    if (name == "--help" || name == "-h" || name == "--version") {
+      command.mode = name == "--version" ? Command::Mode::kVersion : Command::Mode::kHelp;
       return command;
     }
     if (name == "--batch") command.mode = Command::Mode::kBatch;

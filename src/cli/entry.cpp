@@ -30,7 +30,7 @@ constexpr std::string_view kUsage =
     "\n"
     "  -C DIR             run in DIR, as cd DIR && tarvik\n"
     "  --view=FILE        also write FILE, an HTML page showing the whole run\n"
-    "  --help             print this text\n"
+    "  -h, --help         print this text\n"
     "  --version          print the version\n"
     "\n"
     "Batch mode grades collections, one puzzle per line, from the FILEs (gzip\n"
@@ -62,10 +62,9 @@ constexpr std::string_view kUsage =
     "      read, or is compressed with xz, zstd, bzip2 or zip)\n"
     "  70  an internal check failed: a fault of tarvik's own, please report it\n"
     "  71  out of memory\n"
-    "  73  Sudout.txt or the page cannot be created (batch: a report folder or\n"
-    "      file)\n"
-    "  74  a write to standard output, Sudout.txt or the page failed (batch: any\n"
-    "      write)\n"
+    "  73  Sudout.txt or the page cannot be created (batch: a report folder or file)\n"
+    "  74  a write to standard output, Sudout.txt or the page failed\n"
+    "      (batch: any write)\n"
     "\n"
     "Full documentation: man tarvik\n";
 

@@ -5,10 +5,12 @@
 #include <ostream>
 #include <span>
 #include <string>
+#include <system_error>
 
 #include "control/attempt_loop.h"
 #include "control/guessing.h"
 #include "control/input_reader.h"
+#include "control/install_layout.h"
 
 namespace tarvik {
 
@@ -70,6 +72,10 @@ std::optional<ExitStatus> ReadInput(Files& files, PuzzleState& st, std::optional
   OpenedInput input = files.OpenInput("Sudin.txt", error);
   if (!input.source) {
     errors << "tarvik: Sudin.txt: " << error.message() << '\n';
+    if (error == std::errc::no_such_file_or_directory) {
+      errors << "tarvik: for an example, see examples/Sudin.txt in the source tree or "
+             << kInstalledExample << " once installed\n";
+    }
     return ExitStatus::kNoInput;
   }
   if (const auto refusal = ReadPuzzleFile(*input.source, st)) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "batch/grading.h"
+#include "support/corpus_dir.h"
 #include "support/run_in_memory.h"
 #include "view/run_page.h"
 #include "view/run_recorder.h"
@@ -67,17 +68,14 @@ std::string DigitsOf(const Grid& grid) {
 }
 
 TEST(GradingCollectionsTest, RowsAgreeWithTheClassicReportAndThePage) {
-  if (!fs::is_directory(TARVIK_CORPUS_DIR)) {
-    GTEST_SKIP() << "the public collections are not at " TARVIK_CORPUS_DIR
-                 << " (set TARVIK_CORPUS_DIR when configuring)";
-  }
+  if (const auto missing = testing::CorpusMissing()) GTEST_SKIP() << *missing;
   const Parameters parameters = ParametersOf(BatchOptions{});
   std::string sequence;
   for (int k = 0; k < parameters.steps; ++k) {
     sequence += std::to_string(parameters.sequence[static_cast<std::size_t>(k)]) + ' ';
   }
   std::vector<fs::path> collections;
-  for (const auto& entry : fs::directory_iterator(TARVIK_CORPUS_DIR)) {
+  for (const auto& entry : fs::directory_iterator(testing::CorpusDir())) {
     if (entry.path().extension() == ".txt") collections.push_back(entry.path());
   }
   std::sort(collections.begin(), collections.end());

@@ -24,7 +24,8 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
     std::vector<std::string> args;
     std::string message;
   } cases[] = {
-      {{"-h"}, "found option \"-h\", expected one that --help lists"},
+      {{"-x"}, "found option \"-x\", expected one that --help lists"},
+      {{"-hx"}, "found option \"-hx\", expected -h without a value"},
       {{"Sudin.txt"}, "found argument \"Sudin.txt\", expected none, --help or --version"},
       {{""}, "found argument \"\", expected none, --help or --version"},
       {{"a\nb"}, "found argument \"a\\x0ab\", expected none, --help or --version"},
@@ -156,6 +157,7 @@ TEST(CommandLineTest, ReportNamesDropFolderAndExtension) {
 TEST(CommandLineTest, HelpAndVersionPrintTheirTextAndTouchNoFile) {
   for (const auto& [args, text] :
        {std::pair{std::vector<std::string>{"--help"}, UsageText()},
+        std::pair{std::vector<std::string>{"--batch", "-h", "--bogus"}, UsageText()},
         std::pair{std::vector<std::string>{"--batch", "--version", "--bogus"}, VersionText()}}) {
     MemoryFiles files;
     const RunResult r = RunProgram(args, files);
@@ -177,6 +179,21 @@ TEST(CommandLineTest, HelpAndVersionPrintTheirTextAndTouchNoFile) {
     EXPECT_LE(end - at, 79u) << UsageText().substr(at, end - at);
     at = end + 1;
   }
+}
+
+// The usage reads on an 80-column terminal without a line wrapped by it.
+TEST(CommandLineTest, EveryLineOfTheUsageFitsSeventyNineColumns) {
+  const std::string_view text = UsageText();
+  std::size_t lines = 0;
+  for (std::size_t start = 0; start < text.size(); ++lines) {
+    const std::size_t end = text.find('\n', start);
+    ASSERT_NE(end, std::string_view::npos) << "the usage ends without a line feed";
+    const std::string_view line = text.substr(start, end - start);
+    EXPECT_LE(line.size(), 79u) << line;
+    EXPECT_EQ(line.find('\t'), std::string_view::npos) << line;
+    start = end + 1;
+  }
+  EXPECT_GT(lines, 40u);
 }
 
 TEST(CommandLineTest, HelpOnAClosedStandardOutputIsAWriteError) {

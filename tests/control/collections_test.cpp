@@ -2,11 +2,11 @@
 // Tests that read the public puzzle collections; each skips, saying so, where they are absent.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "support/corpus_dir.h"
 #include "support/run_in_memory.h"
 #include "techniques/pass_build.h"
 
@@ -18,18 +18,15 @@ using testing::RunResult;
 // The first `count` puzzles of a collection, as 81 characters each.
 std::vector<std::string> PuzzlesOf(const std::string& collection, std::size_t count) {
   std::vector<std::string> puzzles;
-  std::ifstream in(std::string(TARVIK_CORPUS_DIR) + "/" + collection);
+  std::ifstream in(testing::CorpusDir() / collection);
   for (std::string line; puzzles.size() < count && std::getline(in, line);) {
     if (line.size() >= 81 && line[0] != '#') puzzles.push_back(line.substr(0, 81));
   }
   return puzzles;
 }
 
-#define SKIP_WITHOUT_COLLECTIONS()                                         \
-  if (!std::filesystem::is_directory(TARVIK_CORPUS_DIR)) {                 \
-    GTEST_SKIP() << "the public collections are not at " TARVIK_CORPUS_DIR \
-                 << " (set TARVIK_CORPUS_DIR when configuring)";           \
-  }
+#define SKIP_WITHOUT_COLLECTIONS() \
+  if (const auto missing = testing::CorpusMissing()) GTEST_SKIP() << *missing
 
 // Both builds of the technique passes write the same report, byte for byte, at print level 3.
 TEST(CollectionsTest, BaselineAndBestPassBuildsAgree) {

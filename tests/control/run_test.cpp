@@ -121,13 +121,31 @@ TEST(RunTest, RefusedInputWritesNothingButOneMessage) {
   EXPECT_FALSE(r.fileOpened);
 }
 
-TEST(RunTest, MissingInputIsNoInput) {
-  MemoryFiles files;
-  const RunResult r = testing::RunClassic(files);
-  EXPECT_EQ(r.status, ExitStatus::kNoInput);
-  EXPECT_EQ(r.errors, "tarvik: Sudin.txt: No such file or directory\n");
-  EXPECT_FALSE(r.fileOpened);
-  EXPECT_EQ(r.console, "");
+// A Sudin.txt that cannot be opened is named with the reason; only a missing one gets the line
+// that says where an example is, the installed one under the configured documentation folder.
+TEST(RunTest, InputThatCannotBeOpenedIsNoInput) {
+  const std::string example =
+      "tarvik: for an example, see examples/Sudin.txt in the source tree or " +
+      std::string(TARVIK_INSTALLED_DOCDIR) + "/examples/Sudin.txt once installed\n";
+  const struct {
+    std::errc error;
+    std::string errors;
+  } cases[] = {
+      {std::errc::no_such_file_or_directory,
+       "tarvik: Sudin.txt: No such file or directory\n" + example},
+      {std::errc::permission_denied, "tarvik: Sudin.txt: Permission denied\n"},
+      {std::errc::too_many_symbolic_link_levels,
+       "tarvik: Sudin.txt: Too many levels of symbolic links\n"},
+  };
+  for (const auto& c : cases) {
+    MemoryFiles files;
+    files.openErrors["Sudin.txt"] = std::make_error_code(c.error);
+    const RunResult r = testing::RunClassic(files);
+    EXPECT_EQ(r.status, ExitStatus::kNoInput);
+    EXPECT_EQ(r.errors, c.errors);
+    EXPECT_FALSE(r.fileOpened);
+    EXPECT_EQ(r.console, "");
+  }
 }
 
 TEST(RunTest, OutputThatCannotBeCreatedEndsTheRunBeforeAnyLine) {

@@ -52,10 +52,10 @@ TEST(CommandLine, ArgumentsReachTheLibrary) {
   const Outcome help = scratch.Run("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.console.starts_with("Usage: tarvik ")) << help.console;
-  const Outcome refused = scratch.Run("-h");
+  const Outcome refused = scratch.Run("-x");
   EXPECT_EQ(refused.status, 64);
   EXPECT_EQ(refused.errors,
-            "tarvik: found option \"-h\", expected one that --help lists\n"
+            "tarvik: found option \"-x\", expected one that --help lists\n"
             "Try 'tarvik --help' for more information.\n");
   EXPECT_EQ(scratch.Read("Sudout.txt"), "an earlier report\n");
 }

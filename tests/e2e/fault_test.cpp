@@ -149,7 +149,10 @@ TEST(FaultTest, MissingSudinCreatesNothing) {
   const Outcome out = scratch.Run("");
   EXPECT_EQ(out.status, 66);
   EXPECT_EQ(out.console, "");
-  EXPECT_EQ(out.errors, "tarvik: Sudin.txt: No such file or directory\n");
+  EXPECT_EQ(out.errors,
+            "tarvik: Sudin.txt: No such file or directory\n"
+            "tarvik: for an example, see examples/Sudin.txt in the source tree or " +
+                std::string(TARVIK_INSTALLED_DOCDIR) + "/examples/Sudin.txt once installed\n");
   EXPECT_FALSE(fs::exists(scratch.path() / "Sudout.txt"));
 }
 

@@ -16,6 +16,7 @@
 #include "batch/grading.h"
 #include "exact/exact_solver.h"
 #include "exact/grid_check.h"
+#include "support/corpus_dir.h"
 
 namespace tarvik::exact {
 namespace {
@@ -25,15 +26,14 @@ using testing::CellsOf;
 using testing::DigitsOf;
 using testing::ProblemWith;
 
-#define SKIP_WITHOUT_COLLECTIONS()                                         \
-  if (!fs::is_directory(TARVIK_CORPUS_DIR)) {                              \
-    GTEST_SKIP() << "the public collections are not at " TARVIK_CORPUS_DIR \
-                 << " (set TARVIK_CORPUS_DIR when configuring)";           \
+#define SKIP_WITHOUT_COLLECTIONS()                             \
+  if (const auto missing = tarvik::testing::CorpusMissing()) { \
+    GTEST_SKIP() << *missing;                                  \
   }
 
 std::vector<fs::path> Collections() {
   std::vector<fs::path> collections;
-  for (const auto& entry : fs::directory_iterator(TARVIK_CORPUS_DIR)) {
+  for (const auto& entry : fs::directory_iterator(tarvik::testing::CorpusDir())) {
     if (entry.path().extension() == ".txt") collections.push_back(entry.path());
   }
   std::sort(collections.begin(), collections.end());
