@@ -44,6 +44,8 @@ int main(int argc, char* argv[]) {
                     consoleClosed ? static_cast<tarvik::Sink&>(closedOutput) : standardOutput,
                     std::cerr,
                     tarvik::ErrorsIsTerminal(),
+                    tarvik::ConsoleIsTerminal(),
+                    tarvik::PlainTerminal(),
                     tarvik::AvailableProcessors(),
                     tarvik::RaiseOpenFileLimit()};
   return static_cast<int>(tarvik::cli::Main(args, host));

@@ -79,8 +79,8 @@ class Batch {
 
  private:
   void ReadOperand(std::size_t operand);
-  // Says that the operand `name` is not read, and why.
-  void Refuse(const std::string& name, std::string_view reason);
+  // Says that the operand is not read, and why.
+  void Refuse(std::size_t operand, std::string_view reason);
   // Says `message`, which gives `status`, after the messages of the lines read so far.
   void Notify(ExitStatus status, std::string message);
 
@@ -98,6 +98,8 @@ class Batch {
   std::vector<std::string> sources_;  // the operands as given, "-" for standard input
   std::vector<std::string> names_;    // the report name of each operand
   std::vector<TakenFile> taken_;      // what no report file or page may replace
+  std::vector<std::uint64_t> sizes_;  // of each operand, 0 when not known
+  std::vector<FileTally> files_;      // each operand's rows (the delivering thread) and lines
   LineWork work_;
 
   // Standard error, the status and the progress line, from any thread.
@@ -106,9 +108,9 @@ class Batch {
   bool failed_ = false;
   Progress progress_;
 
-  // Known to the reader, read by whoever delivers, for progress.
+  // Known to the reader, read by whoever delivers, for progress: bytes of all inputs.
   std::atomic<std::uint64_t> bytesRead_{0};
-  std::atomic<std::uint64_t> inputSize_{0};  // 0 when not known
+  std::uint64_t inputSize_ = 0;  // 0 when not known
 
   // Owned by the thread delivering.
   std::string output_;
@@ -135,7 +137,9 @@ Batch::Batch(const BatchOptions& options, Host& host)
       host_(host),
       sources_(options.operands.empty() ? std::vector<std::string>{"-"} : options.operands),
       work_(options, host.files, sources_, names_, taken_),
-      progress_(host.errors, host.errorsIsTerminal && !options.quiet),
+      // The rows on a terminal are the progress.
+      progress_(host.errors, host.errorsIsTerminal && !host.consoleIsTerminal && !options.quiet,
+                host.plainTerminal),
       // Enough lines in flight to keep every thread busy however uneven the puzzles are, and a
       // fixed bound on memory whatever the input's size.
       pool_(
@@ -147,10 +151,21 @@ Batch::Batch(const BatchOptions& options, Host& host)
   if (const std::optional<FileId> console = host.files.ConsoleId()) {
     taken_.push_back({"standard output", *console});
   }
+  bool sized = true;
   for (const std::string& source : sources_) {
-    const std::optional<FileId> id =
-        source == "-" ? host.files.StandardInput().id : host.files.IdOf(source);
+    OpenedInput standardInput;
+    if (source == "-") standardInput = host.files.StandardInput();
+    const std::optional<FileId> id = source == "-" ? standardInput.id : host.files.IdOf(source);
     if (id) taken_.push_back({"the input " + Named(source), *id});
+    const std::optional<std::uint64_t> size =
+        source == "-" ? standardInput.size : host.files.SizeOf(source);
+    sizes_.push_back(size.value_or(0));
+    sized = sized && size.has_value();
+    files_.push_back({Named(source), 0, {}, {}});
+  }
+  // A share of the input read only when all of it is in regular files.
+  if (sized) {
+    for (const std::uint64_t size : sizes_) inputSize_ += size;
   }
   output_.reserve(kOutputBytes + 4096);
 }
@@ -180,7 +195,7 @@ ExitStatus Batch::Run() {
     host_.errors << "tarvik: write error on standard output: " << closed.message() << '\n';
   }
   progress_.Erase();
-  if (!options_.quiet && !failed_) progress_.Summarize(tally_);
+  if (!options_.quiet && !failed_) progress_.Summarize(tally_, files_);
   return status_.Final();
 }
 
@@ -193,21 +208,21 @@ void Batch::ReadOperand(std::size_t operand) {
     std::error_code error;
     input = host_.files.OpenInput(name, error);
     if (!input.source) {
-      Refuse(name, error.message());
+      Refuse(operand, error.message());
       return;
     }
   }
   // Rows written to the input itself would be read again, and again.
   if (input.id && input.id == host_.files.ConsoleId()) {
-    Refuse(name, "is the same file as standard output");
+    Refuse(operand, "is the same file as standard output");
     return;
   }
-  inputSize_ = input.size.value_or(0);
-  bytesRead_ = 0;
+  std::uint64_t before = 0;  // the bytes of the inputs before this one
+  for (std::size_t k = 0; k < operand; ++k) before += sizes_[k];
   IdleAwareSource idleAware(*input.source, pool_);
   const OpenedCollection collection = OpenCollection(idleAware);
   if (collection.refusal) {
-    Refuse(name, *collection.refusal);
+    Refuse(operand, *collection.refusal);
     return;
   }
   LineReader reader(*collection.input, options_.field);
@@ -215,7 +230,7 @@ void Batch::ReadOperand(std::size_t operand) {
     std::optional<PuzzleLine> line = reader.Next();
     if (!line) break;
     // Compressed bytes for compressed input, as its size counts them.
-    bytesRead_.store(collection.input->rawBytesRead(), std::memory_order_relaxed);
+    bytesRead_.store(before + collection.input->rawBytesRead(), std::memory_order_relaxed);
     const bool added = pool_.Submit([&](Job& job) {
       job.operand = operand;
       job.line = std::move(*line);
@@ -223,18 +238,22 @@ void Batch::ReadOperand(std::size_t operand) {
     });
     if (!added) return;
   }
+  files_[operand].lines = reader.linesRead();
   if (reader.error()) {
-    Refuse(name, reader.error().message());
+    Refuse(operand, reader.error().message());
   } else if (const std::optional<InputRefusal>& refusal = reader.refusal()) {
     // A header without the field asked for, or damaged compressed data: the rows before stand.
     std::string where = Named(name);
     if (refusal->line != 0) where.append(":").append(std::to_string(refusal->line));
+    if (refusal->wholeFile) files_[operand].notRead = refusal->message;
     Notify(ExitStatus::kDataError, "tarvik: " + where + ": " + refusal->message + "\n");
   }
 }
 
-void Batch::Refuse(const std::string& name, std::string_view reason) {
-  Notify(ExitStatus::kNoInput, "tarvik: " + Named(name) + ": " + std::string(reason) + "\n");
+void Batch::Refuse(std::size_t operand, std::string_view reason) {
+  files_[operand].notRead = std::string(reason);
+  Notify(ExitStatus::kNoInput,
+         "tarvik: " + Named(sources_[operand]) + ": " + std::string(reason) + "\n");
 }
 
 void Batch::Notify(ExitStatus status, std::string message) {
@@ -260,11 +279,15 @@ void Batch::Deliver(Job& job) {
     return;
   }
   output_ += job.row;
+  Tally& file = files_[job.operand].rows;
   if (job.outcome) {
     ++tally_.puzzles;
     ++tally_.outcomes[static_cast<int>(*job.outcome)];
+    ++file.puzzles;
+    ++file.outcomes[static_cast<int>(*job.outcome)];
   } else {
     ++tally_.refused;
+    ++file.refused;
     const std::lock_guard lock(errorsMutex_);
     status_.refused = true;
     progress_.Erase();
@@ -273,10 +296,9 @@ void Batch::Deliver(Job& job) {
   ++delivered_;
   if (output_.size() >= kOutputBytes) WriteOutput();
   // Looked at every 64 rows: the clock is cheap, but not free.
-  if (!options_.quiet && host_.errorsIsTerminal && (delivered_ & 63) == 0) {
+  if ((delivered_ & 63) == 0) {
     const std::lock_guard lock(errorsMutex_);
-    progress_.Update(delivered_, bytesRead_.load(std::memory_order_relaxed),
-                     inputSize_.load(std::memory_order_relaxed));
+    progress_.Update(delivered_, bytesRead_.load(std::memory_order_relaxed), inputSize_);
   }
 }
 
@@ -287,7 +309,11 @@ void Batch::WriteOutput() {
   if (!error) return;
   consoleFailed_ = true;
   pool_.Stop();
-  Fail(ExitStatus::kIoError, "tarvik: write error on standard output: " + error.message());
+  // A reader that has gone, as with head: nothing is lost that was asked for, unless files are
+  // being written, which are now left unwritten.
+  const bool quiet = error == std::errc::broken_pipe && !options_.reportsDir && !options_.viewsDir;
+  Fail(ExitStatus::kIoError,
+       quiet ? "" : "tarvik: write error on standard output: " + error.message());
 }
 
 void Batch::Fail(ExitStatus status, std::string_view message) {
@@ -297,7 +323,7 @@ void Batch::Fail(ExitStatus status, std::string_view message) {
     failed_ = true;
     status_.Set(status);
     progress_.Erase();
-    host_.errors << message << '\n';
+    if (!message.empty()) host_.errors << message << '\n';
   }
   // The reader need not wait for more input that will not be read.
   host_.files.CancelReads();

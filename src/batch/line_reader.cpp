@@ -386,7 +386,8 @@ bool LineReader::FirstContentLine() {
     const std::string_view text(
         s.text.data(), static_cast<std::size_t>(std::min<std::uint64_t>(length, s.text.size())));
     refusal_ = InputRefusal{
-        line_, "header: found " + Quoted(text) + ", expected a field named " + Quoted(field_.name)};
+        line_, "header: found " + Quoted(text) + ", expected a field named " + Quoted(field_.name),
+        true};
     stopped_ = true;
     return true;
   }
@@ -447,7 +448,7 @@ std::optional<PuzzleLine> LineReader::Next() {
   }
   if (atEnd_ && !refusal_ && !error_ && !field_.name.empty() && !seenContent_) {
     refusal_ = InputRefusal{
-        0, "header: found an empty file, expected a field named " + Quoted(field_.name)};
+        0, "header: found an empty file, expected a field named " + Quoted(field_.name), true};
     stopped_ = true;
   }
   return std::nullopt;

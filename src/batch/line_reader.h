@@ -28,6 +28,7 @@ struct PuzzleLine {
 struct InputRefusal {
   std::int64_t line = 0;  // 0 when there is no line to name (an empty file)
   std::string message;
+  bool wholeFile = false;  // the input gave no row at all (its header)
 };
 
 // Reads a collection one line at a time, one puzzle per line.
@@ -63,6 +64,8 @@ class LineReader {
   const std::optional<InputRefusal>& refusal() const { return refusal_; }
   // The bytes read so far, for progress.
   std::uint64_t bytesRead() const { return bytesRead_; }
+  // The lines read so far, skipped ones included.
+  std::int64_t linesRead() const { return line_; }
 
   // Bytes looked at for a line feed before carriage returns are taken as line ends; also the
   // size of one read.

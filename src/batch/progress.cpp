@@ -16,41 +16,76 @@ void Progress::Update(std::uint64_t rows, std::uint64_t bytesRead, std::uint64_t
   lastDrawn_ = now;
   const double seconds = std::chrono::duration<double>(now - started_).count();
   char line[128];
-  int length = std::snprintf(line, sizeof line, "\rtarvik: %llu puzzles, %.0f/s",
+  int length = std::snprintf(line, sizeof line, "tarvik: %llu puzzles, %.0f/s",
                              static_cast<unsigned long long>(rows),
                              seconds > 0 ? static_cast<double>(rows) / seconds : 0.0);
   if (inputSize > 0 && length > 0) {
-    length +=
-        std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length), ", %.0f%%",
-                      100.0 * static_cast<double>(bytesRead) / static_cast<double>(inputSize));
+    const double share =
+        std::min(1.0, static_cast<double>(bytesRead) / static_cast<double>(inputSize));
+    length += std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length),
+                            ", %.0f%%", 100.0 * share);
   }
-  errors_ << std::string_view(line, static_cast<std::size_t>(std::max(length, 0))) << "\x1b[K"
-          << std::flush;
-  drawn_ = true;
+  const auto size =
+      static_cast<std::size_t>(std::clamp(length, 0, static_cast<int>(sizeof line) - 1));
+  errors_ << '\r' << std::string_view(line, size);
+  if (plain_) {
+    // Blanks over what is left of a longer line before.
+    if (drawn_ > size) errors_ << std::string(drawn_ - size, ' ');
+  } else {
+    errors_ << "\x1b[K";
+  }
+  errors_ << std::flush;
+  drawn_ = std::max(drawn_, size);
 }
 
 void Progress::Erase() {
-  if (!drawn_) return;
-  errors_ << "\r\x1b[K" << std::flush;
-  drawn_ = false;
+  if (drawn_ == 0) return;
+  if (plain_) {
+    errors_ << '\r' << std::string(drawn_, ' ') << '\r' << std::flush;
+  } else {
+    errors_ << "\r\x1b[K" << std::flush;
+  }
+  drawn_ = 0;
 }
 
-void Progress::Summarize(const Tally& tally) {
+namespace {
+
+// ": 9 solved, 2 step-limit", the outcomes that came, or all four when `all`.
+void PutOutcomes(std::ostream& out, const Tally& tally, bool all) {
+  const char* separator = ": ";
+  for (const Outcome outcome :
+       {Outcome::kSolved, Outcome::kStepLimit, Outcome::kNoFurtherGuesses, Outcome::kNoSolution}) {
+    const std::uint64_t count = tally.outcomes[static_cast<int>(outcome)];
+    if (count == 0 && !all) continue;
+    out << separator << count << ' ' << OutcomeName(outcome);
+    separator = ", ";
+  }
+}
+
+}  // namespace
+
+void Progress::Summarize(const Tally& tally, const std::vector<FileTally>& files) {
   Erase();
+  if (files.size() > 1) {
+    for (const FileTally& file : files) {
+      errors_ << "tarvik: " << file.name << ": ";
+      if (file.notRead) {
+        errors_ << "not read: " << *file.notRead << '\n';
+        continue;
+      }
+      errors_ << file.lines << (file.lines == 1 ? " line, " : " lines, ") << file.rows.puzzles
+              << " puzzles, " << file.rows.refused << " refused";
+      PutOutcomes(errors_, file.rows, true);
+      errors_ << '\n';
+    }
+  }
   const double seconds = std::chrono::duration<double>(Clock::now() - started_).count();
   char timing[64];
   (void)std::snprintf(timing, sizeof timing, "%.2f s (%.0f/s)", seconds,
                       seconds > 0 ? static_cast<double>(tally.puzzles) / seconds : 0.0);
   errors_ << "tarvik: " << tally.puzzles << " puzzles, " << tally.refused << " refused, in "
           << timing;
-  const char* separator = ": ";
-  for (const Outcome outcome :
-       {Outcome::kSolved, Outcome::kStepLimit, Outcome::kNoFurtherGuesses, Outcome::kNoSolution}) {
-    const std::uint64_t count = tally.outcomes[static_cast<int>(outcome)];
-    if (count == 0) continue;
-    errors_ << separator << count << ' ' << OutcomeName(outcome);
-    separator = ", ";
-  }
+  PutOutcomes(errors_, tally, false);
   errors_ << '\n';
 }
 

@@ -3,7 +3,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "control/run.h"
 
@@ -16,26 +19,38 @@ struct Tally {
   std::uint64_t outcomes[4] = {};
 };
 
+// One FILE's part, for its line before the summary.
+struct FileTally {
+  std::string name;  // as messages show it
+  std::int64_t lines = 0;
+  Tally rows;
+  std::optional<std::string> notRead;  // why the FILE gave no row at all
+};
+
 // The progress line on a terminal's standard error, redrawn in place at most four times a second,
 // and the summary line at the end.
 class Progress {
  public:
   using Clock = std::chrono::steady_clock;
 
-  Progress(std::ostream& errors, bool shown) : errors_(errors), shown_(shown) {}
+  // `shown`: a progress line is drawn at all; `plain`: without escape sequences.
+  Progress(std::ostream& errors, bool shown, bool plain)
+      : errors_(errors), shown_(shown), plain_(plain) {}
 
-  // Redraws the line for `rows` rows written and, when the input's size is known, the share of it
+  // Redraws the line for `rows` rows written and, when the inputs' size is known, the share of it
   // read.
   void Update(std::uint64_t rows, std::uint64_t bytesRead, std::uint64_t inputSize);
   // Clears the line, if drawn, so that a message can take its place.
   void Erase();
-  // The summary: puzzles, refused lines, time taken and the count of each outcome.
-  void Summarize(const Tally& tally);
+  // The summary: with more than one FILE a line for each, then puzzles, refused lines, time taken
+  // and the count of each outcome.
+  void Summarize(const Tally& tally, const std::vector<FileTally>& files);
 
  private:
   std::ostream& errors_;
   const bool shown_;
-  bool drawn_ = false;
+  const bool plain_;
+  std::size_t drawn_ = 0;  // the length of the line drawn; 0 for none
   Clock::time_point started_ = Clock::now();
   Clock::time_point lastDrawn_ = started_;
 };

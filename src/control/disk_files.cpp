@@ -249,6 +249,12 @@ std::optional<FileId> DiskFiles::IdOf(const std::string& name) const {
   return FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
+std::optional<std::uint64_t> DiskFiles::SizeOf(const std::string& name) const {
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
 std::optional<FileId> DiskFiles::EntryIdOf(const std::string& name) const {
   struct stat info {};
   if (::lstat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;

@@ -65,6 +65,8 @@ class Files {
                                                              std::error_code& error) = 0;
   // The regular file that `name` is, following links; none for anything else.
   virtual std::optional<FileId> IdOf(const std::string& name) const = 0;
+  // The size of the regular file that `name` is, following links; none for anything else.
+  virtual std::optional<std::uint64_t> SizeOf(const std::string& name) const = 0;
   // The regular file that stands at `name` itself; none for a link or anything else.
   virtual std::optional<FileId> EntryIdOf(const std::string& name) const = 0;
   // Creates the folder `name` (not its parents); an existing folder is no error, and an existing
@@ -87,6 +89,7 @@ class DiskFiles final : public Files {
   std::unique_ptr<ReplacementFile> CreateReplacement(const std::string& name,
                                                      std::error_code& error) override;
   std::optional<FileId> IdOf(const std::string& name) const override;
+  std::optional<std::uint64_t> SizeOf(const std::string& name) const override;
   std::optional<FileId> EntryIdOf(const std::string& name) const override;
   std::error_code MakeDirectory(const std::string& name) override;
   std::error_code ChangeDirectory(const std::string& name) override;

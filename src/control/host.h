@@ -16,6 +16,8 @@ struct Host {
   Sink& console;
   std::ostream& errors;
   bool errorsIsTerminal = false;
+  bool consoleIsTerminal = false;
+  bool plainTerminal = false;  // TERM unset or "dumb": no escape sequences
   unsigned processors = 1;
   std::uint64_t openFiles = 1024;  // the files the process may have open at once
 };

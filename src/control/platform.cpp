@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <string_view>
 #include <thread>
 
 namespace tarvik {
@@ -30,6 +32,13 @@ bool IgnoreWriteSignals() {
 }
 
 bool ErrorsIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+bool ConsoleIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
+
+bool PlainTerminal() {
+  const char* term = std::getenv("TERM");
+  return term == nullptr || *term == '\0' || std::string_view(term) == "dumb";
+}
 
 unsigned AvailableProcessors() {
   cpu_set_t set;

@@ -16,6 +16,10 @@ bool IgnoreWriteSignals();
 
 // Whether standard error is a terminal (a progress line is shown there only then).
 bool ErrorsIsTerminal();
+// Whether standard output is a terminal (then the rows are the progress).
+bool ConsoleIsTerminal();
+// Whether the terminal understands no escape sequences: TERM unset, empty or "dumb".
+bool PlainTerminal();
 
 // The processors this process may run on, as nproc counts them; at least 1.
 unsigned AvailableProcessors();

@@ -78,6 +78,26 @@ TEST(BatchFilesTest, OperandsAsTheyCome) {
   }
 }
 
+// With more than one FILE, a line for each before the summary, a FILE not read included.
+TEST(BatchFilesTest, EachFileHasItsLineBeforeTheSummary) {
+  const Scratch scratch;
+  const Outcome out = scratch.RunScript("printf '%s\\n# note\\n' " + kPuzzle +
+                                        " > p.txt\nprintf '\\xfd7zXZ\\x00' > x.xz\n"
+                                        "\"$1\" --batch --jobs=2 p.txt missing.txt x.xz\n");
+  EXPECT_EQ(out.status, 66);
+  const std::string expected =
+      "tarvik: missing.txt: No such file or directory\n"
+      "tarvik: x.xz: compressed with xz: decompress it first and pipe it into tarvik --batch -\n"
+      "tarvik: p.txt: 2 lines, 1 puzzles, 0 refused: 1 solved, 0 step-limit, 0 "
+      "no-further-guesses, 0 no-solution\n"
+      "tarvik: missing.txt: not read: No such file or directory\n"
+      "tarvik: x.xz: not read: compressed with xz: decompress it first and pipe it into tarvik "
+      "--batch -\n"
+      "tarvik: 1 puzzles, 0 refused, in ";
+  EXPECT_TRUE(out.errors.starts_with(expected)) << out.errors;
+  EXPECT_TRUE(out.errors.ends_with(": 1 solved\n")) << out.errors;
+}
+
 // Damaged compressed data: the rows before it stand, one message, and the next FILE is read.
 TEST(BatchFilesTest, DamagedCompressedDataKeepsTheRowsBeforeIt) {
   const Scratch scratch;

@@ -72,6 +72,11 @@ class MemoryFiles final : public Files {
   std::unique_ptr<ReplacementFile> CreateReplacement(const std::string& name,
                                                      std::error_code& error) override;
   std::optional<FileId> IdOf(const std::string& name) const override;
+  std::optional<std::uint64_t> SizeOf(const std::string& name) const override {
+    const auto file = files.find(name);
+    if (file == files.end()) return std::nullopt;
+    return file->second.size();
+  }
   std::optional<FileId> EntryIdOf(const std::string& name) const override { return IdOf(name); }
   std::error_code MakeDirectory(const std::string& name) override;
   std::error_code ChangeDirectory(const std::string& name) override;
