@@ -87,7 +87,7 @@ void WriteHardRow(HtmlWriter& w, std::size_t rank, const HardPuzzle& puzzle,
 
 void WriteFileTable(HtmlWriter& w, const BatchTally& tally) {
   w.Open("section").Line();
-  w.Open("h2").Attribute("id", "files").Text("By FILE").Close().Line();
+  w.Open("h2").Attribute("id", "by-file").Text("By FILE").Close().Line();
   w.Open("table").Class("rows files").Line().Open("thead").Open("tr");
   w.Element("th", "FILE").Element("th", "num", "lines read").Element("th", "num", "puzzles");
   w.Element("th", "num", "refused");
