@@ -40,6 +40,14 @@ GradedRow Graded(std::string_view source, std::int64_t line, Outcome outcome,
   return row;
 }
 
+// Rows of the table of outcomes against solutions: 0, 1 and 2+, the misleading cell marked.
+constexpr std::string_view kSolvedRow =
+    "<tr><th scope=\"row\">solved</th><td>0</td><td>1</td><td class=\"mislead\" "
+    "title=\"misleading\">2 \xE2\x9A\xA0</td></tr>";
+constexpr std::string_view kNoSolutionRow =
+    "<tr><th scope=\"row\">no solution</th><td>0</td><td class=\"mislead\" "
+    "title=\"misleading\">1 \xE2\x9A\xA0</td><td>0</td></tr>";
+
 // What every overview must hold and must not hold.
 void ExpectSelfContained(const std::string& page) {
   EXPECT_TRUE(
@@ -114,12 +122,8 @@ std::vector<PageCase> PageCases() {
          t.AddGraded(row);
        },
        "",
-       {"<dd id=\"solutions-1\">2</dd>", "<dd id=\"solutions-2\">2</dd>",
-        "<tr><th scope=\"row\">solved</th><td>0</td><td>1</td><td class=\"mislead\" "
-        "title=\"misleading\">2 \xE2\x9A\xA0</td></tr>",
-        "<tr><th scope=\"row\">no solution</th><td>0</td><td class=\"mislead\" "
-        "title=\"misleading\">1 \xE2\x9A\xA0</td><td>0</td></tr>",
-        "<th class=\"num\">solutions</th>"},
+       {"<dd id=\"solutions-1\">2</dd>", "<dd id=\"solutions-2\">2</dd>", kSolvedRow,
+        kNoSolutionRow, "<th class=\"num\">solutions</th>"},
        {},
        {{"<td class=\"mislead\"", 4}}},
       {"HardestLinkedRelativeToTheBase",

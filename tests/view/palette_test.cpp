@@ -10,8 +10,6 @@
 
 #include "control/run_summary.h"
 
-#include "control/run_summary.h"
-
 namespace tarvik::view {
 namespace {
 

@@ -48,14 +48,14 @@ void Feed(BatchTally& tally, std::int64_t from, std::int64_t to) {
   char page[32];
   for (std::int64_t k = from; k < to; ++k) {
     const auto operand = static_cast<std::size_t>(k / 100);
-    std::snprintf(source, sizeof source, "collection-%07zu.txt", operand);
+    (void)std::snprintf(source, sizeof source, "collection-%07zu.txt", operand);
     const RowPlace place{operand, source, k % 100 + 1};
     if (k % 7 == 0) {
       tally.AddRefused(place, "a message longer than a short string's own storage");
       continue;
     }
-    std::snprintf(page, sizeof page, "collection-%07zu-%03lld.html", operand,
-                  static_cast<long long>(k % 100 + 1));
+    (void)std::snprintf(page, sizeof page, "collection-%07zu-%03lld.html", operand,
+                        static_cast<long long>(k % 100 + 1));
     GradedRow row;
     row.place = place;
     row.puzzle = puzzle;
