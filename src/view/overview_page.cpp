@@ -153,7 +153,7 @@ void WriteFileLine(HtmlWriter& w, std::string_view source, std::int64_t line) {
   w.OutsideText(source, BatchTally::kShownCharacters).Text(":").Number(line);
 }
 
-std::string RenderOverview(const BatchTally& tally, std::string_view linkBase) {
+std::string RenderOverview(const BatchTally& tally, std::optional<std::string_view> linkBase) {
   std::string out;
   out.reserve(std::size_t{128} * 1024);
   HtmlWriter w(out);

@@ -16,9 +16,9 @@ inline constexpr std::size_t kMaxOverviewBytes = 1'000'000;
 // The overview of a batch: one self-contained HTML5 document. A puzzle's page is linked as
 // `linkBase` followed by its page name, both percent-encoded where a URL needs it: "" when the
 // overview is written beside the pages (DIR/index.html), "../pages/" say for one written
-// elsewhere (see LinkBase). Nothing in it depends on time, place or threads: the same tally
-// gives the same bytes.
-std::string RenderOverview(const BatchTally& tally, std::string_view linkBase);
+// elsewhere (see LinkBase); no puzzle is linked without a link base. Nothing in it depends on
+// time, place or threads: the same tally gives the same bytes.
+std::string RenderOverview(const BatchTally& tally, std::optional<std::string_view> linkBase);
 
 // How to reach the folder `pagesDir` from the folder of the file `overview`, worked out from the
 // names alone, as a relative link ending in '/' ("" for the same folder): "pages/" for

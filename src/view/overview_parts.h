@@ -5,6 +5,7 @@
 // them together.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "control/run_summary.h"
@@ -30,8 +31,9 @@ void WriteDistributions(HtmlWriter& w, const BatchTally& tally);
 void WriteFileTable(HtmlWriter& w, const BatchTally& tally);
 // Outcomes against solutions, when counted (overview_tables.cpp).
 void WriteSolutions(HtmlWriter& w, const BatchTally& tally);
-// The hardest puzzles, linked to their pages as `linkBase` + page (overview_tables.cpp).
-void WriteHardest(HtmlWriter& w, const BatchTally& tally, std::string_view linkBase);
+// The hardest puzzles, linked to their pages as `linkBase` + page, if there is a link base
+// (overview_tables.cpp).
+void WriteHardest(HtmlWriter& w, const BatchTally& tally, std::optional<std::string_view> linkBase);
 // The first refused lines, and how many more (overview_tables.cpp).
 void WriteRefused(HtmlWriter& w, const BatchTally& tally);
 

@@ -3,6 +3,7 @@
 // refused lines.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -53,15 +54,14 @@ void WriteFileRow(HtmlWriter& w, const FileTally& file) {
 }
 
 void WriteHardRow(HtmlWriter& w, std::size_t rank, const HardPuzzle& puzzle,
-                  std::string_view linkBase, bool solutions) {
+                  std::optional<std::string_view> linkBase, bool solutions) {
   w.Open("tr");
   WriteNumberCell(w, static_cast<std::int64_t>(rank));
   w.Open("td");
-  if (!puzzle.page.empty()) {
-    w.Open("a").Href(linkBase, puzzle.page);
-  }
+  const bool linked = linkBase && !puzzle.page.empty();
+  if (linked) w.Open("a").Href(*linkBase, puzzle.page);
   WriteFileLine(w, puzzle.source, puzzle.line);
-  if (!puzzle.page.empty()) w.Close();
+  if (linked) w.Close();
   w.Close();
   w.Open("td").Open("code").Class("puzzle");
   w.Text(std::string_view(puzzle.puzzle.data(), puzzle.puzzle.size())).Close().Close();
@@ -153,7 +153,8 @@ void WriteSolutions(HtmlWriter& w, const BatchTally& tally) {
   w.Close().Line();  // section
 }
 
-void WriteHardest(HtmlWriter& w, const BatchTally& tally, std::string_view linkBase) {
+void WriteHardest(HtmlWriter& w, const BatchTally& tally,
+                  std::optional<std::string_view> linkBase) {
   const bool solutions = tally.parameters().solutionsCounted;
   w.Open("section").Line();
   w.Open("h2").Attribute("id", "hardest").Text("The hardest puzzles").Close().Line();

@@ -67,7 +67,7 @@ struct PageCase {
   std::string_view name;
   bool solutions;
   std::function<void(BatchTally&)> feed;
-  std::string_view linkBase;
+  std::optional<std::string_view> linkBase;
   std::vector<std::string_view> present;
   std::vector<std::string_view> absent;
   std::vector<std::pair<std::string_view, std::size_t>> counted;
@@ -141,6 +141,17 @@ std::vector<PageCase> PageCases() {
         "<td class=\"num\">2</td><td>a.txt:4</td>"},
        {},
        {{"<a ", 1}}},
+      {"NoLinksWithoutALinkBase",
+       false,
+       [](BatchTally& t) {
+         GradedRow row = Graded("a.txt", 3, Outcome::kSolved);
+         row.page = "a-3.html";
+         t.AddGraded(row);
+       },
+       std::nullopt,
+       {"<td class=\"num\">1</td><td>a.txt:3</td>"},
+       {"<a "},
+       {}},
       {"FiftyRefusedLinesThenHowManyMore",
        false,
        [](BatchTally& t) {
