@@ -53,6 +53,27 @@ HtmlWriter& HtmlWriter::Attribute(std::string_view name) {
   return *this;
 }
 
+HtmlWriter& HtmlWriter::Href(std::string_view base, std::string_view path) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  StartAttribute("href");
+  for (const std::string_view part : {base, path}) {
+    for (const char c : part) {
+      const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                         (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
+                         c == '/';
+      if (plain) {
+        out_ += c;
+      } else {
+        const auto byte = static_cast<unsigned char>(c);
+        out_ += '%';
+        out_ += kDigits[byte >> 4];
+        out_ += kDigits[byte & 0xFu];
+      }
+    }
+  }
+  return EndAttribute();
+}
+
 HtmlWriter& HtmlWriter::StartAttribute(std::string_view name) {
   assert(inStartTag_ && !inAttribute_);
   out_ += ' ';

@@ -39,6 +39,9 @@ class HtmlWriter {
   HtmlWriter& Attribute(std::string_view name, std::span<const Point> points);
   // An attribute without a value, such as open.
   HtmlWriter& Attribute(std::string_view name);
+  // href: `base` then `path`, each byte a URL path could misread percent-encoded (all but
+  // letters, digits, '-', '.', '_', '~' and '/').
+  HtmlWriter& Href(std::string_view base, std::string_view path);
   // An attribute whose value is written in parts, by Text, Number and Entity, up to EndAttribute.
   HtmlWriter& StartAttribute(std::string_view name);
   HtmlWriter& EndAttribute();

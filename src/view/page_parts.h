@@ -3,11 +3,13 @@
 
 // The parts of the run page, each written by a file of its own; run_page.cpp puts them together.
 
+#include <span>
 #include <string_view>
 #include <vector>
 
 #include "state/puzzle_state.h"
 #include "view/html_writer.h"
+#include "view/palette.h"
 #include "view/run_recorder.h"
 
 namespace tarvik::view {
@@ -48,6 +50,8 @@ constexpr std::string_view NameOf(Technique technique) {
 // The <style> element: the colours of the light, the dark and the print scheme, then the rules
 // (page_style.cpp).
 void WriteStyle(HtmlWriter& w);
+// The same with more colours, and more rules after the page's own (the overview's).
+void WriteStyle(HtmlWriter& w, std::span<const Colour> moreColours, std::string_view moreRules);
 
 // The start grid and the final grid, with the key to its marks (page_grids.cpp).
 void WriteGrids(HtmlWriter& w, const PuzzleState& input, const RunRecorder& run);

@@ -2,6 +2,7 @@
 // The page's style: its colours, one custom property each, for the light, the dark and the print
 // scheme, and the rules that use them.
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "view/page_parts.h"
@@ -98,28 +99,32 @@ figure,details,svg,tr{break-inside:avoid}
 )css";
 
 // :root{--name:#rrggbb;...} for one scheme.
-void WriteColours(HtmlWriter& w, bool dark) {
+void WriteColours(HtmlWriter& w, bool dark, std::span<const Colour> more) {
   constexpr char kDigits[] = "0123456789abcdef";
   w.Raw(":root{");
-  for (const Colour& colour : kColours) {
-    const std::uint32_t rgb = dark ? colour.dark : colour.light;
-    char hex[7] = {'#'};
-    for (int k = 0; k < 6; ++k) hex[k + 1] = kDigits[(rgb >> (20 - 4 * k)) & 0xFu];
-    w.Raw("--").Raw(colour.name).Raw(":").Raw(std::string_view(hex, sizeof hex)).Raw(";");
+  for (const std::span<const Colour> colours : {std::span<const Colour>(kColours), more}) {
+    for (const Colour& colour : colours) {
+      const std::uint32_t rgb = dark ? colour.dark : colour.light;
+      char hex[7] = {'#'};
+      for (int k = 0; k < 6; ++k) hex[k + 1] = kDigits[(rgb >> (20 - 4 * k)) & 0xFu];
+      w.Raw("--").Raw(colour.name).Raw(":").Raw(std::string_view(hex, sizeof hex)).Raw(";");
+    }
   }
   w.Raw("}").Line();
 }
 
 }  // namespace
 
-void WriteStyle(HtmlWriter& w) {
+void WriteStyle(HtmlWriter& w) { WriteStyle(w, {}, {}); }
+
+void WriteStyle(HtmlWriter& w, std::span<const Colour> moreColours, std::string_view moreRules) {
   w.Open("style").Line();
-  WriteColours(w, false);
+  WriteColours(w, false, moreColours);
   w.Raw("@media (prefers-color-scheme: dark){").Line();
-  WriteColours(w, true);
+  WriteColours(w, true, moreColours);
   w.Raw("}").Line().Raw("@media print{").Line();
-  WriteColours(w, false);  // paper is light whatever the screen
-  w.Raw("}").Raw(kStyle);
+  WriteColours(w, false, moreColours);  // paper is light whatever the screen
+  w.Raw("}").Raw(kStyle).Raw(moreRules);
   w.Close().Line();
 }
 

@@ -43,6 +43,16 @@ inline constexpr Colour kColours[] = {
     {"bad", 0xa33a00, 0xff9a6b},
 };
 
+// The overview of a batch: one colour per outcome, in the order of Outcome, for bars and chart
+// columns, and one for refused lines. Okabe-Ito's bluish green, blue, vermilion and reddish
+// purple, lighter on the dark scheme; each number is also written out, so no fact rests on
+// colour alone. Written into a page's style only by the overview.
+inline constexpr Colour kOutcomeColours[] = {
+    {"o-solved", 0x009e73, 0x3fcf9f},      {"o-step-limit", 0x0072b2, 0x56b4e9},
+    {"o-no-solution", 0xd55e00, 0xff8f4f}, {"o-no-further-guesses", 0xcc79a7, 0xe8a5ca},
+    {"o-refused", 0x858b95, 0x727884},
+};
+
 // Every pair of a foreground (text, or a chart line) and the background it stands on.
 struct ColourPair {
   std::string_view foreground;

@@ -30,7 +30,8 @@ void WriteOutcomeWords(HtmlWriter& w, Outcome outcome) {
   for (const char c : OutcomeName(outcome)) w.Text(c == '-' ? " " : std::string_view(&c, 1));
 }
 
-void WriteHead(HtmlWriter& w, const RunRecorder& run, std::string_view source) {
+void WriteHead(HtmlWriter& w, const RunRecorder& run, std::string_view source,
+               const std::optional<BatchPlace>& place) {
   w.Raw("<!DOCTYPE html>").Line();
   w.Open("html").Attribute("lang", "en").Line();
   w.Open("head").Line();
@@ -41,7 +42,7 @@ void WriteHead(HtmlWriter& w, const RunRecorder& run, std::string_view source) {
       .Line();
   w.Void("meta").Attribute("name", "color-scheme").Attribute("content", "light dark").Line();
   w.Open("title").Text("tarvik: ");
-  WriteSource(w, source);
+  WriteSource(w, place ? place->fileLine : source);
   w.Text(" - ");
   WriteOutcomeWords(w, run.summary().run.outcome);
   w.Close().Line();
@@ -78,11 +79,17 @@ void WriteSequence(HtmlWriter& w, const PuzzleState& input) {
 }
 
 void WriteTop(HtmlWriter& w, const PuzzleState& input, const RunRecorder& run,
-              std::string_view source) {
+              std::string_view source, const std::optional<BatchPlace>& place) {
   const RunSummary& summary = run.summary().run;
   w.Open("header").Line();
+  if (place) {
+    // Its colour inline: the run page's own style sheet stays as it is without a place.
+    w.Open("nav").Open("a").Href("", place->indexLink).Attribute("style", "color:var(--line)");
+    w.Text("Overview of the batch").Close();
+    w.Close().Line();
+  }
   w.Open("h1").Element("span", "tarvik run of").Text(" ");
-  WriteSource(w, source);
+  WriteSource(w, place ? place->fileLine : source);
   w.Close().Line();
   w.Open("p").Class(summary.outcome == Outcome::kSolved ? "outcome solved" : "outcome");
   w.Open("b");
@@ -115,13 +122,14 @@ RunSummary RecordRun(const PuzzleState& input, RunRecorder& recorder) {
   return Solve(st, report);
 }
 
-std::string RenderPage(const PuzzleState& input, const RunRecorder& run, std::string_view source) {
+std::string RenderPage(const PuzzleState& input, const RunRecorder& run, std::string_view source,
+                       const std::optional<BatchPlace>& place) {
   const std::vector<const DrawnAttempt*> full = run.FullAttempts();
   std::string out;
   out.reserve(std::size_t{64} * 1024);
   HtmlWriter w(out);
-  WriteHead(w, run, source);
-  WriteTop(w, input, run, source);
+  WriteHead(w, run, source, place);
+  WriteTop(w, input, run, source, place);
   WriteGrids(w, input, run);
   WriteChart(w, run, full);
   WriteAttempts(w, input, run, full);

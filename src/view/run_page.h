@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,10 +19,19 @@ inline constexpr std::size_t kMaxPageBytes = 5'000'000;
 // deterministic, so this is the run that `input` gives at any print level.
 RunSummary RecordRun(const PuzzleState& input, RunRecorder& recorder);
 
+// Where the page of a puzzle of a batch stands: its FILE:LINE, and the link back to the overview
+// written beside it.
+struct BatchPlace {
+  std::string_view fileLine;   // shown as outside text
+  std::string_view indexLink;  // "index.html"; percent-encoded where a URL needs it
+};
+
 // The page of a recorded run: one self-contained HTML5 document. `input` gives the parameters
 // (its print level is the one shown) and the start grid; `source`, if not empty, names where the
-// puzzle came from and is shown as outside text.
-std::string RenderPage(const PuzzleState& input, const RunRecorder& run, std::string_view source);
+// puzzle came from and is shown as outside text. With `place`, the title and heading name its
+// FILE:LINE instead, and the page links back to the overview; without it, the page has no link.
+std::string RenderPage(const PuzzleState& input, const RunRecorder& run, std::string_view source,
+                       const std::optional<BatchPlace>& place = std::nullopt);
 
 // RecordRun, then RenderPage.
 std::string RenderRunPage(const PuzzleState& input, std::string_view source);

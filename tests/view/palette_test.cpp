@@ -8,6 +8,8 @@
 #include <set>
 #include <string_view>
 
+#include "control/run_summary.h"
+
 namespace tarvik::view {
 namespace {
 
@@ -48,6 +50,21 @@ TEST(PaletteTest, EveryForegroundHasContrastOfAtLeastFourAndAHalfInBothSchemes) 
         << pair.foreground << " on " << pair.background << ", light";
     EXPECT_GE(Contrast(foreground->dark, background->dark), 4.5)
         << pair.foreground << " on " << pair.background << ", dark";
+  }
+}
+
+// The overview's bars and chart columns stand on the page and on table rows: graphics need a
+// contrast of 3 in both schemes, and the names must follow the outcomes the page writes.
+TEST(PaletteTest, OutcomeColoursStandOutAsGraphicsInBothSchemes) {
+  const Colour* page = Find("page");
+  ASSERT_NE(page, nullptr);
+  for (const Colour& colour : kOutcomeColours) {
+    EXPECT_GE(Contrast(colour.light, page->light), 3.0) << colour.name << ", light";
+    EXPECT_GE(Contrast(colour.dark, page->dark), 3.0) << colour.name << ", dark";
+    EXPECT_EQ(Find(colour.name), nullptr) << colour.name << " is also a run page colour";
+  }
+  for (std::size_t k = 0; k < 4; ++k) {
+    EXPECT_EQ(kOutcomeColours[k].name.substr(2), OutcomeName(static_cast<Outcome>(k)));
   }
 }
 

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The parts of a batch's overview, each written by a file of its own; overview_page.cpp puts
+// them together.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "control/run_summary.h"
+#include "view/batch_tally.h"
+#include "view/html_writer.h"
+
+namespace tarvik::view {
+
+// An outcome's CSS class, which also names its colour: o-solved, o-step-limit, ...
+void WriteOutcomeClass(HtmlWriter& w, Outcome outcome);
+// The outcome's name in words: its hyphens read as blanks.
+void WriteOutcomeWords(HtmlWriter& w, Outcome outcome);
+// FILE:LINE, the FILE as outside text.
+void WriteFileLine(HtmlWriter& w, std::string_view source, std::int64_t line);
+
+// A bar of the lines of `counts`, one part per outcome then the refused lines, `width` by
+// `height` (overview_charts.cpp).
+void WriteStackedBar(HtmlWriter& w, const LineCounts& counts, int width, int height);
+// The charts of attempts, steps and deepest guess level, by outcome (overview_charts.cpp).
+void WriteDistributions(HtmlWriter& w, const BatchTally& tally);
+
+// The table of FILEs (overview_tables.cpp).
+void WriteFileTable(HtmlWriter& w, const BatchTally& tally);
+// Outcomes against solutions, when counted (overview_tables.cpp).
+void WriteSolutions(HtmlWriter& w, const BatchTally& tally);
+// The hardest puzzles, linked to their pages as `linkBase` + page, if there is a link base
+// (overview_tables.cpp).
+void WriteHardest(HtmlWriter& w, const BatchTally& tally, std::optional<std::string_view> linkBase);
+// The first refused lines, and how many more (overview_tables.cpp).
+void WriteRefused(HtmlWriter& w, const BatchTally& tally);
+
+}  // namespace tarvik::view

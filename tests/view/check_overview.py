@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""Checks overviews of a batch: their structure, that they parse as HTML5 without error, and
+that a browser shows the outcomes and the distributions on the first screen.
+
+    check_overview.py [--part=structure|html5|browser|all] [--screenshots=DIR] PAGE...
+
+The tools, the skipping and the exit statuses are those of check_pages.py, whose parts this
+uses.
+"""
+
+import argparse
+import os
+import re
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import check_pages  # noqa: E402
+from check_pages import Failure, expect  # noqa: E402
+
+MAX_OVERVIEW_BYTES = 1_000_000
+OUTCOMES = ("solved", "step-limit", "no-solution", "no-further-guesses")
+
+
+class Outline(check_pages.PageOutline):
+    """The page's outline, with its links apart from what could load something."""
+
+    def __init__(self):
+        super().__init__()
+        self.links = []
+        self.charts = 0
+
+    def handle_starttag(self, tag, attrs):
+        named = dict(attrs)
+        if tag == "a" and "href" in named:
+            self.links.append(named["href"] or "")
+            attrs = [(k, v) for k, v in attrs if k != "href"]
+        if tag == "svg" and "chart" in (named.get("class") or "").split():
+            self.charts += 1
+        super().handle_starttag(tag, attrs)
+
+
+def check_structure(text):
+    expect(len(text.encode("utf-8")) <= MAX_OVERVIEW_BYTES,
+           f"larger than {MAX_OVERVIEW_BYTES} bytes")
+    expect(text.startswith("<!DOCTYPE html>"), "does not start with <!DOCTYPE html>")
+    lowered = text.lower()
+    for banned in ("<script", "http:", "https:", "//", "@import", "url("):
+        expect(banned not in lowered, f"holds {banned!r}")
+    ids = re.findall(r' id="([^"]*)"', text)
+    expect(len(ids) == len(set(ids)), "an id given twice")
+    page = Outline()
+    page.feed(text)
+    page.close()
+    expect(not page.resources, f"loads outside resources: {page.resources}")
+    for link in page.links:
+        expect(re.fullmatch(r"(?:[A-Za-z0-9._~-]|%[0-9A-F]{2})+(?:/(?:[A-Za-z0-9._~-]|%[0-9A-F]{2})+)*",
+                            link) is not None, f"a link that is not a relative path: {link!r}")
+    expect(page.charts == 3, f"{page.charts} charts, expected attempts, steps and depth")
+    for fact in ("lines-read", "puzzles", "refused", "files"):
+        expect(re.fullmatch(r"[0-9]+", page.texts.get(fact, "")), f"no number for {fact}")
+    return f"{len(page.links)} relative links, {page.charts} charts"
+
+
+def check_screenshot(png, text):
+    width, height, rows = check_pages.read_png(png)
+    expect((width, height) == check_pages.WINDOW, f"screenshot of {width} x {height}")
+    colours = check_pages.light_colours(text)
+    expect(colours.get("page") and all(f"o-{o}" in colours for o in OUTCOMES),
+           "the outcome colours are missing from the style")
+    # The bar of all lines: a long run of each outcome's colour (the synthetic batch has them
+    # all, the solved ones most).
+    for outcome, length in zip(OUTCOMES, (400, 40, 20, 40)):
+        colour = colours[f"o-{outcome}"]
+        bar = sum(1 for row in rows if check_pages.runs_in(row, colour, length))
+        expect(bar >= 20, f"no bar of {outcome} lines on the first screen")
+    # The charts: a row that crosses many columns of solved puzzles, side by side.
+    solved = colours["o-solved"]
+    most = max(check_pages.runs_in(row, solved, 4) for row in rows)
+    expect(most >= 18, f"at most {most} columns of solved puzzles side by side: no charts")
+    return f"the outcome bar and {most} chart columns on the first screen"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--part", choices=["structure", "html5", "browser", "all"], default="all")
+    parser.add_argument("--screenshots", help="folder for the screenshots")
+    parser.add_argument("pages", nargs="+", metavar="PAGE")
+    args = parser.parse_args()
+
+    parts = ["structure", "html5", "browser"] if args.part == "all" else [args.part]
+    ran, failed = [], False
+    for part in parts:
+        if part == "html5":
+            try:
+                import html5lib  # noqa: F401
+            except ImportError:
+                print(f"skipped html5: html5lib is not importable by {sys.executable} "
+                      "(Debian: python3-html5lib)")
+                continue
+        browser = check_pages.find_browser() if part == "browser" else None
+        if part == "browser" and not browser:
+            print("skipped browser: chromium is not installed (Debian: chromium)")
+            continue
+        ran.append(part)
+        with tempfile.TemporaryDirectory(prefix="tarvik-overview-") as scratch:
+            shots = args.screenshots or scratch
+            os.makedirs(shots, exist_ok=True)
+            for path in args.pages:
+                try:
+                    with open(path, encoding="utf-8", errors="strict", newline="") as f:
+                        text = f.read()
+                    if part == "structure":
+                        said = check_structure(text)
+                    elif part == "html5":
+                        said = check_pages.check_html5(text)
+                    else:
+                        png = os.path.join(
+                            shots, os.path.splitext(os.path.basename(path))[0] + ".png")
+                        if os.path.exists(png):
+                            os.remove(png)
+                        check_pages.render(browser, path, png)
+                        said = check_screenshot(png, text)
+                    print(f"ok {part} {path}: {said}")
+                except (Failure, OSError, UnicodeDecodeError) as error:
+                    print(f"FAILED {part} {path}: {error}")
+                    failed = True
+    if failed:
+        return 1
+    return 0 if ran else check_pages.SKIPPED
+
+
+if __name__ == "__main__":
+    sys.exit(main())
