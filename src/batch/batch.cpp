@@ -16,6 +16,8 @@
 #include "batch/progress.h"
 #include "batch/rows.h"
 #include "control/quoting.h"
+#include "view/batch_tally.h"
+#include "view/overview_page.h"
 
 namespace tarvik::batch {
 namespace {
@@ -78,16 +80,24 @@ class Batch {
   ExitStatus Run();
 
  private:
+  // Opens the --overview FILE, before any input is read; a status when it cannot be.
+  std::optional<ExitStatus> OpenOverview();
+  // Writes the page of the whole batch to the --overview FILE and DIR/index.html of --views.
+  void WriteOverviews();
   void ReadOperand(std::size_t operand);
   // Says that the operand is not read, and why.
   void Refuse(std::size_t operand, std::string_view reason);
-  // Says `message`, which gives `status`, after the messages of the lines read so far.
-  void Notify(ExitStatus status, std::string message);
+  // Says `message`, which gives `status`, after the messages of the lines read so far; `notRead`
+  // when the operand gave no row at all, for `reason`.
+  void Notify(std::size_t operand, ExitStatus status, bool notRead, std::string_view reason,
+              std::string message);
 
   // On a worker: works the line; a failure stops the batch before it.
   void Process(Job& job, std::uint64_t place);
   // In input order: the row to standard output, a refused line's message to standard error.
   void Deliver(Job& job);
+  // Hands the row of `job` to the tally of the batch's page.
+  void Tell(view::BatchTally& tally, const Job& job);
   void WriteOutput();
 
   // Stops the batch with `status` and `message`, unless it has stopped already.
@@ -111,6 +121,12 @@ class Batch {
   // Known to the reader, read by whoever delivers, for progress: bytes of all inputs.
   std::atomic<std::uint64_t> bytesRead_{0};
   std::uint64_t inputSize_ = 0;  // 0 when not known
+
+  // The page of the whole batch, when asked for: its tally (the thread delivering) and its file.
+  std::optional<view::BatchTally> overview_;
+  std::unique_ptr<ReplacementFile> overviewReplacement_;
+  std::unique_ptr<OutputFile> overviewInPlace_;  // a device or a FIFO is written as it is
+  std::string pageName_;                         // the page of the row under way
 
   // Owned by the thread delivering.
   std::string output_;
@@ -139,7 +155,7 @@ Batch::Batch(const BatchOptions& options, Host& host)
       work_(options, host.files, sources_, names_, taken_),
       // The rows on a terminal are the progress.
       progress_(host.errors, host.errorsIsTerminal && !host.consoleIsTerminal && !options.quiet,
-                host.plainTerminal),
+                host.plainTerminal, options.solutions),
       // Enough lines in flight to keep every thread busy however uneven the puzzles are, and a
       // fixed bound on memory whatever the input's size.
       pool_(
@@ -178,7 +194,8 @@ ExitStatus Batch::Run() {
       return ExitStatus::kCantCreate;
     }
   }
-  if (options_.header) output_ += kRowsHeader;
+  if (const std::optional<ExitStatus> refused = OpenOverview()) return *refused;
+  if (options_.header) output_ += options_.solutions ? kRowsHeaderWithSolutions : kRowsHeader;
 
   for (std::size_t operand = 0; operand < sources_.size() && !pool_.stopped(); ++operand) {
     ReadOperand(operand);
@@ -187,6 +204,8 @@ ExitStatus Batch::Run() {
 
   // The rows before a failing line still go out, unless standard output itself failed.
   if (!consoleFailed_) WriteOutput();
+  // The page of a batch that stopped would show part of it: none is written.
+  if (!failed_) WriteOverviews();
   const std::error_code closed = host_.console.Close();
   const std::lock_guard lock(errorsMutex_);
   if (closed && !consoleFailed_) {
@@ -235,10 +254,18 @@ void Batch::ReadOperand(std::size_t operand) {
       job.operand = operand;
       job.line = std::move(*line);
       job.notice.reset();
+      job.operandEnd.reset();
     });
     if (!added) return;
   }
   files_[operand].lines = reader.linesRead();
+  if (overview_) {
+    pool_.Submit([&](Job& job) {
+      job.operand = operand;
+      job.notice.reset();
+      job.operandEnd = reader.linesRead();
+    });
+  }
   if (reader.error()) {
     Refuse(operand, reader.error().message());
   } else if (const std::optional<InputRefusal>& refusal = reader.refusal()) {
@@ -246,19 +273,25 @@ void Batch::ReadOperand(std::size_t operand) {
     std::string where = Named(name);
     if (refusal->line != 0) where.append(":").append(std::to_string(refusal->line));
     if (refusal->wholeFile) files_[operand].notRead = refusal->message;
-    Notify(ExitStatus::kDataError, "tarvik: " + where + ": " + refusal->message + "\n");
+    Notify(operand, ExitStatus::kDataError, refusal->wholeFile, refusal->message,
+           "tarvik: " + where + ": " + refusal->message + "\n");
   }
 }
 
 void Batch::Refuse(std::size_t operand, std::string_view reason) {
   files_[operand].notRead = std::string(reason);
-  Notify(ExitStatus::kNoInput,
+  Notify(operand, ExitStatus::kNoInput, true, reason,
          "tarvik: " + Named(sources_[operand]) + ": " + std::string(reason) + "\n");
 }
 
-void Batch::Notify(ExitStatus status, std::string message) {
+void Batch::Notify(std::size_t operand, ExitStatus status, bool notRead, std::string_view reason,
+                   std::string message) {
   pool_.Submit([&](Job& job) {
+    job.operand = operand;
     job.notice = status;
+    job.notRead = notRead;
+    job.operandEnd.reset();
+    job.row.assign(reason);
     job.message = std::move(message);
   });
 }
@@ -271,7 +304,13 @@ void Batch::Process(Job& job, std::uint64_t place) {
 }
 
 void Batch::Deliver(Job& job) {
+  const std::string& source = sources_[job.operand];
+  if (job.operandEnd) {
+    overview_->FileDone(job.operand, source, *job.operandEnd);
+    return;
+  }
   if (job.notice) {
+    if (overview_ && job.notRead) overview_->FileNotRead(job.operand, source, job.row);
     const std::lock_guard lock(errorsMutex_);
     status_.Set(*job.notice);
     progress_.Erase();
@@ -279,12 +318,17 @@ void Batch::Deliver(Job& job) {
     return;
   }
   output_ += job.row;
+  if (overview_) Tell(*overview_, job);
   Tally& file = files_[job.operand].rows;
   if (job.outcome) {
     ++tally_.puzzles;
     ++tally_.outcomes[static_cast<int>(*job.outcome)];
     ++file.puzzles;
     ++file.outcomes[static_cast<int>(*job.outcome)];
+    if (job.solutions) {
+      ++tally_.solutions[*job.solutions];
+      ++file.solutions[*job.solutions];
+    }
   } else {
     ++tally_.refused;
     ++file.refused;
@@ -299,6 +343,82 @@ void Batch::Deliver(Job& job) {
   if ((delivered_ & 63) == 0) {
     const std::lock_guard lock(errorsMutex_);
     progress_.Update(delivered_, bytesRead_.load(std::memory_order_relaxed), inputSize_);
+  }
+}
+
+void Batch::Tell(view::BatchTally& tally, const Job& job) {
+  const view::RowPlace place{job.operand, sources_[job.operand], job.line.line};
+  if (job.line.refusal) {
+    tally.AddRefused(place, *job.line.refusal);
+    return;
+  }
+  pageName_.clear();
+  if (options_.viewsDir) {
+    pageName_.append(names_[job.operand]).append("-").append(std::to_string(job.line.line));
+    pageName_.append(".html");
+  }
+  tally.AddGraded({place, std::string_view(job.line.digits.data(), job.line.digits.size()), job.run,
+                   job.solutions, pageName_});
+}
+
+std::optional<ExitStatus> Batch::OpenOverview() {
+  if (options_.overview || options_.viewsDir) {
+    overview_.emplace(view::BatchParameters{options_.lookBack, options_.steps, options_.sequence,
+                                            options_.solutions});
+  }
+  if (!options_.overview) return std::nullopt;
+  const std::string& name = *options_.overview;
+  const auto refuse = [&](std::string_view reason) {
+    host_.errors << "tarvik: " << Named(name) << ": " << reason << '\n';
+    return ExitStatus::kCantCreate;
+  };
+  // An input or standard output is never replaced; the same file read as an input, neither.
+  if (const std::optional<FileId> id = host_.files.IdOf(name)) {
+    for (const TakenFile& taken : taken_) {
+      if (taken.id == *id) return refuse("is the same file as " + taken.what);
+    }
+  }
+  std::error_code error;
+  if (host_.files.IsSpecial(name)) {
+    overviewInPlace_ = host_.files.OpenOutput(name, error);
+  } else {
+    overviewReplacement_ = host_.files.CreateReplacement(name, error);
+  }
+  if (error) return refuse(error.message());
+  return std::nullopt;
+}
+
+void Batch::WriteOverviews() {
+  if (!overview_) return;
+  std::error_code error;
+  if (options_.overview) {
+    const std::optional<std::string> base =
+        options_.viewsDir ? view::LinkBase(*options_.overview, *options_.viewsDir) : std::nullopt;
+    const std::string page = view::RenderOverview(
+        *overview_, base ? std::optional<std::string_view>(*base) : std::nullopt);
+    Sink& file = overviewReplacement_ ? static_cast<Sink&>(*overviewReplacement_)
+                                      : static_cast<Sink&>(*overviewInPlace_);
+    error = file.Write(page);
+    if (!error) error = overviewReplacement_ ? overviewReplacement_->Commit() : file.Close();
+    if (error) {
+      const std::lock_guard lock(errorsMutex_);
+      status_.writeFailed = true;
+      host_.errors << "tarvik: write error on " << Named(*options_.overview) << ": "
+                   << error.message() << '\n';
+      return;
+    }
+  }
+  if (options_.viewsDir) {
+    const std::string name = *options_.viewsDir + "/index.html";
+    std::unique_ptr<ReplacementFile> index = host_.files.CreateReplacement(name, error);
+    if (index && !(error = index->Write(view::RenderOverview(*overview_, std::string_view()))) &&
+        !(error = index->Commit())) {
+      return;
+    }
+    const std::lock_guard lock(errorsMutex_);
+    status_.Set(index ? ExitStatus::kIoError : ExitStatus::kCantCreate);
+    host_.errors << "tarvik: " << (index ? "write error on " : "") << Named(name) << ": "
+                 << error.message() << '\n';
   }
 }
 

@@ -24,7 +24,9 @@ struct BatchOptions {
   std::optional<std::string> reportsDir;
   std::int32_t printLevel = 0;  // of the report files
   std::optional<std::string> viewsDir;
-  unsigned jobs = 0;  // 0: as many as the processors
+  std::optional<std::string> overview;  // the page of the whole batch
+  bool solutions = false;               // count each puzzle's solutions
+  unsigned jobs = 0;                    // 0: as many as the processors
   FieldChoice field;
   bool header = true;
   bool quiet = false;

@@ -5,6 +5,7 @@
 
 #include "batch/rows.h"
 #include "control/quoting.h"
+#include "exact/exact_solver.h"
 #include "report/report.h"
 #include "view/run_page.h"
 #include "view/run_recorder.h"
@@ -30,14 +31,15 @@ LineWork::LineWork(const BatchOptions& options, Files& files,
       parameters_(ParametersOf(options)) {}
 
 std::optional<WorkFailure> LineWork::Do(Job& job) const {
-  if (job.notice) return std::nullopt;
+  if (job.notice || job.operandEnd) return std::nullopt;
   const std::string& source = sources_[job.operand];
   job.row.clear();
   job.message.clear();
   job.outcome.reset();
+  job.solutions.reset();
   try {
     if (job.line.refusal) {
-      AppendRefusedRow(job.row, source, job.line.line);
+      AppendRefusedRow(job.row, source, job.line.line, options_.solutions);
       job.message.append("tarvik: ")
           .append(Named(source))
           .append(":")
@@ -47,6 +49,13 @@ std::optional<WorkFailure> LineWork::Do(Job& job) const {
           .append("\n");
       return std::nullopt;
     }
+    if (options_.solutions) {
+      exact::Cells cells{};
+      for (std::size_t k = 0; k < cells.size(); ++k) {
+        cells[k] = static_cast<std::uint8_t>(job.line.digits[k] - '0');
+      }
+      job.solutions = static_cast<int>(exact::CountSolutions(cells));
+    }
     Grade grade;
     if (!options_.reportsDir && !options_.viewsDir) {
       PuzzleState st = StateFor(job.line.start, parameters_);
@@ -55,7 +64,8 @@ std::optional<WorkFailure> LineWork::Do(Job& job) const {
       return failure;
     }
     job.outcome = grade.summary.outcome;
-    AppendRow(job.row, source, job.line, grade);
+    job.run = grade.summary;
+    AppendRow(job.row, source, job.line, grade, job.solutions);
     return std::nullopt;
   } catch (const std::bad_alloc&) {
     return WorkFailure{ExitStatus::kOsError, "tarvik: out of memory"};
@@ -74,7 +84,10 @@ std::optional<WorkFailure> LineWork::GradeWithFiles(Job& job, Grade& grade) cons
     view::RunRecorder recorder;
     const RunSummary summary = view::RecordRun(st, recorder);
     grade = {summary, recorder.summary().empty, recorder.summary().finalGrid};
-    const std::string page = view::RenderPage(st, recorder, sources_[job.operand]);
+    const std::string fileLine = sources_[job.operand] + ":" + std::to_string(job.line.line);
+    const std::string page =
+        view::RenderPage(st, recorder, sources_[job.operand],
+                         view::BatchPlace{fileLine, "index.html", job.solutions});
     const std::string name = *options_.viewsDir + "/" + stem + ".html";
     const std::unique_ptr<ReplacementFile> file = Create(name, failure);
     if (!file) return failure;

@@ -22,9 +22,14 @@ struct Job {
   std::string row;                 // the row, with its line feed
   std::string message;             // a refused line's message, with its line feed
   std::optional<Outcome> outcome;  // a graded line's outcome
+  RunSummary run;                  // and the rest of its run
+  std::optional<int> solutions;    // its solutions, when counted: 0, 1 or 2 (two or more)
   // Set for no line but a message about the operand (not read, or read in part) that keeps its
-  // place among the rows' messages: the status it gives.
+  // place among the rows' messages: the status it gives. `row` then holds the reason alone.
   std::optional<ExitStatus> notice;
+  bool notRead = false;  // with a notice: the operand gave no row at all
+  // Set for no line but the end of the operand: the lines it had.
+  std::optional<std::int64_t> operandEnd;
 };
 
 // Why a line's work could not be done; the batch stops before that line.

@@ -50,8 +50,9 @@ void Progress::Erase() {
 
 namespace {
 
-// ": 9 solved, 2 step-limit", the outcomes that came, or all four when `all`.
-void PutOutcomes(std::ostream& out, const Tally& tally, bool all) {
+// ": 9 solved, 2 step-limit", the outcomes that came, or all four when `all`; then, when counted,
+// "; solutions: 1 none, 9 one, 1 two or more".
+void PutOutcomes(std::ostream& out, const Tally& tally, bool all, bool solutions) {
   const char* separator = ": ";
   for (const Outcome outcome :
        {Outcome::kSolved, Outcome::kStepLimit, Outcome::kNoFurtherGuesses, Outcome::kNoSolution}) {
@@ -60,6 +61,9 @@ void PutOutcomes(std::ostream& out, const Tally& tally, bool all) {
     out << separator << count << ' ' << OutcomeName(outcome);
     separator = ", ";
   }
+  if (!solutions) return;
+  out << "; solutions: " << tally.solutions[0] << " none, " << tally.solutions[1] << " one, "
+      << tally.solutions[2] << " two or more";
 }
 
 }  // namespace
@@ -75,7 +79,7 @@ void Progress::Summarize(const Tally& tally, const std::vector<FileTally>& files
       }
       errors_ << file.lines << (file.lines == 1 ? " line, " : " lines, ") << file.rows.puzzles
               << " puzzles, " << file.rows.refused << " refused";
-      PutOutcomes(errors_, file.rows, true);
+      PutOutcomes(errors_, file.rows, true, solutions_);
       errors_ << '\n';
     }
   }
@@ -85,7 +89,7 @@ void Progress::Summarize(const Tally& tally, const std::vector<FileTally>& files
                       seconds > 0 ? static_cast<double>(tally.puzzles) / seconds : 0.0);
   errors_ << "tarvik: " << tally.puzzles << " puzzles, " << tally.refused << " refused, in "
           << timing;
-  PutOutcomes(errors_, tally, false);
+  PutOutcomes(errors_, tally, false, solutions_);
   errors_ << '\n';
 }
 

@@ -17,6 +17,7 @@ struct Tally {
   std::uint64_t puzzles = 0;
   std::uint64_t refused = 0;
   std::uint64_t outcomes[4] = {};
+  std::uint64_t solutions[3] = {};  // puzzles with none, one, two or more, when counted
 };
 
 // One FILE's part, for its line before the summary.
@@ -34,8 +35,8 @@ class Progress {
   using Clock = std::chrono::steady_clock;
 
   // `shown`: a progress line is drawn at all; `plain`: without escape sequences.
-  Progress(std::ostream& errors, bool shown, bool plain)
-      : errors_(errors), shown_(shown), plain_(plain) {}
+  Progress(std::ostream& errors, bool shown, bool plain, bool solutions)
+      : errors_(errors), shown_(shown), plain_(plain), solutions_(solutions) {}
 
   // Redraws the line for `rows` rows written and, when the inputs' size is known, the share of it
   // read.
@@ -50,6 +51,7 @@ class Progress {
   std::ostream& errors_;
   const bool shown_;
   const bool plain_;
+  const bool solutions_;   // the counts of solutions are summed up too
   std::size_t drawn_ = 0;  // the length of the line drawn; 0 for none
   Clock::time_point started_ = Clock::now();
   Clock::time_point lastDrawn_ = started_;

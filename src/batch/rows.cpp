@@ -43,9 +43,9 @@ void PutSourceAndLine(std::string& out, std::string_view source, std::int64_t li
 }  // namespace
 
 void AppendRow(std::string& out, std::string_view source, const PuzzleLine& line,
-               const Grade& grade) {
+               const Grade& grade, std::optional<int> solutions) {
   PutSourceAndLine(out, source, line.line);
-  // The rest of the row is at most 81 + 81 + 18 + 3 * 20 + 2 + 2 + 8 characters, and the grid
+  // The rest of the row is at most 81 + 81 + 18 + 3 * 20 + 2 + 2 + 10 characters, and the grid
   // writes 7 bytes past its end.
   char row[256];
   char* at = row;
@@ -62,13 +62,18 @@ void AppendRow(std::string& out, std::string_view source, const PuzzleLine& line
   }
   *at++ = '\t';
   at = PutGrid(at, grade.final);
+  if (solutions) {
+    *at++ = '\t';
+    *at++ = static_cast<char>('0' + *solutions);
+  }
   *at++ = '\n';
   out.append(row, static_cast<std::size_t>(at - row));
 }
 
-void AppendRefusedRow(std::string& out, std::string_view source, std::int64_t line) {
+void AppendRefusedRow(std::string& out, std::string_view source, std::int64_t line,
+                      bool solutionsField) {
   PutSourceAndLine(out, source, line);
-  out += "\t\trefused\t\t\t\t\t\n";
+  out += solutionsField ? "\t\trefused\t\t\t\t\t\t\n" : "\t\trefused\t\t\t\t\t\n";
 }
 
 }  // namespace tarvik::batch

@@ -51,16 +51,16 @@ struct OptionRule {
 };
 
 constexpr OptionRule kOptions[] = {
-    {"--help", false, Scope::kAny},     {"--version", false, Scope::kAny},
-    {"--batch", false, Scope::kAny},    {"-C", true, Scope::kClassic},
-    {"--view", true, Scope::kClassic},  {"--look-back", true, Scope::kBatch},
-    {"--steps", true, Scope::kBatch},   {"--sequence", true, Scope::kBatch},
-    {"--reports", true, Scope::kBatch}, {"--print-level", true, Scope::kBatch},
-    {"--views", true, Scope::kBatch},   {"--jobs", true, Scope::kBatch},
-    {"-j", true, Scope::kBatch},        {"--no-header", false, Scope::kBatch},
-    {"--quiet", false, Scope::kBatch},  {"-q", false, Scope::kBatch},
-    {"--field", true, Scope::kBatch},
-    {"-h", false, Scope::kAny},
+    {"--help", false, Scope::kAny},      {"--version", false, Scope::kAny},
+    {"--batch", false, Scope::kAny},     {"-C", true, Scope::kClassic},
+    {"--view", true, Scope::kClassic},   {"--look-back", true, Scope::kBatch},
+    {"--steps", true, Scope::kBatch},    {"--sequence", true, Scope::kBatch},
+    {"--reports", true, Scope::kBatch},  {"--print-level", true, Scope::kBatch},
+    {"--views", true, Scope::kBatch},    {"--jobs", true, Scope::kBatch},
+    {"-j", true, Scope::kBatch},         {"--no-header", false, Scope::kBatch},
+    {"--quiet", false, Scope::kBatch},   {"-q", false, Scope::kBatch},
+    {"--field", true, Scope::kBatch},    {"--solutions", false, Scope::kBatch},
+    {"--overview", true, Scope::kBatch}, {"-h", false, Scope::kAny},
 };
 
 const OptionRule* FindOption(std::string_view name) {
@@ -125,6 +125,15 @@ std::optional<UsageError> Apply(const OptionRule& rule, std::string_view value, 
                          : batch::FieldChoice{0, std::string(value)};
     return std::nullopt;
   }
+  if (name == "--overview") {
+    // Standard output holds the rows: the page goes to a file of its own.
+    if (!IsUsableName(value) || value == "-") {
+      return Refuse(name, value, "a file name other than -, not empty and without tabs, CR or LF");
+    }
+    batch.overview = std::string(value);
+    return std::nullopt;
+  }
+  if (name == "--solutions") batch.solutions = true;
   if (name == "--no-header") batch.header = false;
   if (name == "--quiet" || name == "-q") batch.quiet = true;
   return std::nullopt;

@@ -255,6 +255,11 @@ std::optional<std::uint64_t> DiskFiles::SizeOf(const std::string& name) const {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
+bool DiskFiles::IsSpecial(const std::string& name) const {
+  struct stat info {};
+  return ::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
 std::optional<FileId> DiskFiles::EntryIdOf(const std::string& name) const {
   struct stat info {};
   if (::lstat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;

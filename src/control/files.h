@@ -65,6 +65,8 @@ class Files {
                                                              std::error_code& error) = 0;
   // The regular file that `name` is, following links; none for anything else.
   virtual std::optional<FileId> IdOf(const std::string& name) const = 0;
+  // Whether `name` is there and is no regular file (a device, a FIFO, a folder), following links.
+  virtual bool IsSpecial(const std::string& name) const = 0;
   // The size of the regular file that `name` is, following links; none for anything else.
   virtual std::optional<std::uint64_t> SizeOf(const std::string& name) const = 0;
   // The regular file that stands at `name` itself; none for a link or anything else.
@@ -90,6 +92,7 @@ class DiskFiles final : public Files {
                                                      std::error_code& error) override;
   std::optional<FileId> IdOf(const std::string& name) const override;
   std::optional<std::uint64_t> SizeOf(const std::string& name) const override;
+  bool IsSpecial(const std::string& name) const override;
   std::optional<FileId> EntryIdOf(const std::string& name) const override;
   std::error_code MakeDirectory(const std::string& name) override;
   std::error_code ChangeDirectory(const std::string& name) override;

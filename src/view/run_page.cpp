@@ -102,7 +102,24 @@ void WriteTop(HtmlWriter& w, const PuzzleState& input, const RunRecorder& run,
   WriteFact(w, "Steps", "steps", summary.steps);
   WriteFact(w, "Deepest guess level", "depth", summary.depth);
   WriteFact(w, "Empty cells left", "empty", run.summary().empty);
+  if (place && place->solutions) {
+    w.Open("div").Element("dt", "Solutions");
+    w.Open("dd").Attribute("id", "solutions");
+    if (*place->solutions >= 2) {
+      w.Text("2 or more");
+    } else {
+      w.Number(*place->solutions);
+    }
+    w.Close().Close().Line();
+  }
   w.Close().Line();
+  if (place && place->solutions && *place->solutions != 1) {
+    // Only a puzzle with exactly one solution is a proper one, whatever the run's outcome.
+    w.Open("p").Class("outcome").Attribute("id", "improper");
+    w.Text(*place->solutions == 0 ? "This puzzle has no solution."
+                                  : "This puzzle has more than one solution.");
+    w.Close().Line();
+  }
   w.Open("p").Class("params").Text("Print level ");
   w.Open("b").Number(input.IPRINT).Close().Text(" ").Entity("middot").Text(" look-back ");
   w.Open("b").Number(input.NBACK).Close().Text(" steps ").Entity("middot").Text(" at most ");

@@ -22,8 +22,9 @@ RunSummary RecordRun(const PuzzleState& input, RunRecorder& recorder);
 // Where the page of a puzzle of a batch stands: its FILE:LINE, and the link back to the overview
 // written beside it.
 struct BatchPlace {
-  std::string_view fileLine;   // shown as outside text
-  std::string_view indexLink;  // "index.html"; percent-encoded where a URL needs it
+  std::string_view fileLine;     // shown as outside text
+  std::string_view indexLink;    // "index.html"; percent-encoded where a URL needs it
+  std::optional<int> solutions;  // 0, 1 or 2 (two or more), when counted
 };
 
 // The page of a recorded run: one self-contained HTML5 document. `input` gives the parameters

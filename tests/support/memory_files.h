@@ -72,6 +72,7 @@ class MemoryFiles final : public Files {
   std::unique_ptr<ReplacementFile> CreateReplacement(const std::string& name,
                                                      std::error_code& error) override;
   std::optional<FileId> IdOf(const std::string& name) const override;
+  bool IsSpecial(const std::string& name) const override { return directories.contains(name); }
   std::optional<std::uint64_t> SizeOf(const std::string& name) const override {
     const auto file = files.find(name);
     if (file == files.end()) return std::nullopt;

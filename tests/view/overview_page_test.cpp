@@ -283,7 +283,7 @@ TEST(OverviewPageTest, RunPageOfABatchNamesItsLineAndLinksBack) {
   RecordRun(input, run);
   const std::string plain = RenderPage(input, run, "a&b.txt");
   const std::string placed =
-      RenderPage(input, run, "a&b.txt", BatchPlace{"a&b.txt:12", "index.html"});
+      RenderPage(input, run, "a&b.txt", BatchPlace{"a&b.txt:12", "index.html", std::nullopt});
   EXPECT_FALSE(Has(plain, "<nav"));
   EXPECT_FALSE(Has(plain, "href"));
   EXPECT_TRUE(Has(placed, "<title>tarvik: a&amp;b.txt:12 - "));
