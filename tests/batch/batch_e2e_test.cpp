@@ -56,6 +56,15 @@ TEST(BatchTest, ThreadsKeepTheInputOrder) {
   }
 }
 
+// The solutions field: counted for every puzzle whatever its outcome, empty on refused rows.
+TEST(BatchTest, SolutionsAreCountedForEveryPuzzle) {
+  const BatchScratch scratch;
+  const Outcome out = scratch.Run("--batch --solutions --quiet --jobs=3 mixed.txt");
+  EXPECT_EQ(out.status, 65);
+  ExpectSameText(out.console, Case("mixed-solutions.tsv.expected"), "standard output");
+  ExpectSameText(out.errors, Case("mixed.stderr.expected"), "standard error");
+}
+
 TEST(BatchTest, ParametersShapeEveryRow) {
   const BatchScratch scratch;
   const Outcome out = scratch.Run("--batch --jobs=1 " + kParams + " params.txt");

@@ -209,6 +209,65 @@ TEST(BatchFilesTest, AStopDoesNotWaitForMoreInput) {
   EXPECT_EQ(out.errors, "tarvik: r/stdin-1.txt: Is a directory\n");
 }
 
+// The page of a batch holds no time: the same bytes whatever the number of threads; with --views,
+// DIR/index.html links to pages that are there, each of which links back.
+TEST(BatchFilesTest, OverviewIsTheSameOnAnyNumberOfThreadsAndItsLinksResolve) {
+  const Scratch scratch;
+  scratch.Write("mixed.txt", Case("mixed.txt"));
+  const Outcome one = scratch.Run("--batch -q -j1 --overview=one.html mixed.txt", "> /dev/null");
+  const Outcome eight = scratch.Run(
+      "--batch -q -j8 --solutions --overview=eight.html --views=pages mixed.txt", "> /dev/null");
+  EXPECT_EQ(one.status, 65);
+  EXPECT_EQ(eight.status, 65);
+  const Outcome again =
+      scratch.Run("--batch -q -j8 --overview=again.html mixed.txt", "> /dev/null");
+  EXPECT_EQ(scratch.Read("one.html"), scratch.Read("again.html"));
+
+  const std::string index = scratch.Read("pages/index.html");
+  std::size_t links = 0;
+  for (std::size_t at = index.find("href=\""); at != std::string::npos;
+       at = index.find("href=\"", at + 1)) {
+    const std::string page = index.substr(at + 6, index.find('"', at + 6) - at - 6);
+    EXPECT_TRUE(fs::exists(scratch.path() / "pages" / page)) << page;
+    EXPECT_NE(scratch.Read("pages/" + page).find("href=\"index.html\""), std::string::npos);
+    ++links;
+  }
+  EXPECT_EQ(links, 19u);  // every graded puzzle is among the 50 hardest
+  // FILE's links lead to the same pages from FILE's folder.
+  EXPECT_NE(scratch.Read("eight.html").find("href=\"pages/mixed-"), std::string::npos);
+  EXPECT_EQ(Hidden(scratch.path()), std::vector<std::string>{});
+}
+
+struct OverviewRefusal {
+  const char* what;
+  std::string arguments;
+  int status;
+  std::string errors;
+  bool rows;  // whether the rows still came
+};
+
+TEST(BatchFilesTest, OverviewThatCannotBeWritten) {
+  const std::string p = kPuzzle + "\n";
+  const std::vector<OverviewRefusal> cases = {
+      {"in a folder that is not there", "--overview=no/such.html a.txt", 73,
+       "tarvik: no/such.html: No such file or directory\n", false},
+      {"an input", "--overview=a.txt a.txt", 73,
+       "tarvik: a.txt: is the same file as the input a.txt\n", false},
+      {"a device that fills up", "--overview=/dev/full a.txt", 74,
+       "tarvik: write error on /dev/full: No space left on device\n", true},
+  };
+  for (const OverviewRefusal& c : cases) {
+    const Scratch scratch;
+    scratch.Write("a.txt", p);
+    const Outcome out = scratch.Run("--batch -q --no-header " + c.arguments);
+    EXPECT_EQ(out.status, c.status) << c.what;
+    EXPECT_EQ(out.errors, c.errors) << c.what;
+    EXPECT_EQ(out.console, c.rows ? Row("a.txt", 1) : "") << c.what;
+    EXPECT_EQ(scratch.Read("a.txt"), p) << c.what;
+    EXPECT_EQ(Hidden(scratch.path()), std::vector<std::string>{}) << c.what;
+  }
+}
+
 // However little memory there is, a batch writing report files either ends well or says once that
 // it is out of memory (71), leaving no temporary file.
 TEST(BatchFilesTest, OutOfMemoryLeavesNoTemporaryFile) {

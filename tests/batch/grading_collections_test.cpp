@@ -13,6 +13,7 @@
 
 #include "batch/grading.h"
 #include "support/corpus_dir.h"
+#include "support/memory_files.h"
 #include "support/run_in_memory.h"
 #include "view/run_page.h"
 #include "view/run_recorder.h"
@@ -131,6 +132,46 @@ TEST(GradingCollectionsTest, RowsAgreeWithTheClassicReportAndThePage) {
     }
   }
   EXPECT_GT(checked, 150);
+}
+
+// The batch's solutions field, on every line of every collection that is not refused, is the
+// count of the collection's .solved file (0, 1, or 2 for two or more).
+TEST(GradingCollectionsTest, SolutionsFieldAgreesWithTheSolvedFiles) {
+  if (const auto missing = testing::CorpusMissing()) GTEST_SKIP() << *missing;
+  int checked = 0;
+  for (const auto& entry : fs::directory_iterator(testing::CorpusDir())) {
+    if (entry.path().extension() != ".txt") continue;
+    fs::path solvedPath = entry.path();
+    solvedPath.replace_extension(".solved");
+    std::ifstream input(entry.path(), std::ios::binary);
+    std::ifstream solvedFile(solvedPath);
+    std::stringstream text;
+    text << input.rdbuf();
+    std::vector<std::string> counts;  // by line, from 1
+    for (std::string line; std::getline(solvedFile, line);) {
+      counts.push_back(line.size() > 83 ? line.substr(82, 1) : "");
+    }
+    testing::MemoryFiles files;
+    files.standardInput = text.str();
+    // Steps and look-back at their least: the classic run's share of the time is not what is
+    // checked here.
+    const testing::RunResult r = testing::RunProgram(
+        {"--batch", "--solutions", "--quiet", "--no-header", "--steps=5", "--look-back=1"}, files);
+    std::istringstream rows(r.console);
+    for (std::string row; std::getline(rows, row);) {
+      std::vector<std::string> fields;
+      std::istringstream split(row);
+      for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
+      if (row.ends_with('\t')) fields.emplace_back();
+      ASSERT_EQ(fields.size(), 10u) << row;
+      if (fields[3] == "refused") continue;
+      const std::size_t line = std::stoul(fields[1]);
+      ASSERT_LE(line, counts.size()) << entry.path().filename();
+      EXPECT_EQ(fields[9], counts[line - 1]) << entry.path().filename() << ":" << line;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 5000);
 }
 
 }  // namespace
