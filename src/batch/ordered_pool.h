@@ -67,8 +67,9 @@ class OrderedPool {
   bool Submit(Fill&& fill) {
     std::unique_lock lock(mutex_);
     if (added_ - delivered_ >= slots_.size() && added_ < stopAt_) {
+      // Waits until half the window is free, not one slot: one wake-up per many items.
       roomWanted_ = true;
-      room_.wait(lock, [&] { return added_ - delivered_ < slots_.size() || added_ >= stopAt_; });
+      room_.wait(lock, [&] { return HalfFree() || added_ >= stopAt_; });
       roomWanted_ = false;
     }
     if (added_ >= stopAt_) return false;
@@ -149,6 +150,7 @@ class OrderedPool {
     bool processed = false;
   };
   Slot& SlotOf(std::uint64_t place) { return slots_[place % slots_.size()]; }
+  bool HalfFree() const { return added_ - delivered_ <= slots_.size() / 2; }
   // Where the items that are to be processed and delivered end, under the lock.
   std::uint64_t Last() const { return std::min(added_, stopAt_.load()); }
 
@@ -166,12 +168,12 @@ class OrderedPool {
       const std::uint64_t waiting = Last() - claimed_;
       claimed_ += std::clamp<std::uint64_t>(waiting / (std::uint64_t{2} * threads_), 1, 16);
       const std::uint64_t end = claimed_;
-      for (std::uint64_t place = first; place < end; ++place) {
-        if (place >= stopAt_) break;
-        lock.unlock();
+      lock.unlock();
+      // The slots taken are this thread's alone until they are marked processed.
+      for (std::uint64_t place = first; place < end && place < stopAt_.load(); ++place) {
         process_(SlotOf(place).item, place);
-        lock.lock();
       }
+      lock.lock();
       for (std::uint64_t place = first; place < end; ++place) SlotOf(place).processed = true;
       DeliverReady(lock);
     }
@@ -195,7 +197,7 @@ class OrderedPool {
         lock.lock();
         delivered_ = place;
         pausePending_ = true;
-        if (roomWanted_) room_.notify_all();
+        if (roomWanted_ && HalfFree()) room_.notify_all();
       } else if (idleWanted_ && pausePending_) {
         pausePending_ = false;
         lock.unlock();
