@@ -429,9 +429,10 @@ void Batch::WriteOutput() {
   if (!error) return;
   consoleFailed_ = true;
   pool_.Stop();
-  // A reader that has gone, as with head: nothing is lost that was asked for, unless files are
-  // being written, which are now left unwritten.
-  const bool quiet = error == std::errc::broken_pipe && !options_.reportsDir && !options_.viewsDir;
+  // A reader that has gone, as with head: nothing is lost that was asked for, unless files or the
+  // batch's page are being written, which are now left unwritten.
+  const bool quiet = error == std::errc::broken_pipe && !options_.reportsDir &&
+                     !options_.viewsDir && !options_.overview;
   Fail(ExitStatus::kIoError,
        quiet ? "" : "tarvik: write error on standard output: " + error.message());
 }

@@ -159,7 +159,7 @@ TEST(BatchTest, ReportFolderThatCannotBeMadeStopsBeforeReading) {
 // files are being written, which are then left unwritten and so are named.
 TEST(BatchTest, ClosedPipeStopsTheBatchQuietlyUnlessFilesAreWritten) {
   const BatchScratch scratch;
-  for (const std::string options : {"", "--reports=r "}) {
+  for (const std::string options : {"", "--reports=r ", "--overview=o.html "}) {
     const Outcome out = scratch.RunScript(
         "for k in $(seq 400); do cat params.txt; done > many.txt\n"
         "\"$1\" --batch " +
