@@ -23,10 +23,12 @@ namespace tarvik::fuzz {
 std::optional<std::string> CheckRun(std::string_view input);
 
 // Runs `input` as a collection on standard input through the batch mode in memory, on one thread,
-// and checks what a batch promises: status 0 or 65; the header, then one row of nine fields per
-// line that is not blank or a comment; a refused row for each one-line message, in line order,
-// and a graded row, whose final grid keeps the start grid's givens, for every other. The same
-// collection on three threads must give the same rows, messages and status.
+// and checks what a batch promises: status 0 or 65 (66 for data compressed in a format not read,
+// named alone); the header, then one row of nine fields per line that is not blank, a comment or
+// a header; a refused row for each one-line message, in line order, a graded row, whose final
+// grid keeps the start grid's givens, for every other, and at most one message more for damaged
+// compressed data. The same collection on three threads must give the same rows, messages and
+// status.
 std::optional<std::string> CheckBatch(std::string_view input);
 
 }  // namespace tarvik::fuzz
