@@ -27,7 +27,7 @@ std::optional<std::string> CheckRun(std::string_view input);
 // named alone); the header, then one row of nine fields per line that is not blank, a comment or
 // a header; a refused row for each one-line message, in line order, a graded row, whose final
 // grid keeps the start grid's givens, for every other, and at most one message more for damaged
-// compressed data. The same collection on three threads must give the same rows, messages and
+// compressed data. A small collection on three threads must give the same rows, messages and
 // status.
 std::optional<std::string> CheckBatch(std::string_view input);
 
