@@ -270,8 +270,16 @@ TEST(BatchFilesTest, OverviewThatCannotBeWritten) {
 
 // However little memory there is, a batch writing report files either ends well or says once that
 // it is out of memory (71), leaving no temporary file.
-TEST(BatchFilesTest, OutOfMemoryLeavesNoTemporaryFile) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define TARVIK_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define TARVIK_SANITIZED 1
+#endif
+#endif
+
+TEST(BatchFilesTest, OutOfMemoryLeavesNoTemporaryFile) {
+#if defined(TARVIK_SANITIZED)
   GTEST_SKIP() << "sanitizers need far more address space than the limits tried";
 #else
   if (!fs::exists("/usr/bin/prlimit") && std::getenv("TARVIK_TOOLS_REQUIRED") == nullptr) {
