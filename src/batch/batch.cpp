@@ -131,7 +131,8 @@ class Batch {
   // Owned by the thread delivering.
   std::string output_;
   Tally tally_;
-  std::uint64_t delivered_ = 0;
+  std::uint64_t delivered_ = 0;  // rows
+  std::uint64_t nextPlace_ = 0;  // the place of the next job to deliver, rows or not
   bool consoleFailed_ = false;
 
   OrderedPool<Job> pool_;
@@ -297,6 +298,7 @@ void Batch::Notify(std::size_t operand, ExitStatus status, bool notRead, std::st
 }
 
 void Batch::Process(Job& job, std::uint64_t place) {
+  job.place = place;
   if (const std::optional<WorkFailure> failure = work_.Do(job)) {
     pool_.StopBefore(place);
     Fail(failure->status, failure->message);
@@ -304,6 +306,13 @@ void Batch::Process(Job& job, std::uint64_t place) {
 }
 
 void Batch::Deliver(Job& job) {
+  // A row must only ever carry its own line's result: stop rather than print another's.
+  if (job.place != nextPlace_++) {
+    pool_.Stop();
+    Fail(ExitStatus::kSoftware, "tarvik: internal error: the line in flight at place " +
+                                    std::to_string(nextPlace_ - 1) + " holds another's result");
+    return;
+  }
   const std::string& source = sources_[job.operand];
   if (job.operandEnd) {
     overview_->FileDone(job.operand, source, *job.operandEnd);

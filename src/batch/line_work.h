@@ -16,6 +16,7 @@ namespace tarvik::batch {
 
 // One line of the batch on its way: read by the reader, worked by a worker, written in order.
 struct Job {
+  std::uint64_t place = 0;  // among all jobs of the batch, set when the job is worked
   std::size_t operand = 0;
   PuzzleLine line;
   // What the worker made of it.
