@@ -56,21 +56,11 @@ std::int64_t FileCount(const BatchTally& tally) {
 }
 
 void WriteHead(HtmlWriter& w, const BatchTally& tally) {
-  w.Raw("<!DOCTYPE html>").Line();
-  w.Open("html").Attribute("lang", "en").Line();
-  w.Open("head").Line();
-  w.Void("meta").Attribute("charset", "utf-8").Line();
-  w.Void("meta")
-      .Attribute("name", "viewport")
-      .Attribute("content", "width=device-width, initial-scale=1")
-      .Line();
-  w.Void("meta").Attribute("name", "color-scheme").Attribute("content", "light dark").Line();
-  w.Open("title").Text("tarvik: overview of ").Number(tally.totals().puzzles).Text(" puzzles");
+  OpenDocument(w);
+  w.Text("tarvik: overview of ").Number(tally.totals().puzzles).Text(" puzzles");
   w.Close().Line();
   WriteStyle(w, kOutcomeColours, kOverviewStyle);
-  w.Close().Line();  // head
-  w.Open("body").Line();
-  w.Open("main").Line();
+  OpenMain(w);
 }
 
 void WriteTop(HtmlWriter& w, const BatchTally& tally) {

@@ -47,6 +47,12 @@ constexpr std::string_view NameOf(Technique technique) {
   return "";
 }
 
+// A page up to its open <title>: the doctype, <html>, <head> and the meta elements
+// (page_style.cpp).
+void OpenDocument(HtmlWriter& w);
+// Ends the <head> and opens <body> and its <main>.
+void OpenMain(HtmlWriter& w);
+
 // The <style> element: the colours of the light, the dark and the print scheme, then the rules
 // (page_style.cpp).
 void WriteStyle(HtmlWriter& w);

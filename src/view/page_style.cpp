@@ -128,4 +128,23 @@ void WriteStyle(HtmlWriter& w, std::span<const Colour> moreColours, std::string_
   w.Close().Line();
 }
 
+void OpenDocument(HtmlWriter& w) {
+  w.Raw("<!DOCTYPE html>").Line();
+  w.Open("html").Attribute("lang", "en").Line();
+  w.Open("head").Line();
+  w.Void("meta").Attribute("charset", "utf-8").Line();
+  w.Void("meta")
+      .Attribute("name", "viewport")
+      .Attribute("content", "width=device-width, initial-scale=1")
+      .Line();
+  w.Void("meta").Attribute("name", "color-scheme").Attribute("content", "light dark").Line();
+  w.Open("title");
+}
+
+void OpenMain(HtmlWriter& w) {
+  w.Close().Line();  // head
+  w.Open("body").Line();
+  w.Open("main").Line();
+}
+
 }  // namespace tarvik::view

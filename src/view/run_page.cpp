@@ -32,24 +32,14 @@ void WriteOutcomeWords(HtmlWriter& w, Outcome outcome) {
 
 void WriteHead(HtmlWriter& w, const RunRecorder& run, std::string_view source,
                const std::optional<BatchPlace>& place) {
-  w.Raw("<!DOCTYPE html>").Line();
-  w.Open("html").Attribute("lang", "en").Line();
-  w.Open("head").Line();
-  w.Void("meta").Attribute("charset", "utf-8").Line();
-  w.Void("meta")
-      .Attribute("name", "viewport")
-      .Attribute("content", "width=device-width, initial-scale=1")
-      .Line();
-  w.Void("meta").Attribute("name", "color-scheme").Attribute("content", "light dark").Line();
-  w.Open("title").Text("tarvik: ");
+  OpenDocument(w);
+  w.Text("tarvik: ");
   WriteSource(w, place ? place->fileLine : source);
   w.Text(" - ");
   WriteOutcomeWords(w, run.summary().run.outcome);
   w.Close().Line();
   WriteStyle(w);
-  w.Close().Line();  // head
-  w.Open("body").Line();
-  w.Open("main").Line();
+  OpenMain(w);
 }
 
 void WriteFact(HtmlWriter& w, std::string_view name, std::string_view id, std::int64_t value) {
