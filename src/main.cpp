@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "cli/entry.h"
-#include "control/files.h"
-#include "control/host.h"
-#include "control/platform.h"
 #include "report/sinks.h"
+#include "system/files.h"
+#include "system/host.h"
+#include "system/platform.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "batch/batch_options.h"
-#include "control/exit_status.h"
-#include "control/host.h"
+#include "system/exit_status.h"
+#include "system/host.h"
 
 namespace tarvik::batch {
 

@@ -10,8 +10,8 @@
 #include <system_error>
 
 #include "batch/batch_options.h"
-#include "control/source.h"
 #include "state/grid.h"
+#include "system/source.h"
 
 namespace tarvik::batch {
 

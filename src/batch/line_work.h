@@ -9,8 +9,8 @@
 #include "batch/batch_options.h"
 #include "batch/grading.h"
 #include "batch/line_reader.h"
-#include "control/exit_status.h"
-#include "control/files.h"
+#include "system/exit_status.h"
+#include "system/files.h"
 
 namespace tarvik::batch {
 

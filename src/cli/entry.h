@@ -4,8 +4,8 @@
 #include <span>
 #include <string_view>
 
-#include "control/exit_status.h"
-#include "control/host.h"
+#include "system/exit_status.h"
+#include "system/host.h"
 
 namespace tarvik::cli {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <system_error>
 
-#include "control/exit_status.h"
-#include "control/source.h"
 #include "state/puzzle_state.h"
+#include "system/exit_status.h"
+#include "system/source.h"
 
 namespace tarvik {
 

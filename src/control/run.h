@@ -10,12 +10,12 @@
 #include <string>
 #include <string_view>
 
-#include "control/exit_status.h"
-#include "control/files.h"
 #include "control/run_summary.h"
 #include "report/report.h"
 #include "report/sinks.h"
 #include "state/puzzle_state.h"
+#include "system/exit_status.h"
+#include "system/files.h"
 
 namespace tarvik {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-#include "control/source.h"
+#include "system/source.h"
 
 namespace tarvik {
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <system_error>
 
-#include "control/files.h"
-#include "control/source.h"
 #include "report/sinks.h"
+#include "system/files.h"
+#include "system/source.h"
 
 namespace tarvik::testing {
 

@@ -4,8 +4,8 @@
 #include <sstream>
 
 #include "cli/entry.h"
-#include "control/host.h"
 #include "control/run.h"
+#include "system/host.h"
 
 namespace tarvik::testing {
 namespace {

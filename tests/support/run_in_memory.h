@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "control/exit_status.h"
 #include "report/sinks.h"
 #include "support/memory_files.h"
+#include "system/exit_status.h"
 
 namespace tarvik::testing {
 

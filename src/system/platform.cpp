@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "control/platform.h"
+#include "system/platform.h"
 
 #include <fcntl.h>
 #include <sched.h>

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "control/files.h"
+#include "system/files.h"
 
 namespace tarvik {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <system_error>
 
-#include "control/source.h"
 #include "report/sinks.h"
+#include "system/source.h"
 
 namespace tarvik {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <iosfwd>
 
-#include "control/files.h"
 #include "report/sinks.h"
+#include "system/files.h"
 
 namespace tarvik {
 
