@@ -16,6 +16,7 @@
 #include "batch/progress.h"
 #include "batch/rows.h"
 #include "control/quoting.h"
+#include "system/diagnostics.h"
 #include "view/batch_tally.h"
 #include "view/overview_page.h"
 
@@ -100,7 +101,8 @@ class Batch {
   void Tell(view::BatchTally& tally, const Job& job);
   void WriteOutput();
 
-  // Stops the batch with `status` and `message`, unless it has stopped already.
+  // Stops the batch with `status` and `message` (a whole message line, or none), unless it has
+  // stopped already.
   void Fail(ExitStatus status, std::string_view message);
 
   const BatchOptions& options_;
@@ -191,7 +193,7 @@ ExitStatus Batch::Run() {
   for (const auto& dir : {options_.reportsDir, options_.viewsDir}) {
     if (!dir) continue;
     if (const std::error_code error = host_.files.MakeDirectory(*dir)) {
-      host_.errors << "tarvik: " << Named(*dir) << ": " << error.message() << '\n';
+      Say(host_.errors, Named(*dir), error.message());
       return ExitStatus::kCantCreate;
     }
   }
@@ -212,7 +214,7 @@ ExitStatus Batch::Run() {
   if (closed && !consoleFailed_) {
     status_.writeFailed = true;
     progress_.Erase();
-    host_.errors << "tarvik: write error on standard output: " << closed.message() << '\n';
+    SayWriteError(host_.errors, "standard output", closed);
   }
   progress_.Erase();
   if (!options_.quiet && !failed_) progress_.Summarize(tally_, files_);
@@ -275,14 +277,13 @@ void Batch::ReadOperand(std::size_t operand) {
     if (refusal->line != 0) where.append(":").append(std::to_string(refusal->line));
     if (refusal->wholeFile) files_[operand].notRead = refusal->message;
     Notify(operand, ExitStatus::kDataError, refusal->wholeFile, refusal->message,
-           "tarvik: " + where + ": " + refusal->message + "\n");
+           Message(where, refusal->message));
   }
 }
 
 void Batch::Refuse(std::size_t operand, std::string_view reason) {
   files_[operand].notRead = std::string(reason);
-  Notify(operand, ExitStatus::kNoInput, true, reason,
-         "tarvik: " + Named(sources_[operand]) + ": " + std::string(reason) + "\n");
+  Notify(operand, ExitStatus::kNoInput, true, reason, Message(Named(sources_[operand]), reason));
 }
 
 void Batch::Notify(std::size_t operand, ExitStatus status, bool notRead, std::string_view reason,
@@ -309,8 +310,9 @@ void Batch::Deliver(Job& job) {
   // A row must only ever carry its own line's result: stop rather than print another's.
   if (job.place != nextPlace_++) {
     pool_.Stop();
-    Fail(ExitStatus::kSoftware, "tarvik: internal error: the line in flight at place " +
-                                    std::to_string(nextPlace_ - 1) + " holds another's result");
+    Fail(ExitStatus::kSoftware,
+         Message("internal error: the line in flight at place " + std::to_string(nextPlace_ - 1) +
+                 " holds another's result"));
     return;
   }
   const std::string& source = sources_[job.operand];
@@ -378,7 +380,7 @@ std::optional<ExitStatus> Batch::OpenOverview() {
   if (!options_.overview) return std::nullopt;
   const std::string& name = *options_.overview;
   const auto refuse = [&](std::string_view reason) {
-    host_.errors << "tarvik: " << Named(name) << ": " << reason << '\n';
+    Say(host_.errors, Named(name), reason);
     return ExitStatus::kCantCreate;
   };
   // An input or standard output is never replaced; the same file read as an input, neither.
@@ -412,8 +414,7 @@ void Batch::WriteOverviews() {
     if (error) {
       const std::lock_guard lock(errorsMutex_);
       status_.writeFailed = true;
-      host_.errors << "tarvik: write error on " << Named(*options_.overview) << ": "
-                   << error.message() << '\n';
+      SayWriteError(host_.errors, Named(*options_.overview), error);
       return;
     }
   }
@@ -426,8 +427,11 @@ void Batch::WriteOverviews() {
     }
     const std::lock_guard lock(errorsMutex_);
     status_.Set(index ? ExitStatus::kIoError : ExitStatus::kCantCreate);
-    host_.errors << "tarvik: " << (index ? "write error on " : "") << Named(name) << ": "
-                 << error.message() << '\n';
+    if (index) {
+      SayWriteError(host_.errors, Named(name), error);
+    } else {
+      Say(host_.errors, Named(name), error.message());
+    }
   }
 }
 
@@ -442,8 +446,7 @@ void Batch::WriteOutput() {
   // batch's page are being written, which are now left unwritten.
   const bool quiet = error == std::errc::broken_pipe && !options_.reportsDir &&
                      !options_.viewsDir && !options_.overview;
-  Fail(ExitStatus::kIoError,
-       quiet ? "" : "tarvik: write error on standard output: " + error.message());
+  Fail(ExitStatus::kIoError, quiet ? std::string() : WriteErrorMessage("standard output", error));
 }
 
 void Batch::Fail(ExitStatus status, std::string_view message) {
@@ -453,7 +456,7 @@ void Batch::Fail(ExitStatus status, std::string_view message) {
     failed_ = true;
     status_.Set(status);
     progress_.Erase();
-    if (!message.empty()) host_.errors << message << '\n';
+    host_.errors << message;
   }
   // The reader need not wait for more input that will not be read.
   host_.files.CancelReads();
@@ -466,7 +469,7 @@ ExitStatus RunBatch(const BatchOptions& options, Host& host) {
     Batch batch(options, host);
     return batch.Run();
   } catch (const std::bad_alloc&) {
-    host.errors << "tarvik: out of memory\n";
+    host.errors << kOutOfMemory;
     return ExitStatus::kOsError;
   }
 }

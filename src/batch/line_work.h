@@ -36,7 +36,7 @@ struct Job {
 // Why a line's work could not be done; the batch stops before that line.
 struct WorkFailure {
   ExitStatus status = ExitStatus::kSuccess;
-  std::string message;  // the whole message line, without its line feed
+  std::string message;  // the whole message line, with its line feed
 };
 
 // A file that no report file or page may replace: an input, or standard output.

@@ -11,6 +11,7 @@
 #include "control/guessing.h"
 #include "control/input_reader.h"
 #include "control/install_layout.h"
+#include "system/diagnostics.h"
 
 namespace tarvik {
 
@@ -71,17 +72,17 @@ std::optional<ExitStatus> ReadInput(Files& files, PuzzleState& st, std::optional
   std::error_code error;
   OpenedInput input = files.OpenInput("Sudin.txt", error);
   if (!input.source) {
-    errors << "tarvik: Sudin.txt: " << error.message() << '\n';
+    Say(errors, "Sudin.txt", error.message());
     if (error == std::errc::no_such_file_or_directory) {
-      errors << "tarvik: for an example, see examples/Sudin.txt in the source tree or "
-             << kInstalledExample << " once installed\n";
+      Say(errors, "for an example, see examples/Sudin.txt in the source tree or " +
+                      std::string(kInstalledExample) + " once installed");
     }
     return ExitStatus::kNoInput;
   }
   if (const auto refusal = ReadPuzzleFile(*input.source, st)) {
-    errors << "tarvik: Sudin.txt:";
-    if (refusal->line > 0) errors << refusal->line << ':';
-    errors << ' ' << refusal->message << '\n';
+    std::string where = "Sudin.txt";
+    if (refusal->line > 0) where.append(":").append(std::to_string(refusal->line));
+    Say(errors, where, refusal->message);
     return refusal->status;
   }
   inputId = input.id;
@@ -94,21 +95,21 @@ std::unique_ptr<OutputFile> OpenReportFile(Files& files, const std::string& name
   std::error_code error;
   std::unique_ptr<OutputFile> file = files.OpenOutput(name, error);
   if (!file) {
-    errors << "tarvik: " << name << ": " << error.message() << '\n';
+    Say(errors, name, error.message());
     return nullptr;
   }
   if (const std::optional<FileId> id = file->Id()) {
     for (const NamedFile& other : others) {
       if (other.id == id) {
-        errors << "tarvik: " << name << ": is the same file as " << other.name << '\n';
+        Say(errors, name, "is the same file as " + std::string(other.name));
         return nullptr;
       }
     }
   }
   if (file->TryLock(error) == OutputFile::Lock::kBusy) {
-    errors << "tarvik: " << name << ": waiting for another run to finish" << std::endl;
+    Say(errors, name, "waiting for another run to finish") << std::flush;
     if ((error = file->WaitLock())) {
-      errors << "tarvik: " << name << ": " << error.message() << '\n';
+      Say(errors, name, error.message());
       return nullptr;
     }
   }
@@ -143,14 +144,14 @@ ExitStatus Run(Files& files, Sink& console, std::ostream& errors, const ExtraFil
   // Both files are emptied only once both are accepted.
   const auto empty = [&](OutputFile& output, std::string_view name) {
     const std::error_code error = output.Truncate();
-    if (error) errors << "tarvik: " << name << ": " << error.message() << '\n';
+    if (error) Say(errors, name, error.message());
     return !error;
   };
   if (!empty(*file, "Sudout.txt") || (extraFile && !empty(*extraFile, extra->name))) {
     return ExitStatus::kCantCreate;
   }
   if (consoleIsFile) {
-    errors << "tarvik: standard output is Sudout.txt: the report is written once\n";
+    Say(errors, "standard output is Sudout.txt: the report is written once");
   }
 
   Solve(st, report);
@@ -161,15 +162,9 @@ ExitStatus Run(Files& files, Sink& console, std::ostream& errors, const ExtraFil
     const std::error_code closed = extraFile->Close();
     if (!extraError) extraError = closed;
   }
-  if (failures.console) {
-    errors << "tarvik: write error on standard output: " << failures.console.message() << '\n';
-  }
-  if (failures.file) {
-    errors << "tarvik: write error on Sudout.txt: " << failures.file.message() << '\n';
-  }
-  if (extraError) {
-    errors << "tarvik: write error on " << extra->name << ": " << extraError.message() << '\n';
-  }
+  if (failures.console) SayWriteError(errors, "standard output", failures.console);
+  if (failures.file) SayWriteError(errors, "Sudout.txt", failures.file);
+  if (extraError) SayWriteError(errors, extra->name, extraError);
   return failures.console || failures.file || extraError ? ExitStatus::kIoError
                                                          : ExitStatus::kSuccess;
 }
