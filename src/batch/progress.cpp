@@ -10,6 +10,16 @@
 
 namespace tarvik::batch {
 
+void Tally::Count(std::optional<Outcome> outcome, std::optional<int> solutionsCounted) {
+  if (!outcome) {
+    ++refused;
+    return;
+  }
+  ++puzzles;
+  ++outcomes[static_cast<int>(*outcome)];
+  if (solutionsCounted) ++solutions[*solutionsCounted];
+}
+
 void Progress::Update(std::uint64_t rows, std::uint64_t bytesRead, std::uint64_t inputSize) {
   if (!shown_) return;
   const Clock::time_point now = Clock::now();
