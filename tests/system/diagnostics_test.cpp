@@ -9,40 +9,30 @@
 namespace tarvik {
 namespace {
 
+template <class Write>
+std::string Written(Write write) {
+  std::ostringstream out;
+  write(out);
+  return out.str();
+}
+
 // Each form of a message line, written at once and composed for later: the two give the same bytes.
 TEST(DiagnosticsTest, WrittenAndComposedLinesAgree) {
+  const std::error_code full = std::make_error_code(std::errc::no_space_on_device);
   const struct {
     std::string written;
     std::string composed;
     std::string expected;
   } cases[] = {
-      {[] {
-         std::ostringstream out;
-         Say(out, "p.txt:7", "found \"x\"");
-         return out.str();
-       }(),
+      {Written([](std::ostream& out) { Say(out, "p.txt:7", "found \"x\""); }),
        Message("p.txt:7", "found \"x\""), "tarvik: p.txt:7: found \"x\"\n"},
-      // An empty name is still a subject: "-C ''" names the folder it could not enter.
-      {[] {
-         std::ostringstream out;
-         Say(out, "", "No such file or directory");
-         return out.str();
-       }(),
+      // An empty subject is still one: the line keeps its form whatever the name.
+      {Written([](std::ostream& out) { Say(out, "", "No such file or directory"); }),
        Message("", "No such file or directory"), "tarvik: : No such file or directory\n"},
-      {[] {
-         std::ostringstream out;
-         Say(out, "internal error: at place 3");
-         return out.str();
-       }(),
+      {Written([](std::ostream& out) { Say(out, "internal error: at place 3"); }),
        Message("internal error: at place 3"), "tarvik: internal error: at place 3\n"},
-      {[] {
-         std::ostringstream out;
-         SayWriteError(out, "a b", std::make_error_code(std::errc::no_space_on_device));
-         return out.str();
-       }(),
-       WriteErrorMessage("a b", std::make_error_code(std::errc::no_space_on_device)),
-       "tarvik: write error on a b: " +
-           std::make_error_code(std::errc::no_space_on_device).message() + "\n"},
+      {Written([&](std::ostream& out) { SayWriteError(out, "a b", full); }),
+       WriteErrorMessage("a b", full), "tarvik: write error on a b: " + full.message() + "\n"},
       {std::string(kOutOfMemory), Message("out of memory"), "tarvik: out of memory\n"},
   };
   for (const auto& c : cases) {
