@@ -11,6 +11,7 @@
 
 #include "cli/entry.h"
 #include "report/sinks.h"
+#include "system/diagnostics.h"
 #include "system/files.h"
 #include "system/host.h"
 #include "system/platform.h"
@@ -21,9 +22,8 @@ namespace {
 // bad_alloc could be thrown and caught, the runtime may itself lack the memory to throw it. Every
 // run allocates what it needs before it touches Sudout.txt, so this never leaves a file cut short.
 [[noreturn]] void OutOfMemory() {
-  constexpr char kMessage[] = "tarvik: out of memory\n";
   tarvik::DiskFiles::RemovePendingReplacements();
-  (void)!write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+  (void)!write(STDERR_FILENO, tarvik::kOutOfMemory.data(), tarvik::kOutOfMemory.size());
   _exit(static_cast<int>(tarvik::ExitStatus::kOsError));
 }
 
@@ -33,7 +33,7 @@ int main(int argc, char* argv[]) {
   std::set_new_handler(OutOfMemory);
   const bool consoleClosed = tarvik::ReopenClosedStandardDescriptors();
   if (!tarvik::IgnoreWriteSignals()) {
-    std::cerr << "tarvik: cannot ignore SIGPIPE and SIGXFSZ: a failing write may end the run\n";
+    tarvik::Say(std::cerr, "cannot ignore SIGPIPE and SIGXFSZ: a failing write may end the run");
   }
 
   const std::vector<std::string_view> args(argv + 1, argv + argc);

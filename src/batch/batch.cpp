@@ -9,51 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "batch/batch_status.h"
 #include "batch/collection_source.h"
+#include "batch/job.h"
 #include "batch/line_reader.h"
 #include "batch/line_work.h"
 #include "batch/ordered_pool.h"
+#include "batch/overview_pages.h"
 #include "batch/progress.h"
 #include "batch/rows.h"
 #include "control/quoting.h"
-#include "view/batch_tally.h"
-#include "view/overview_page.h"
+#include "system/diagnostics.h"
 
 namespace tarvik::batch {
 namespace {
 
 constexpr std::size_t kOutputBytes = std::size_t{1} << 15;  // rows written at a time, at most
-
-// Why the batch stopped early, or why its status is not 0. Kept in the order of precedence.
-struct Status {
-  bool internalError = false;
-  bool outOfMemory = false;
-  bool writeFailed = false;
-  bool cantCreate = false;
-  bool unreadable = false;
-  bool refused = false;
-
-  ExitStatus Final() const {
-    if (internalError) return ExitStatus::kSoftware;
-    if (outOfMemory) return ExitStatus::kOsError;
-    if (writeFailed) return ExitStatus::kIoError;
-    if (cantCreate) return ExitStatus::kCantCreate;
-    if (unreadable) return ExitStatus::kNoInput;
-    if (refused) return ExitStatus::kDataError;
-    return ExitStatus::kSuccess;
-  }
-  void Set(ExitStatus status) {
-    switch (status) {
-      case ExitStatus::kSoftware: internalError = true; break;
-      case ExitStatus::kOsError: outOfMemory = true; break;
-      case ExitStatus::kIoError: writeFailed = true; break;
-      case ExitStatus::kCantCreate: cantCreate = true; break;
-      case ExitStatus::kNoInput: unreadable = true; break;
-      case ExitStatus::kDataError: refused = true; break;
-      default: break;
-    }
-  }
-};
 
 // Hands the pool its idle hook before the reader waits for more input, so that the rows written
 // so far never wait behind an input that is slow to come.
@@ -80,11 +51,14 @@ class Batch {
   ExitStatus Run();
 
  private:
-  // Opens the --overview FILE, before any input is read; a status when it cannot be.
-  std::optional<ExitStatus> OpenOverview();
-  // Writes the page of the whole batch to the --overview FILE and DIR/index.html of --views.
-  void WriteOverviews();
+  // Makes the folders asked for and opens the --overview FILE, before any input is read.
+  std::optional<Failure> Prepare();
   void ReadOperand(std::size_t operand);
+  // The operand opened for reading; none, when it is refused.
+  OpenedInput OpenOperand(std::size_t operand);
+  // After the last line of the operand: its end, for the batch's page, and why the reader stopped
+  // early, if it did.
+  void EndOperand(std::size_t operand, const LineReader& reader);
   // Says that the operand is not read, and why.
   void Refuse(std::size_t operand, std::string_view reason);
   // Says `message`, which gives `status`, after the messages of the lines read so far; `notRead`
@@ -96,11 +70,12 @@ class Batch {
   void Process(Job& job, std::uint64_t place);
   // In input order: the row to standard output, a refused line's message to standard error.
   void Deliver(Job& job);
-  // Hands the row of `job` to the tally of the batch's page.
-  void Tell(view::BatchTally& tally, const Job& job);
+  // Writes `message`, which gives `status`, to standard error in the place of the progress line.
+  void WriteMessage(ExitStatus status, std::string_view message);
   void WriteOutput();
 
-  // Stops the batch with `status` and `message`, unless it has stopped already.
+  // Stops the batch with `status` and `message` (a whole message line, or none), unless it has
+  // stopped already.
   void Fail(ExitStatus status, std::string_view message);
 
   const BatchOptions& options_;
@@ -114,7 +89,7 @@ class Batch {
 
   // Standard error, the status and the progress line, from any thread.
   std::mutex errorsMutex_;
-  Status status_;
+  BatchStatus status_;
   bool failed_ = false;
   Progress progress_;
 
@@ -122,11 +97,8 @@ class Batch {
   std::atomic<std::uint64_t> bytesRead_{0};
   std::uint64_t inputSize_ = 0;  // 0 when not known
 
-  // The page of the whole batch, when asked for: its tally (the thread delivering) and its file.
-  std::optional<view::BatchTally> overview_;
-  std::unique_ptr<ReplacementFile> overviewReplacement_;
-  std::unique_ptr<OutputFile> overviewInPlace_;  // a device or a FIFO is written as it is
-  std::string pageName_;                         // the page of the row under way
+  // The page of the whole batch, when asked for; told by the thread delivering.
+  OverviewPages pages_;
 
   // Owned by the thread delivering.
   std::string output_;
@@ -157,6 +129,7 @@ Batch::Batch(const BatchOptions& options, Host& host)
       // The rows on a terminal are the progress.
       progress_(host.errors, host.errorsIsTerminal && !host.consoleIsTerminal && !options.quiet,
                 host.plainTerminal, options.solutions),
+      pages_(options, host.files, sources_, names_),
       // Enough lines in flight to keep every thread busy however uneven the puzzles are, and a
       // fixed bound on memory whatever the input's size.
       pool_(
@@ -188,14 +161,10 @@ Batch::Batch(const BatchOptions& options, Host& host)
 }
 
 ExitStatus Batch::Run() {
-  for (const auto& dir : {options_.reportsDir, options_.viewsDir}) {
-    if (!dir) continue;
-    if (const std::error_code error = host_.files.MakeDirectory(*dir)) {
-      host_.errors << "tarvik: " << Named(*dir) << ": " << error.message() << '\n';
-      return ExitStatus::kCantCreate;
-    }
+  if (const std::optional<Failure> refused = Prepare()) {
+    host_.errors << refused->message;
+    return refused->status;
   }
-  if (const std::optional<ExitStatus> refused = OpenOverview()) return *refused;
   if (options_.header) output_ += options_.solutions ? kRowsHeaderWithSolutions : kRowsHeader;
 
   for (std::size_t operand = 0; operand < sources_.size() && !pool_.stopped(); ++operand) {
@@ -206,37 +175,36 @@ ExitStatus Batch::Run() {
   // The rows before a failing line still go out, unless standard output itself failed.
   if (!consoleFailed_) WriteOutput();
   // The page of a batch that stopped would show part of it: none is written.
-  if (!failed_) WriteOverviews();
+  if (const std::optional<Failure> failure = failed_ ? std::nullopt : pages_.Write()) {
+    const std::lock_guard lock(errorsMutex_);
+    status_.Set(failure->status);
+    host_.errors << failure->message;
+  }
   const std::error_code closed = host_.console.Close();
   const std::lock_guard lock(errorsMutex_);
   if (closed && !consoleFailed_) {
     status_.writeFailed = true;
     progress_.Erase();
-    host_.errors << "tarvik: write error on standard output: " << closed.message() << '\n';
+    SayWriteError(host_.errors, "standard output", closed);
   }
   progress_.Erase();
   if (!options_.quiet && !failed_) progress_.Summarize(tally_, files_);
   return status_.Final();
 }
 
-void Batch::ReadOperand(std::size_t operand) {
-  const std::string& name = sources_[operand];
-  OpenedInput input;
-  if (name == "-") {
-    input = host_.files.StandardInput();
-  } else {
-    std::error_code error;
-    input = host_.files.OpenInput(name, error);
-    if (!input.source) {
-      Refuse(operand, error.message());
-      return;
+std::optional<Failure> Batch::Prepare() {
+  for (const auto& dir : {options_.reportsDir, options_.viewsDir}) {
+    if (!dir) continue;
+    if (const std::error_code error = host_.files.MakeDirectory(*dir)) {
+      return Failure{ExitStatus::kCantCreate, Message(Named(*dir), error.message())};
     }
   }
-  // Rows written to the input itself would be read again, and again.
-  if (input.id && input.id == host_.files.ConsoleId()) {
-    Refuse(operand, "is the same file as standard output");
-    return;
-  }
+  return pages_.Open(taken_);
+}
+
+void Batch::ReadOperand(std::size_t operand) {
+  const OpenedInput input = OpenOperand(operand);
+  if (!input.source) return;
   std::uint64_t before = 0;  // the bytes of the inputs before this one
   for (std::size_t k = 0; k < operand; ++k) before += sizes_[k];
   IdleAwareSource idleAware(*input.source, pool_);
@@ -251,55 +219,63 @@ void Batch::ReadOperand(std::size_t operand) {
     if (!line) break;
     // Compressed bytes for compressed input, as its size counts them.
     bytesRead_.store(before + collection.input->rawBytesRead(), std::memory_order_relaxed);
-    const bool added = pool_.Submit([&](Job& job) {
-      job.operand = operand;
-      job.line = std::move(*line);
-      job.notice.reset();
-      job.operandEnd.reset();
-    });
-    if (!added) return;
+    if (!pool_.Submit([&](Job& job) { job.SetLine(operand, std::move(*line)); })) return;
   }
+  EndOperand(operand, reader);
+}
+
+OpenedInput Batch::OpenOperand(std::size_t operand) {
+  const std::string& name = sources_[operand];
+  OpenedInput input;
+  if (name == "-") {
+    input = host_.files.StandardInput();
+  } else {
+    std::error_code error;
+    input = host_.files.OpenInput(name, error);
+    if (!input.source) {
+      Refuse(operand, error.message());
+      return {};
+    }
+  }
+  // Rows written to the input itself would be read again, and again.
+  if (input.id && input.id == host_.files.ConsoleId()) {
+    Refuse(operand, "is the same file as standard output");
+    return {};
+  }
+  return input;
+}
+
+void Batch::EndOperand(std::size_t operand, const LineReader& reader) {
   files_[operand].lines = reader.linesRead();
-  if (overview_) {
-    pool_.Submit([&](Job& job) {
-      job.operand = operand;
-      job.notice.reset();
-      job.operandEnd = reader.linesRead();
-    });
+  if (pages_.wanted()) {
+    pool_.Submit([&](Job& job) { job.SetOperandEnd(operand, reader.linesRead()); });
   }
   if (reader.error()) {
     Refuse(operand, reader.error().message());
   } else if (const std::optional<InputRefusal>& refusal = reader.refusal()) {
     // A header without the field asked for, or damaged compressed data: the rows before stand.
-    std::string where = Named(name);
+    std::string where = Named(sources_[operand]);
     if (refusal->line != 0) where.append(":").append(std::to_string(refusal->line));
     if (refusal->wholeFile) files_[operand].notRead = refusal->message;
     Notify(operand, ExitStatus::kDataError, refusal->wholeFile, refusal->message,
-           "tarvik: " + where + ": " + refusal->message + "\n");
+           Message(where, refusal->message));
   }
 }
 
 void Batch::Refuse(std::size_t operand, std::string_view reason) {
   files_[operand].notRead = std::string(reason);
-  Notify(operand, ExitStatus::kNoInput, true, reason,
-         "tarvik: " + Named(sources_[operand]) + ": " + std::string(reason) + "\n");
+  Notify(operand, ExitStatus::kNoInput, true, reason, Message(Named(sources_[operand]), reason));
 }
 
 void Batch::Notify(std::size_t operand, ExitStatus status, bool notRead, std::string_view reason,
                    std::string message) {
-  pool_.Submit([&](Job& job) {
-    job.operand = operand;
-    job.notice = status;
-    job.notRead = notRead;
-    job.operandEnd.reset();
-    job.row.assign(reason);
-    job.message = std::move(message);
-  });
+  pool_.Submit(
+      [&](Job& job) { job.SetNotice(operand, status, notRead, reason, std::move(message)); });
 }
 
 void Batch::Process(Job& job, std::uint64_t place) {
   job.place = place;
-  if (const std::optional<WorkFailure> failure = work_.Do(job)) {
+  if (const std::optional<Failure> failure = work_.Do(job)) {
     pool_.StopBefore(place);
     Fail(failure->status, failure->message);
   }
@@ -309,43 +285,21 @@ void Batch::Deliver(Job& job) {
   // A row must only ever carry its own line's result: stop rather than print another's.
   if (job.place != nextPlace_++) {
     pool_.Stop();
-    Fail(ExitStatus::kSoftware, "tarvik: internal error: the line in flight at place " +
-                                    std::to_string(nextPlace_ - 1) + " holds another's result");
+    Fail(ExitStatus::kSoftware,
+         Message("internal error: the line in flight at place " + std::to_string(nextPlace_ - 1) +
+                 " holds another's result"));
     return;
   }
-  const std::string& source = sources_[job.operand];
-  if (job.operandEnd) {
-    overview_->FileDone(job.operand, source, *job.operandEnd);
-    return;
-  }
-  if (job.notice) {
-    if (overview_ && job.notRead) overview_->FileNotRead(job.operand, source, job.row);
-    const std::lock_guard lock(errorsMutex_);
-    status_.Set(*job.notice);
-    progress_.Erase();
-    host_.errors << job.message;
+  if (job.operandEnd || job.notice) {
+    pages_.Tell(job);
+    if (job.notice) WriteMessage(*job.notice, job.message);
     return;
   }
   output_ += job.row;
-  if (overview_) Tell(*overview_, job);
-  Tally& file = files_[job.operand].rows;
-  if (job.outcome) {
-    ++tally_.puzzles;
-    ++tally_.outcomes[static_cast<int>(*job.outcome)];
-    ++file.puzzles;
-    ++file.outcomes[static_cast<int>(*job.outcome)];
-    if (job.solutions) {
-      ++tally_.solutions[*job.solutions];
-      ++file.solutions[*job.solutions];
-    }
-  } else {
-    ++tally_.refused;
-    ++file.refused;
-    const std::lock_guard lock(errorsMutex_);
-    status_.refused = true;
-    progress_.Erase();
-    host_.errors << job.message;
-  }
+  pages_.Tell(job);
+  tally_.Count(job.outcome, job.solutions);
+  files_[job.operand].rows.Count(job.outcome, job.solutions);
+  if (!job.outcome) WriteMessage(ExitStatus::kDataError, job.message);
   ++delivered_;
   if (output_.size() >= kOutputBytes) WriteOutput();
   // Looked at every 64 rows: the clock is cheap, but not free.
@@ -355,80 +309,11 @@ void Batch::Deliver(Job& job) {
   }
 }
 
-void Batch::Tell(view::BatchTally& tally, const Job& job) {
-  const view::RowPlace place{job.operand, sources_[job.operand], job.line.line};
-  if (job.line.refusal) {
-    tally.AddRefused(place, *job.line.refusal);
-    return;
-  }
-  pageName_.clear();
-  if (options_.viewsDir) {
-    pageName_.append(names_[job.operand]).append("-").append(std::to_string(job.line.line));
-    pageName_.append(".html");
-  }
-  tally.AddGraded({place, std::string_view(job.line.digits.data(), job.line.digits.size()), job.run,
-                   job.solutions, pageName_});
-}
-
-std::optional<ExitStatus> Batch::OpenOverview() {
-  if (options_.overview || options_.viewsDir) {
-    overview_.emplace(view::BatchParameters{options_.lookBack, options_.steps, options_.sequence,
-                                            options_.solutions});
-  }
-  if (!options_.overview) return std::nullopt;
-  const std::string& name = *options_.overview;
-  const auto refuse = [&](std::string_view reason) {
-    host_.errors << "tarvik: " << Named(name) << ": " << reason << '\n';
-    return ExitStatus::kCantCreate;
-  };
-  // An input or standard output is never replaced; the same file read as an input, neither.
-  if (const std::optional<FileId> id = host_.files.IdOf(name)) {
-    for (const TakenFile& taken : taken_) {
-      if (taken.id == *id) return refuse("is the same file as " + taken.what);
-    }
-  }
-  std::error_code error;
-  if (host_.files.IsSpecial(name)) {
-    overviewInPlace_ = host_.files.OpenOutput(name, error);
-  } else {
-    overviewReplacement_ = host_.files.CreateReplacement(name, error);
-  }
-  if (error) return refuse(error.message());
-  return std::nullopt;
-}
-
-void Batch::WriteOverviews() {
-  if (!overview_) return;
-  std::error_code error;
-  if (options_.overview) {
-    const std::optional<std::string> base =
-        options_.viewsDir ? view::LinkBase(*options_.overview, *options_.viewsDir) : std::nullopt;
-    const std::string page = view::RenderOverview(
-        *overview_, base ? std::optional<std::string_view>(*base) : std::nullopt);
-    Sink& file = overviewReplacement_ ? static_cast<Sink&>(*overviewReplacement_)
-                                      : static_cast<Sink&>(*overviewInPlace_);
-    error = file.Write(page);
-    if (!error) error = overviewReplacement_ ? overviewReplacement_->Commit() : file.Close();
-    if (error) {
-      const std::lock_guard lock(errorsMutex_);
-      status_.writeFailed = true;
-      host_.errors << "tarvik: write error on " << Named(*options_.overview) << ": "
-                   << error.message() << '\n';
-      return;
-    }
-  }
-  if (options_.viewsDir) {
-    const std::string name = *options_.viewsDir + "/index.html";
-    std::unique_ptr<ReplacementFile> index = host_.files.CreateReplacement(name, error);
-    if (index && !(error = index->Write(view::RenderOverview(*overview_, std::string_view()))) &&
-        !(error = index->Commit())) {
-      return;
-    }
-    const std::lock_guard lock(errorsMutex_);
-    status_.Set(index ? ExitStatus::kIoError : ExitStatus::kCantCreate);
-    host_.errors << "tarvik: " << (index ? "write error on " : "") << Named(name) << ": "
-                 << error.message() << '\n';
-  }
+void Batch::WriteMessage(ExitStatus status, std::string_view message) {
+  const std::lock_guard lock(errorsMutex_);
+  status_.Set(status);
+  progress_.Erase();
+  host_.errors << message;
 }
 
 void Batch::WriteOutput() {
@@ -442,8 +327,7 @@ void Batch::WriteOutput() {
   // batch's page are being written, which are now left unwritten.
   const bool quiet = error == std::errc::broken_pipe && !options_.reportsDir &&
                      !options_.viewsDir && !options_.overview;
-  Fail(ExitStatus::kIoError,
-       quiet ? "" : "tarvik: write error on standard output: " + error.message());
+  Fail(ExitStatus::kIoError, quiet ? std::string() : WriteErrorMessage("standard output", error));
 }
 
 void Batch::Fail(ExitStatus status, std::string_view message) {
@@ -453,7 +337,7 @@ void Batch::Fail(ExitStatus status, std::string_view message) {
     failed_ = true;
     status_.Set(status);
     progress_.Erase();
-    if (!message.empty()) host_.errors << message << '\n';
+    host_.errors << message;
   }
   // The reader need not wait for more input that will not be read.
   host_.files.CancelReads();
@@ -466,7 +350,7 @@ ExitStatus RunBatch(const BatchOptions& options, Host& host) {
     Batch batch(options, host);
     return batch.Run();
   } catch (const std::bad_alloc&) {
-    host.errors << "tarvik: out of memory\n";
+    host.errors << kOutOfMemory;
     return ExitStatus::kOsError;
   }
 }

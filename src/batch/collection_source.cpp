@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "system/diagnostics.h"
+
 namespace tarvik::batch {
 namespace {
 
@@ -218,7 +220,8 @@ OpenedCollection OpenCollection(Source& raw) {
   OpenedCollection opened;
   if (!format.empty() && format != "gzip") {
     opened.refusal = "compressed with " + std::string(format) +
-                     ": decompress it first and pipe it into tarvik --batch -";
+                     ": decompress it first and pipe it into " + std::string(kProgramName) +
+                     " --batch -";
     return opened;
   }
   auto plain = std::make_unique<PlainInput>(raw, std::move(head), error, ended);

@@ -7,6 +7,7 @@
 #include "control/quoting.h"
 #include "exact/exact_solver.h"
 #include "report/report.h"
+#include "system/diagnostics.h"
 #include "view/run_page.h"
 #include "view/run_recorder.h"
 
@@ -14,8 +15,8 @@ namespace tarvik::batch {
 namespace {
 
 // A report file or page that could not be made, or not put in its place.
-WorkFailure NotCreated(const std::string& name, std::error_code error) {
-  return WorkFailure{ExitStatus::kCantCreate, "tarvik: " + Named(name) + ": " + error.message()};
+Failure NotCreated(const std::string& name, std::error_code error) {
+  return Failure{ExitStatus::kCantCreate, Message(Named(name), error.message())};
 }
 
 }  // namespace
@@ -30,7 +31,7 @@ LineWork::LineWork(const BatchOptions& options, Files& files,
       taken_(taken),
       parameters_(ParametersOf(options)) {}
 
-std::optional<WorkFailure> LineWork::Do(Job& job) const {
+std::optional<Failure> LineWork::Do(Job& job) const {
   if (job.notice || job.operandEnd) return std::nullopt;
   const std::string& source = sources_[job.operand];
   job.row.clear();
@@ -40,13 +41,8 @@ std::optional<WorkFailure> LineWork::Do(Job& job) const {
   try {
     if (job.line.refusal) {
       AppendRefusedRow(job.row, source, job.line.line, options_.solutions);
-      job.message.append("tarvik: ")
-          .append(Named(source))
-          .append(":")
-          .append(std::to_string(job.line.line))
-          .append(": ")
-          .append(*job.line.refusal)
-          .append("\n");
+      AppendMessage(job.message, Named(source) + ":" + std::to_string(job.line.line),
+                    *job.line.refusal);
       return std::nullopt;
     }
     if (options_.solutions) {
@@ -68,17 +64,16 @@ std::optional<WorkFailure> LineWork::Do(Job& job) const {
     AppendRow(job.row, source, job.line, grade, job.solutions);
     return std::nullopt;
   } catch (const std::bad_alloc&) {
-    return WorkFailure{ExitStatus::kOsError, "tarvik: out of memory"};
+    return Failure{ExitStatus::kOsError, std::string(kOutOfMemory)};
   }
 }
 
-std::optional<WorkFailure> LineWork::GradeWithFiles(Job& job, Grade& grade) const {
+std::optional<Failure> LineWork::GradeWithFiles(Job& job, Grade& grade) const {
   PuzzleState st = StateFor(job.line.start, parameters_);
   const std::string stem = names_[job.operand] + "-" + std::to_string(job.line.line);
-  std::optional<WorkFailure> failure;
+  std::optional<Failure> failure;
   const auto writeError = [](const std::string& name, std::error_code error) {
-    return WorkFailure{ExitStatus::kIoError,
-                       "tarvik: write error on " + Named(name) + ": " + error.message()};
+    return Failure{ExitStatus::kIoError, WriteErrorMessage(Named(name), error)};
   };
   if (options_.viewsDir) {
     view::RunRecorder recorder;
@@ -108,12 +103,12 @@ std::optional<WorkFailure> LineWork::GradeWithFiles(Job& job, Grade& grade) cons
 }
 
 std::unique_ptr<ReplacementFile> LineWork::Create(const std::string& name,
-                                                  std::optional<WorkFailure>& failure) const {
+                                                  std::optional<Failure>& failure) const {
   if (const std::optional<FileId> id = files_.EntryIdOf(name)) {
     for (const TakenFile& taken : taken_) {
       if (taken.id == *id) {
-        failure = WorkFailure{ExitStatus::kCantCreate,
-                              "tarvik: " + Named(name) + ": is the same file as " + taken.what};
+        failure = Failure{ExitStatus::kCantCreate,
+                          Message(Named(name), "is the same file as " + taken.what)};
         return nullptr;
       }
     }

@@ -6,8 +6,19 @@
 #include <string_view>
 
 #include "batch/grading.h"
+#include "system/diagnostics.h"
 
 namespace tarvik::batch {
+
+void Tally::Count(std::optional<Outcome> outcome, std::optional<int> solutionsCounted) {
+  if (!outcome) {
+    ++refused;
+    return;
+  }
+  ++puzzles;
+  ++outcomes[static_cast<int>(*outcome)];
+  if (solutionsCounted) ++solutions[*solutionsCounted];
+}
 
 void Progress::Update(std::uint64_t rows, std::uint64_t bytesRead, std::uint64_t inputSize) {
   if (!shown_) return;
@@ -16,7 +27,8 @@ void Progress::Update(std::uint64_t rows, std::uint64_t bytesRead, std::uint64_t
   lastDrawn_ = now;
   const double seconds = std::chrono::duration<double>(now - started_).count();
   char line[128];
-  int length = std::snprintf(line, sizeof line, "tarvik: %llu puzzles, %.0f/s",
+  int length = std::snprintf(line, sizeof line, "%.*s%llu puzzles, %.0f/s",
+                             static_cast<int>(kMessagePrefix.size()), kMessagePrefix.data(),
                              static_cast<unsigned long long>(rows),
                              seconds > 0 ? static_cast<double>(rows) / seconds : 0.0);
   if (inputSize > 0 && length > 0) {
@@ -72,7 +84,7 @@ void Progress::Summarize(const Tally& tally, const std::vector<FileTally>& files
   Erase();
   if (files.size() > 1) {
     for (const FileTally& file : files) {
-      errors_ << "tarvik: " << file.name << ": ";
+      errors_ << kMessagePrefix << file.name << ": ";
       if (file.notRead) {
         errors_ << "not read: " << *file.notRead << '\n';
         continue;
@@ -87,7 +99,7 @@ void Progress::Summarize(const Tally& tally, const std::vector<FileTally>& files
   char timing[64];
   (void)std::snprintf(timing, sizeof timing, "%.2f s (%.0f/s)", seconds,
                       seconds > 0 ? static_cast<double>(tally.puzzles) / seconds : 0.0);
-  errors_ << "tarvik: " << tally.puzzles << " puzzles, " << tally.refused << " refused, in "
+  errors_ << kMessagePrefix << tally.puzzles << " puzzles, " << tally.refused << " refused, in "
           << timing;
   PutOutcomes(errors_, tally, false, solutions_);
   errors_ << '\n';

@@ -18,6 +18,10 @@ struct Tally {
   std::uint64_t refused = 0;
   std::uint64_t outcomes[4] = {};
   std::uint64_t solutions[3] = {};  // puzzles with none, one, two or more, when counted
+
+  // Counts a row: a puzzle with its `outcome` (and its solutions, when counted), or else a refused
+  // line.
+  void Count(std::optional<Outcome> outcome, std::optional<int> solutionsCounted);
 };
 
 // One FILE's part, for its line before the summary.

@@ -9,6 +9,7 @@
 #include "cli/command_line.h"
 #include "cli/version.h"
 #include "control/run.h"
+#include "system/diagnostics.h"
 #include "view/run_page.h"
 
 namespace tarvik::cli {
@@ -88,7 +89,7 @@ ExitStatus Print(std::string_view text, Host& host) {
   const std::error_code closed = host.console.Close();
   if (!error) error = closed;
   if (!error) return ExitStatus::kSuccess;
-  host.errors << "tarvik: write error on standard output: " << error.message() << '\n';
+  SayWriteError(host.errors, "standard output", error);
   return ExitStatus::kIoError;
 }
 
@@ -101,7 +102,7 @@ ExitStatus RunCommand(const Command& command, Host& host) {
   }
   if (command.directory) {
     if (const std::error_code error = host.files.ChangeDirectory(*command.directory)) {
-      host.errors << "tarvik: " << *command.directory << ": " << error.message() << '\n';
+      Say(host.errors, *command.directory, error.message());
       return ExitStatus::kNoInput;
     }
   }
@@ -120,13 +121,13 @@ ExitStatus Main(std::span<const std::string_view> args, Host& host) {
   try {
     const auto parsed = ParseCommandLine(args);
     if (const auto* refused = std::get_if<UsageError>(&parsed)) {
-      host.errors << "tarvik: " << refused->message << "\n"
-                  << "Try 'tarvik --help' for more information.\n";
+      Say(host.errors, refused->message)
+          << "Try '" << kProgramName << " --help' for more information.\n";
       return ExitStatus::kUsage;
     }
     return RunCommand(std::get<Command>(parsed), host);
   } catch (const std::bad_alloc&) {
-    host.errors << "tarvik: out of memory\n";
+    host.errors << kOutOfMemory;
     return ExitStatus::kOsError;
   }
 }

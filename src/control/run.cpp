@@ -11,6 +11,7 @@
 #include "control/guessing.h"
 #include "control/input_reader.h"
 #include "control/install_layout.h"
+#include "system/diagnostics.h"
 
 namespace tarvik {
 
@@ -64,6 +65,13 @@ class DroppingSink final : public Sink {
   std::error_code Write(std::string_view /*bytes*/) override { return {}; }
 };
 
+// Writes `bytes` to `file` and closes it: the first error, if any.
+std::error_code WriteWhole(OutputFile& file, std::string_view bytes) {
+  const std::error_code error = file.Write(bytes);
+  const std::error_code closed = file.Close();
+  return error ? error : closed;
+}
+
 }  // namespace
 
 std::optional<ExitStatus> ReadInput(Files& files, PuzzleState& st, std::optional<FileId>& inputId,
@@ -71,17 +79,17 @@ std::optional<ExitStatus> ReadInput(Files& files, PuzzleState& st, std::optional
   std::error_code error;
   OpenedInput input = files.OpenInput("Sudin.txt", error);
   if (!input.source) {
-    errors << "tarvik: Sudin.txt: " << error.message() << '\n';
+    Say(errors, "Sudin.txt", error.message());
     if (error == std::errc::no_such_file_or_directory) {
-      errors << "tarvik: for an example, see examples/Sudin.txt in the source tree or "
-             << kInstalledExample << " once installed\n";
+      Say(errors, "for an example, see examples/Sudin.txt in the source tree or " +
+                      std::string(kInstalledExample) + " once installed");
     }
     return ExitStatus::kNoInput;
   }
   if (const auto refusal = ReadPuzzleFile(*input.source, st)) {
-    errors << "tarvik: Sudin.txt:";
-    if (refusal->line > 0) errors << refusal->line << ':';
-    errors << ' ' << refusal->message << '\n';
+    std::string where = "Sudin.txt";
+    if (refusal->line > 0) where.append(":").append(std::to_string(refusal->line));
+    Say(errors, where, refusal->message);
     return refusal->status;
   }
   inputId = input.id;
@@ -94,25 +102,54 @@ std::unique_ptr<OutputFile> OpenReportFile(Files& files, const std::string& name
   std::error_code error;
   std::unique_ptr<OutputFile> file = files.OpenOutput(name, error);
   if (!file) {
-    errors << "tarvik: " << name << ": " << error.message() << '\n';
+    Say(errors, name, error.message());
     return nullptr;
   }
   if (const std::optional<FileId> id = file->Id()) {
     for (const NamedFile& other : others) {
       if (other.id == id) {
-        errors << "tarvik: " << name << ": is the same file as " << other.name << '\n';
+        Say(errors, name, "is the same file as " + std::string(other.name));
         return nullptr;
       }
     }
   }
   if (file->TryLock(error) == OutputFile::Lock::kBusy) {
-    errors << "tarvik: " << name << ": waiting for another run to finish" << std::endl;
+    Say(errors, name, "waiting for another run to finish") << std::flush;
     if ((error = file->WaitLock())) {
-      errors << "tarvik: " << name << ": " << error.message() << '\n';
+      Say(errors, name, error.message());
       return nullptr;
     }
   }
   return file;
+}
+
+std::optional<ReportFiles> OpenReportFiles(Files& files, std::optional<FileId> inputId,
+                                           const ExtraFile* extra, std::ostream& errors) {
+  ReportFiles opened;
+  const std::optional<FileId> consoleId = files.ConsoleId();
+  const NamedFile input{"Sudin.txt", inputId};
+  opened.file = OpenReportFile(files, "Sudout.txt", {&input, 1}, errors);
+  if (!opened.file) return std::nullopt;
+  if (extra != nullptr) {
+    const NamedFile taken[] = {
+        input, {"Sudout.txt", opened.file->Id()}, {"standard output", consoleId}};
+    opened.extra = OpenReportFile(files, extra->name, taken, errors);
+    if (!opened.extra) return std::nullopt;
+  }
+  // Both files are emptied only once both are accepted.
+  const auto empty = [&](OutputFile& output, std::string_view name) {
+    const std::error_code error = output.Truncate();
+    if (error) Say(errors, name, error.message());
+    return !error;
+  };
+  if (!empty(*opened.file, "Sudout.txt") || (opened.extra && !empty(*opened.extra, extra->name))) {
+    return std::nullopt;
+  }
+  opened.consoleIsFile = consoleId && consoleId == opened.file->Id();
+  if (opened.consoleIsFile) {
+    Say(errors, "standard output is Sudout.txt: the report is written once");
+  }
+  return opened;
 }
 
 ExitStatus Run(Files& files, Sink& console, std::ostream& errors, const ExtraFile* extra) {
@@ -127,49 +164,19 @@ ExitStatus Run(Files& files, Sink& console, std::ostream& errors, const ExtraFil
   DroppingSink dropped;
   Report report(consoleSink, fileSink);
 
-  const std::optional<FileId> consoleId = files.ConsoleId();
-  const NamedFile input{"Sudin.txt", inputId};
-  const std::unique_ptr<OutputFile> file = OpenReportFile(files, "Sudout.txt", {&input, 1}, errors);
-  if (!file) return ExitStatus::kCantCreate;
-  std::unique_ptr<OutputFile> extraFile;
-  if (extra != nullptr) {
-    const NamedFile taken[] = {input, {"Sudout.txt", file->Id()}, {"standard output", consoleId}};
-    extraFile = OpenReportFile(files, extra->name, taken, errors);
-    if (!extraFile) return ExitStatus::kCantCreate;
-  }
-  const bool consoleIsFile = consoleId && consoleId == file->Id();
-  consoleSink.Attach(consoleIsFile ? static_cast<Sink&>(dropped) : console);
-  fileSink.Attach(*file);
-  // Both files are emptied only once both are accepted.
-  const auto empty = [&](OutputFile& output, std::string_view name) {
-    const std::error_code error = output.Truncate();
-    if (error) errors << "tarvik: " << name << ": " << error.message() << '\n';
-    return !error;
-  };
-  if (!empty(*file, "Sudout.txt") || (extraFile && !empty(*extraFile, extra->name))) {
-    return ExitStatus::kCantCreate;
-  }
-  if (consoleIsFile) {
-    errors << "tarvik: standard output is Sudout.txt: the report is written once\n";
-  }
+  const std::optional<ReportFiles> opened = OpenReportFiles(files, inputId, extra, errors);
+  if (!opened) return ExitStatus::kCantCreate;
+  consoleSink.Attach(opened->consoleIsFile ? static_cast<Sink&>(dropped) : console);
+  fileSink.Attach(*opened->file);
 
   Solve(st, report);
   const Report::Failures failures = report.Finish();
-  std::error_code extraError;
-  if (extraFile) {
-    extraError = extraFile->Write(extraBytes);
-    const std::error_code closed = extraFile->Close();
-    if (!extraError) extraError = closed;
-  }
-  if (failures.console) {
-    errors << "tarvik: write error on standard output: " << failures.console.message() << '\n';
-  }
-  if (failures.file) {
-    errors << "tarvik: write error on Sudout.txt: " << failures.file.message() << '\n';
-  }
-  if (extraError) {
-    errors << "tarvik: write error on " << extra->name << ": " << extraError.message() << '\n';
-  }
+  const std::error_code extraError =
+      opened->extra ? WriteWhole(*opened->extra, extraBytes) : std::error_code();
+
+  if (failures.console) SayWriteError(errors, "standard output", failures.console);
+  if (failures.file) SayWriteError(errors, "Sudout.txt", failures.file);
+  if (extraError) SayWriteError(errors, extra->name, extraError);
   return failures.console || failures.file || extraError ? ExitStatus::kIoError
                                                          : ExitStatus::kSuccess;
 }

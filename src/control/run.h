@@ -50,6 +50,19 @@ struct ExtraFile {
   std::function<std::string(const PuzzleState&)> contents;
 };
 
+// The report files of a run, open, locked and empty.
+struct ReportFiles {
+  std::unique_ptr<OutputFile> file;   // Sudout.txt
+  std::unique_ptr<OutputFile> extra;  // the extra file, when there is one
+  bool consoleIsFile = false;         // standard output is Sudout.txt itself
+};
+
+// Opens Sudout.txt and the `extra` file, if any, as OpenReportFile does, neither of them the input
+// `inputId` nor the other, and empties both once both are accepted. Says what went wrong on
+// `errors` and returns nothing when either cannot be used.
+std::optional<ReportFiles> OpenReportFiles(Files& files, std::optional<FileId> inputId,
+                                           const ExtraFile* extra, std::ostream& errors);
+
 // A whole run: reads Sudin.txt, refuses it with a message on `errors` or opens Sudout.txt (and the
 // extra file, if any), solves and writes the report to `console` and the file. Returns the exit
 // status.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "system/diagnostics.h"
 #include "view/html_writer.h"
 #include "view/overview_parts.h"
 #include "view/page_parts.h"
@@ -57,7 +58,7 @@ std::int64_t FileCount(const BatchTally& tally) {
 
 void WriteHead(HtmlWriter& w, const BatchTally& tally) {
   OpenDocument(w);
-  w.Text("tarvik: overview of ").Number(tally.totals().puzzles).Text(" puzzles");
+  w.Text(kProgramName).Text(": overview of ").Number(tally.totals().puzzles).Text(" puzzles");
   w.Close().Line();
   WriteStyle(w, kOutcomeColours, kOverviewStyle);
   OpenMain(w);
@@ -67,7 +68,7 @@ void WriteTop(HtmlWriter& w, const BatchTally& tally) {
   const BatchParameters& parameters = tally.parameters();
   const std::int64_t files = FileCount(tally);
   w.Open("header").Line();
-  w.Open("h1").Element("span", "tarvik overview of").Text(" ");
+  w.Open("h1").Element("span", std::string(kProgramName) + " overview of").Text(" ");
   w.Number(tally.totals().puzzles).Text(" puzzles from ").Number(files);
   w.Text(files == 1 ? " FILE" : " FILEs").Close().Line();
   w.Open("p").Class("params").Text("Look-back ").Open("b").Number(parameters.lookBack).Close();

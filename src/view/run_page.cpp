@@ -9,6 +9,7 @@
 #include "control/run.h"
 #include "report/layout.h"
 #include "report/report.h"
+#include "system/diagnostics.h"
 #include "view/html_writer.h"
 #include "view/page_parts.h"
 
@@ -33,7 +34,7 @@ void WriteOutcomeWords(HtmlWriter& w, Outcome outcome) {
 void WriteHead(HtmlWriter& w, const RunRecorder& run, std::string_view source,
                const std::optional<BatchPlace>& place) {
   OpenDocument(w);
-  w.Text("tarvik: ");
+  w.Text(kProgramName).Text(": ");
   WriteSource(w, place ? place->fileLine : source);
   w.Text(" - ");
   WriteOutcomeWords(w, run.summary().run.outcome);
@@ -78,7 +79,7 @@ void WriteTop(HtmlWriter& w, const PuzzleState& input, const RunRecorder& run,
     w.Text("Overview of the batch").Close();
     w.Close().Line();
   }
-  w.Open("h1").Element("span", "tarvik run of").Text(" ");
+  w.Open("h1").Element("span", std::string(kProgramName) + " run of").Text(" ");
   WriteSource(w, place ? place->fileLine : source);
   w.Close().Line();
   w.Open("p").Class(summary.outcome == Outcome::kSolved ? "outcome solved" : "outcome");

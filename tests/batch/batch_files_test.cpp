@@ -336,6 +336,9 @@ TEST(BatchFilesTest, NamesInMessagesAreEscapedAndCut) {
   const Outcome folder = scratch.Run("--batch -q --reports=afile afile");
   EXPECT_EQ(folder.status, 73);
   EXPECT_EQ(folder.errors, "tarvik: afile: Not a directory\n");
+  const Outcome page = scratch.RunScript("\"$1\" --batch -q --overview=$'none/p\\e' afile\n");
+  EXPECT_EQ(page.status, 73);
+  EXPECT_EQ(page.errors, "tarvik: none/p\\x1b: No such file or directory\n");
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "batch/line_reader.h"
+#include "control/run_summary.h"
+#include "system/exit_status.h"
+
+namespace tarvik::batch {
+
+// One line of the batch on its way: read by the reader, worked by a worker, written in order.
+// The pool reuses its jobs, so each of the three kinds is set whole by its own setter.
+struct Job {
+  std::uint64_t place = 0;  // among all jobs of the batch, set when the job is worked
+  std::size_t operand = 0;
+  PuzzleLine line;
+  // What the worker made of it.
+  std::string row;                 // the row, with its line feed
+  std::string message;             // a refused line's message, with its line feed
+  std::optional<Outcome> outcome;  // a graded line's outcome
+  RunSummary run;                  // and the rest of its run
+  std::optional<int> solutions;    // its solutions, when counted: 0, 1 or 2 (two or more)
+  // Set for no line but a message about the operand (not read, or read in part) that keeps its
+  // place among the rows' messages: the status it gives. `row` then holds the reason alone.
+  std::optional<ExitStatus> notice;
+  bool notRead = false;  // with a notice: the operand gave no row at all
+  // Set for no line but the end of the operand: the lines it had.
+  std::optional<std::int64_t> operandEnd;
+
+  // A line of the operand, to be worked.
+  void SetLine(std::size_t fromOperand, PuzzleLine&& read);
+  // A notice about the operand: the `status` it gives, the `reason` and the whole message line;
+  // `gaveNoRow` when the operand gave no row at all.
+  void SetNotice(std::size_t fromOperand, ExitStatus status, bool gaveNoRow,
+                 std::string_view reason, std::string&& messageLine);
+  // The end of the operand, after `lines` lines.
+  void SetOperandEnd(std::size_t fromOperand, std::int64_t lines);
+};
+
+}  // namespace tarvik::batch

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "batch/batch_options.h"
+#include "batch/batch_status.h"
+#include "batch/job.h"
+#include "batch/line_work.h"
+#include "system/files.h"
+#include "view/batch_tally.h"
+
+namespace tarvik::batch {
+
+// The page of the whole batch, when asked for: the --overview FILE and DIR/index.html of --views.
+// Its tally is fed the jobs in input order by the thread delivering; the page is written once, at
+// the end of a batch that ran to its end.
+class OverviewPages {
+ public:
+  // `sources` are the operands as given, `names` their report names.
+  OverviewPages(const BatchOptions& options, Files& files, const std::vector<std::string>& sources,
+                const std::vector<std::string>& names);
+
+  // Opens the --overview FILE, before any input is read; why not, when it cannot be (one of
+  // `taken`, or not made).
+  std::optional<Failure> Open(const std::vector<TakenFile>& taken);
+  // Whether a page is asked for at all: then the jobs are to be told.
+  bool wanted() const { return tally_.has_value(); }
+  // Hands a delivered job to the tally: a row, a FILE not read, or the end of a FILE.
+  void Tell(const Job& job);
+  // Writes the page to the --overview FILE, then to DIR/index.html; why not, at the first that
+  // cannot be written.
+  std::optional<Failure> Write();
+
+ private:
+  void TellRow(const Job& job);
+
+  const BatchOptions& options_;
+  Files& files_;
+  const std::vector<std::string>& sources_;
+  const std::vector<std::string>& names_;
+  std::optional<view::BatchTally> tally_;
+  std::unique_ptr<ReplacementFile> replacement_;
+  std::unique_ptr<OutputFile> inPlace_;  // a device or a FIFO is written as it is
+  std::string pageName_;                 // the page of the row under way
+};
+
+}  // namespace tarvik::batch
