@@ -6,6 +6,7 @@
 #include "batch/rows.h"
 #include "control/quoting.h"
 #include "exact/exact_solver.h"
+#include "report/level_split.h"
 #include "report/report.h"
 #include "view/run_page.h"
 #include "view/run_recorder.h"
@@ -73,37 +74,60 @@ std::optional<WorkFailure> LineWork::Do(Job& job) const {
 }
 
 std::optional<WorkFailure> LineWork::GradeWithFiles(Job& job, Grade& grade) const {
-  PuzzleState st = StateFor(job.line.start, parameters_);
+  const PuzzleState input = StateFor(job.line.start, parameters_);
   const std::string stem = names_[job.operand] + "-" + std::to_string(job.line.line);
   std::optional<WorkFailure> failure;
   const auto writeError = [](const std::string& name, std::error_code error) {
     return WorkFailure{ExitStatus::kIoError,
                        "tarvik: write error on " + Named(name) + ": " + error.message()};
   };
+  // Both files are made before the run, which writes the report file as it goes.
+  std::string pageName;
+  std::unique_ptr<ReplacementFile> pageFile;
   if (options_.viewsDir) {
-    view::RunRecorder recorder;
-    const RunSummary summary = view::RecordRun(st, recorder);
-    grade = {summary, recorder.summary().empty, recorder.summary().finalGrid};
+    pageName = *options_.viewsDir + "/" + stem + ".html";
+    if (!(pageFile = Create(pageName, failure))) return failure;
+  }
+  std::string reportName;
+  std::unique_ptr<ReplacementFile> reportFile;
+  if (options_.reportsDir) {
+    reportName = *options_.reportsDir + "/" + stem + ".txt";
+    if (!(reportFile = Create(reportName, failure))) return failure;
+  }
+
+  std::optional<view::RunRecorder> recorder;
+  if (pageFile) recorder.emplace();
+  if (!reportFile) {
+    const RunSummary summary = view::RecordRun(input, *recorder);
+    grade = {summary, recorder->summary().empty, recorder->summary().finalGrid};
+  } else {
+    // The console copy of a report file goes nowhere; the file gets the bytes of Sudout.txt.
+    FailingSink nowhere(std::error_code{}, SIZE_MAX);
+    Report text(nowhere, *reportFile);
+    PuzzleState st = input;
+    if (recorder) {
+      // One run for both: the report file at the batch's print level, the page's recorder at 2.
+      LevelSplit split(text, input.IPRINT, *recorder);
+      Report both(split);
+      st.IPRINT = split.RunLevel();
+      grade = GradePuzzle(st, both);
+    } else {
+      grade = GradePuzzle(st, text);
+    }
+    if (const std::error_code error = text.Finish().file) return writeError(reportName, error);
+  }
+
+  if (pageFile) {
     const std::string fileLine = sources_[job.operand] + ":" + std::to_string(job.line.line);
     const std::string page =
-        view::RenderPage(st, recorder, sources_[job.operand],
+        view::RenderPage(input, *recorder, sources_[job.operand],
                          view::BatchPlace{fileLine, "index.html", job.solutions});
-    const std::string name = *options_.viewsDir + "/" + stem + ".html";
-    const std::unique_ptr<ReplacementFile> file = Create(name, failure);
-    if (!file) return failure;
-    if (const std::error_code error = file->Write(page)) return writeError(name, error);
-    if (const std::error_code error = file->Commit()) return NotCreated(name, error);
+    if (const std::error_code error = pageFile->Write(page)) return writeError(pageName, error);
+    if (const std::error_code error = pageFile->Commit()) return NotCreated(pageName, error);
   }
-  if (!options_.reportsDir) return std::nullopt;
-  const std::string name = *options_.reportsDir + "/" + stem + ".txt";
-  const std::unique_ptr<ReplacementFile> file = Create(name, failure);
-  if (!file) return failure;
-  // The console copy of a report file goes nowhere; the file gets the bytes of Sudout.txt.
-  FailingSink nowhere(std::error_code{}, SIZE_MAX);
-  Report report(nowhere, *file);
-  grade = GradePuzzle(st, report);
-  if (const std::error_code error = report.Finish().file) return writeError(name, error);
-  if (const std::error_code error = file->Commit()) return NotCreated(name, error);
+  if (reportFile) {
+    if (const std::error_code error = reportFile->Commit()) return NotCreated(reportName, error);
+  }
   return std::nullopt;
 }
 
