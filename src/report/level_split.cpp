@@ -21,7 +21,7 @@ int LevelSplit::LevelOf(LineKind kind) {
     case LineKind::MATRIXHEADER:
       listingLevel_ = 3;  // a listing right after a count is the step's
       return 2;
-    case LineKind::MATRIXROW: return listingLevel_;
+    case LineKind::MATRIXROW: return listingLevel_;  // a row of a listing handed on as lines
     case LineKind::PUZZLESOLVED:
     case LineKind::MAXSTEPS:
     case LineKind::NOSOLUTION:
@@ -53,6 +53,12 @@ void LevelSplit::OnLine(LineKind kind, std::span<const std::int32_t> values) {
   } else {
     text_.REPORTLINE(kind, values);
   }
+}
+
+void LevelSplit::OnGrid(const Grid& grid) {
+  // A listing goes where the line above it went, a step's only from level 3.
+  if (listingLevel_ <= kListenerLevel) listener_.OnGrid(grid);
+  if (listingLevel_ <= textLevel_) text_.ListGrid(grid);
 }
 
 }  // namespace tarvik

@@ -25,6 +25,7 @@ class LevelSplit final : public LineListener {
   }
 
   void OnLine(LineKind kind, std::span<const std::int32_t> values) override;
+  void OnGrid(const Grid& grid) override;
   void OnPairSearch(const PairSearchResult& result) override { listener_.OnPairSearch(result); }
 
  private:
