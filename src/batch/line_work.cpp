@@ -6,6 +6,7 @@
 #include "batch/rows.h"
 #include "control/quoting.h"
 #include "exact/exact_solver.h"
+#include "report/level_split.h"
 #include "report/report.h"
 #include "system/diagnostics.h"
 #include "view/run_page.h"
@@ -17,6 +18,21 @@ namespace {
 // A report file or page that could not be made, or not put in its place.
 Failure NotCreated(const std::string& name, std::error_code error) {
   return Failure{ExitStatus::kCantCreate, Message(Named(name), error.message())};
+}
+
+// Works the puzzle once: `text`, if any, gets the report at the batch's print level as the run
+// goes, and `recorder`, if any, listens to the same run as a print-level-2 run would write it.
+Grade GradeOnce(const PuzzleState& input, Report* text, view::RunRecorder* recorder) {
+  if (text == nullptr) {
+    const RunSummary summary = view::RecordRun(input, *recorder);
+    return {summary, recorder->summary().empty, recorder->summary().finalGrid};
+  }
+  PuzzleState st = input;
+  if (recorder == nullptr) return GradePuzzle(st, *text);
+  LevelSplit split(*text, input.IPRINT, *recorder);
+  Report both(split);
+  st.IPRINT = split.RunLevel();
+  return GradePuzzle(st, both);
 }
 
 }  // namespace
@@ -69,36 +85,49 @@ std::optional<Failure> LineWork::Do(Job& job) const {
 }
 
 std::optional<Failure> LineWork::GradeWithFiles(Job& job, Grade& grade) const {
-  PuzzleState st = StateFor(job.line.start, parameters_);
+  const PuzzleState input = StateFor(job.line.start, parameters_);
   const std::string stem = names_[job.operand] + "-" + std::to_string(job.line.line);
   std::optional<Failure> failure;
   const auto writeError = [](const std::string& name, std::error_code error) {
     return Failure{ExitStatus::kIoError, WriteErrorMessage(Named(name), error)};
   };
+  // Both files are made before the run, which writes the report file as it goes.
+  std::string pageName;
+  std::unique_ptr<ReplacementFile> pageFile;
   if (options_.viewsDir) {
-    view::RunRecorder recorder;
-    const RunSummary summary = view::RecordRun(st, recorder);
-    grade = {summary, recorder.summary().empty, recorder.summary().finalGrid};
+    pageName = *options_.viewsDir + "/" + stem + ".html";
+    if (!(pageFile = Create(pageName, failure))) return failure;
+  }
+  std::string reportName;
+  std::unique_ptr<ReplacementFile> reportFile;
+  if (options_.reportsDir) {
+    reportName = *options_.reportsDir + "/" + stem + ".txt";
+    if (!(reportFile = Create(reportName, failure))) return failure;
+  }
+
+  std::optional<view::RunRecorder> recorder;
+  if (pageFile) recorder.emplace();
+  if (!reportFile) {
+    grade = GradeOnce(input, nullptr, &*recorder);
+  } else {
+    // The console copy of a report file goes nowhere; the file gets the bytes of Sudout.txt.
+    FailingSink nowhere(std::error_code{}, SIZE_MAX);
+    Report text(nowhere, *reportFile);
+    grade = GradeOnce(input, &text, recorder ? &*recorder : nullptr);
+    if (const std::error_code error = text.Finish().file) return writeError(reportName, error);
+  }
+
+  if (pageFile) {
     const std::string fileLine = sources_[job.operand] + ":" + std::to_string(job.line.line);
     const std::string page =
-        view::RenderPage(st, recorder, sources_[job.operand],
+        view::RenderPage(input, *recorder, sources_[job.operand],
                          view::BatchPlace{fileLine, "index.html", job.solutions});
-    const std::string name = *options_.viewsDir + "/" + stem + ".html";
-    const std::unique_ptr<ReplacementFile> file = Create(name, failure);
-    if (!file) return failure;
-    if (const std::error_code error = file->Write(page)) return writeError(name, error);
-    if (const std::error_code error = file->Commit()) return NotCreated(name, error);
+    if (const std::error_code error = pageFile->Write(page)) return writeError(pageName, error);
+    if (const std::error_code error = pageFile->Commit()) return NotCreated(pageName, error);
   }
-  if (!options_.reportsDir) return std::nullopt;
-  const std::string name = *options_.reportsDir + "/" + stem + ".txt";
-  const std::unique_ptr<ReplacementFile> file = Create(name, failure);
-  if (!file) return failure;
-  // The console copy of a report file goes nowhere; the file gets the bytes of Sudout.txt.
-  FailingSink nowhere(std::error_code{}, SIZE_MAX);
-  Report report(nowhere, *file);
-  grade = GradePuzzle(st, report);
-  if (const std::error_code error = report.Finish().file) return writeError(name, error);
-  if (const std::error_code error = file->Commit()) return NotCreated(name, error);
+  if (reportFile) {
+    if (const std::error_code error = reportFile->Commit()) return NotCreated(reportName, error);
+  }
   return std::nullopt;
 }
 

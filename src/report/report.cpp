@@ -45,18 +45,21 @@ void Report::WRITELINE(Channel channel, LineKind kind, std::span<const std::int3
   aloneChannel_ = channel;
 }
 
-void Report::PRINTMATRIX(PuzzleState& st) {
+void LineListener::OnGrid(const Grid& grid) {
+  for (int i = 1; i <= 9; ++i) {
+    std::array<std::int32_t, layout::kRowValues> row;
+    layout::RowValues(grid, i, row);
+    OnLine(LineKind::MATRIXROW, std::span<const std::int32_t>(row.data(), 9));
+  }
+}
+
+void Report::ListGrid(const Grid& grid) {
   if (listener_ != nullptr) [[unlikely]] {
-    for (st.I = 1; st.I <= 9; ++st.I) {
-      std::array<std::int32_t, layout::kRowValues> row;
-      layout::RowValues(st.S, st.I, row);
-      listener_->OnLine(LineKind::MATRIXROW, std::span<const std::int32_t>(row.data(), 9));
-    }
+    listener_->OnGrid(grid);
     return;
   }
   static_assert(layout::kGridRoom <= kMaxWriteBytes);
-  used_ = static_cast<std::size_t>(layout::LayOutGrid(st.S, Reserve()) - buffer_.get());
-  st.I = 10;
+  used_ = static_cast<std::size_t>(layout::LayOutGrid(grid, Reserve()) - buffer_.get());
 }
 
 void Report::TellListenerPairSearch(const PuzzleState& st) {

@@ -12,6 +12,7 @@
 #include "report/layout.h"
 #include "report/line_kinds.h"
 #include "report/sinks.h"
+#include "state/grid.h"
 #include "state/puzzle_state.h"
 
 namespace tarvik {
@@ -33,6 +34,8 @@ class LineListener {
  public:
   virtual ~LineListener() = default;
   virtual void OnLine(LineKind kind, std::span<const std::int32_t> values) = 0;
+  // A grid listing; unless told otherwise, as its nine MATRIXROW lines.
+  virtual void OnGrid(const Grid& grid);
   // What the pair search found. No report line says so when it finds no two-value cell, so
   // a listener that wants to know is told here, at every print level.
   virtual void OnPairSearch(const PairSearchResult& /*result*/) {}
@@ -63,7 +66,12 @@ class Report {
     REPORTLINE(kind, std::span<const std::int32_t>(values.begin(), values.size()));
   }
   // The working grid as nine MATRIXROW lines; uses I as its row index and leaves it at 10.
-  void PRINTMATRIX(PuzzleState& st);
+  void PRINTMATRIX(PuzzleState& st) {
+    ListGrid(st.S);
+    st.I = 10;
+  }
+  // A grid as nine MATRIXROW lines.
+  void ListGrid(const Grid& grid);
   // Tells a listener what SEARCHFORPAIR left in `st`. No line is laid out: a report that writes
   // text does nothing here.
   void TellPairSearch(const PuzzleState& st) {

@@ -238,6 +238,40 @@ TEST(BatchFilesTest, OverviewIsTheSameOnAnyNumberOfThreadsAndItsLinksResolve) {
   EXPECT_EQ(Hidden(scratch.path()), std::vector<std::string>{});
 }
 
+// Report files and pages asked for together come from one run of each puzzle: the same rows, report
+// files and pages as each asked for alone (a page shows the print level of the report files, so
+// pages are compared at the default level).
+TEST(BatchFilesTest, ReportsAndPagesTogetherAreAsEachAlone) {
+  const Scratch scratch;
+  scratch.Write("mixed.txt", Case("mixed.txt"));
+  for (const std::string level : {"0", "3"}) {
+    const std::string both = "both" + level;
+    const std::string alone = "alone" + level;
+    const Outcome together = scratch.Run("--batch -q -j2 --print-level=" + level +
+                                         " --reports=" + both + " --views=" + both + " mixed.txt");
+    const Outcome reports =
+        scratch.Run("--batch -q -j2 --print-level=" + level + " --reports=" + alone + " mixed.txt");
+    EXPECT_EQ(together.status, 65);
+    EXPECT_EQ(together.console, reports.console) << level;
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(scratch.path() / alone)) {
+      const std::string name = entry.path().filename().string();
+      EXPECT_TRUE(scratch.Read(both + "/" + name) == scratch.Read(alone + "/" + name))
+          << level << ": " << name;
+      ++files;
+    }
+    EXPECT_EQ(files, 19u) << level;
+  }
+  scratch.Run("--batch -q -j2 --views=pages mixed.txt", "> /dev/null");
+  std::size_t pages = 0;
+  for (const auto& entry : fs::directory_iterator(scratch.path() / "pages")) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(scratch.Read("both0/" + name) == scratch.Read("pages/" + name)) << name;
+    ++pages;
+  }
+  EXPECT_EQ(pages, 20u);  // and index.html
+}
+
 struct OverviewRefusal {
   const char* what;
   std::string arguments;
