@@ -3,10 +3,17 @@
 # Checks that the package is reproducible: clones this repository twice, into two different
 # temporary directories, builds the package in each (cmake --workflow --preset package) with the
 # same SOURCE_DATE_EPOCH, the time of the commit built, and compares the two .deb files byte for
-# byte.
-#   packaging/check_reproducible.sh [COMMIT]    (default: HEAD; uncommitted changes are not seen)
+# byte. With --against, one clone is built and compared with DEB, a package already built from
+# that commit elsewhere with the same SOURCE_DATE_EPOCH (CI's own package build).
+#   packaging/check_reproducible.sh [--against DEB] [COMMIT]    (default: HEAD; uncommitted
+#                                                                changes are not seen)
 set -euo pipefail
 
+against=
+if [[ ${1:-} == --against ]]; then
+  against=$(realpath "$2")
+  shift 2
+fi
 root=$(git -C "${BASH_SOURCE[0]%/*}" rev-parse --show-toplevel)
 commit=$(git -C "$root" rev-parse --verify "${1:-HEAD}^{commit}")
 SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct "$commit")
@@ -36,7 +43,11 @@ build() {
 
 echo "check_reproducible: commit $commit, SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH"
 # Two paths of different lengths, so that a build path written into the package shows.
-first=$(build "$work/a")
+if [[ -n $against ]]; then
+  first=$against
+else
+  first=$(build "$work/a")
+fi
 second=$(build "$work/second-clone/tarvik")
 
 if cmp -s "$first" "$second"; then
