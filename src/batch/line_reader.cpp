@@ -58,23 +58,20 @@ std::string_view Unquoted(std::string_view field, std::uint64_t& length, char la
   return field;
 }
 
-// Which box of its band column c is in: 1, 2 or 3.
-constexpr int kBoxInBand[10] = {0, 1, 1, 1, 2, 2, 2, 3, 3, 3};
-
 // Takes the 81 cells into `line`; the message of the first repeat, if any.
 std::optional<std::string> TakeCells(const std::int8_t* cells, const char* digits,
                                      PuzzleLine& line) {
   // A bit per value and unit shows whether any cell repeats a value read before it in its row,
   // column or box; only then is the first such cell looked for, to name it.
   std::uint32_t columns[10] = {};
-  std::uint32_t boxes[4] = {};
+  std::uint32_t boxes[3] = {};  // of the band of rows under way
   std::uint32_t repeats = 0;
-  for (int r = 0; r < 9; ++r) {
-    if (r % 3 == 0) boxes[1] = boxes[2] = boxes[3] = 0;
+  for (int r = 1; r <= 9; ++r) {
+    if (PlaceInBand(r) == 0) boxes[0] = boxes[1] = boxes[2] = 0;
     std::uint32_t row = 0;
     for (int c = 1; c <= 9; ++c) {
-      const std::uint32_t bit = (1u << cells[9 * r + c - 1]) & ~1u;  // none for an empty cell
-      std::uint32_t& box = boxes[kBoxInBand[c]];
+      const std::uint32_t bit = (1u << cells[9 * (r - 1) + c - 1]) & ~1u;  // none if empty
+      std::uint32_t& box = boxes[BandOf(c)];
       repeats |= (row | columns[c] | box) & bit;
       row |= bit;
       columns[c] |= bit;

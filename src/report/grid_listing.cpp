@@ -122,10 +122,11 @@ constexpr BandShape MakeBandShape() {
     if (row >= 3) continue;  // past the band: the next band or write overwrites it
     if (at == kGridRowBytes - 1) {
       shape.text[k] = '\n';
-    } else if (at % 3 == 2) {
-      const std::size_t column = at / 3;
+    } else if (at % 3 == 2) {  // the last of a field's three bytes
+      const int i = static_cast<int>(row) + 1;
+      const int j = static_cast<int>(at / 3) + 1;
       shape.text[k] = '0';
-      shape.place[column / 3][k] = static_cast<std::uint8_t>(3 * row + column % 3);
+      shape.place[BandOf(j)][k] = static_cast<std::uint8_t>(PlaceInBox(i, j));
     }
   }
   return shape;

@@ -30,8 +30,8 @@ struct Portable {
     return found;
   }
   static bool Box(const Grid& s, int row, int column, int value) {
-    const int r0 = kBandStart[row];
-    const int c0 = kBandStart[column];
+    const int r0 = BandStart(row);
+    const int c0 = BandStart(column);
     bool found = false;
     for (int r = r0; r <= r0 + 2; ++r) {
       for (int c = c0; c <= c0 + 2; ++c) found |= s(r, c) == value;
@@ -56,13 +56,21 @@ struct Portable {
 // looks each up once.
 struct Sse2 {
   // The line of the first box of the band that holds row i (or column j), as a byte offset.
-  static constexpr std::ptrdiff_t kRowLine[10] = {0, 0, 0, 0, 48, 48, 48, 96, 96, 96};
-  static constexpr std::ptrdiff_t kColumnLine[10] = {0, 0, 0, 0, 16, 16, 16, 32, 32, 32};
+  static constexpr auto kRowLine =
+      ByRowOrColumn<std::ptrdiff_t>::Of([](int i) { return Grid::Offset(BandStart(i), 1); });
+  static constexpr auto kColumnLine =
+      ByRowOrColumn<std::ptrdiff_t>::Of([](int j) { return Grid::Offset(1, BandStart(j)); });
   // The places of row i (or column j) within each box of its band.
-  static constexpr unsigned kRowPlaces[10] = {0,    0x7,   0x38, 0x1C0, 0x7,
-                                              0x38, 0x1C0, 0x7,  0x38,  0x1C0};
-  static constexpr unsigned kColumnPlaces[10] = {0,    0x49,  0x92, 0x124, 0x49,
-                                                 0x92, 0x124, 0x49, 0x92,  0x124};
+  static constexpr auto kRowPlaces = ByRowOrColumn<unsigned>::Of([](int i) {
+    unsigned places = 0;
+    for (int j = 1; j <= 3; ++j) places |= 1u << PlaceInBox(i, j);
+    return places;
+  });
+  static constexpr auto kColumnPlaces = ByRowOrColumn<unsigned>::Of([](int j) {
+    unsigned places = 0;
+    for (int i = 1; i <= 3; ++i) places |= 1u << PlaceInBox(i, j);
+    return places;
+  });
   static constexpr unsigned kBoxPlaces = 0x1FF;  // places 0 to 8: the whole box
   // Each value 0 to 9 in all 16 bytes.
   alignas(16) static constexpr std::int8_t kSplat[10][16] = {
@@ -96,17 +104,17 @@ struct Sse2 {
     const std::ptrdiff_t first = kRowLine[row];
     const __m128i v = Splat(value);
     const __m128i band =
-        _mm_or_si128(_mm_or_si128(Matches(s, first, v), Matches(s, first + Grid::kLineBytes, v)),
-                     Matches(s, first + 2 * Grid::kLineBytes, v));
+        _mm_or_si128(_mm_or_si128(Matches(s, first, v), Matches(s, first + Grid::kBoxAcross, v)),
+                     Matches(s, first + 2 * Grid::kBoxAcross, v));
     return (Bits(band) & kRowPlaces[row]) != 0;
   }
   static bool Column(const Grid& s, int column, int value) {
     if (!InCellRange(value)) return false;
     const std::ptrdiff_t first = kColumnLine[column];
     const __m128i v = Splat(value);
-    const __m128i band = _mm_or_si128(
-        _mm_or_si128(Matches(s, first, v), Matches(s, first + 3 * Grid::kLineBytes, v)),
-        Matches(s, first + 6 * Grid::kLineBytes, v));
+    const __m128i band =
+        _mm_or_si128(_mm_or_si128(Matches(s, first, v), Matches(s, first + Grid::kBoxDown, v)),
+                     Matches(s, first + 2 * Grid::kBoxDown, v));
     return (Bits(band) & kColumnPlaces[column]) != 0;
   }
   static bool Box(const Grid& s, int row, int column, int value) {
