@@ -4,16 +4,6 @@
 #include <algorithm>
 
 namespace tarvik::batch {
-namespace {
-
-// Takes the writes of a report nobody reads.
-class IgnoringListener final : public LineListener {
- public:
-  void OnLine(LineKind /*kind*/, std::span<const std::int32_t> /*values*/) override {}
-};
-
-}  // namespace
-
 Parameters ParametersOf(const BatchOptions& options) {
   Parameters parameters;
   parameters.printLevel = options.reportsDir ? options.printLevel : 0;
@@ -48,7 +38,7 @@ Grade GradePuzzle(PuzzleState& st, Report& report) {
 }
 
 Grade GradePuzzle(PuzzleState& st) {
-  IgnoringListener ignored;
+  NullListener ignored;
   Report report(ignored);
   return GradePuzzle(st, report);
 }

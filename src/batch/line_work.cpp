@@ -99,7 +99,7 @@ std::optional<WorkFailure> LineWork::GradeWithFiles(Job& job, Grade& grade) cons
   const std::unique_ptr<ReplacementFile> file = Create(name, failure);
   if (!file) return failure;
   // The console copy of a report file goes nowhere; the file gets the bytes of Sudout.txt.
-  FailingSink nowhere(std::error_code{}, SIZE_MAX);
+  NullSink nowhere;
   Report report(nowhere, *file);
   grade = GradePuzzle(st, report);
   if (const std::error_code error = report.Finish().file) return writeError(name, error);

@@ -58,12 +58,6 @@ class LaterSink final : public Sink {
   Sink* target_ = nullptr;
 };
 
-// Takes the bytes of a console that is Sudout.txt itself: the file's copy is the one written.
-class DroppingSink final : public Sink {
- public:
-  std::error_code Write(std::string_view /*bytes*/) override { return {}; }
-};
-
 }  // namespace
 
 std::optional<ExitStatus> ReadInput(Files& files, PuzzleState& st, std::optional<FileId>& inputId,
@@ -124,7 +118,7 @@ ExitStatus Run(Files& files, Sink& console, std::ostream& errors, const ExtraFil
   const std::string extraBytes = extra != nullptr ? extra->contents(st) : std::string();
   LaterSink consoleSink;
   LaterSink fileSink;
-  DroppingSink dropped;
+  NullSink dropped;  // the console when it is Sudout.txt itself: the file's copy is written
   Report report(consoleSink, fileSink);
 
   const std::optional<FileId> consoleId = files.ConsoleId();
