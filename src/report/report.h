@@ -41,7 +41,7 @@ class LineListener {
 // Takes every write of a report that nobody reads.
 class NullListener final : public LineListener {
  public:
-  void OnLine(LineKind /*kind*/, std::span<const std::int32_t> /*values*/) override {}
+  void OnLine(LineKind kind, std::span<const std::int32_t> values) override;
 };
 
 // The two channels of the report: the console and the output file Sudout.txt. Each line is laid

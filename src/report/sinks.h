@@ -28,7 +28,7 @@ class Sink {
 // Takes every write and keeps nothing: a channel whose bytes go nowhere.
 class NullSink final : public Sink {
  public:
-  std::error_code Write(std::string_view /*bytes*/) override { return {}; }
+  std::error_code Write(std::string_view bytes) override;
 };
 
 // Refuses every write with one error: a standard output that was closed at start. `accepted`
