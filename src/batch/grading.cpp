@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "state/empty_cells.h"
+
 namespace tarvik::batch {
 Parameters ParametersOf(const BatchOptions& options) {
   Parameters parameters;
@@ -31,9 +33,7 @@ Grade GradePuzzle(PuzzleState& st, Report& report) {
   Grade grade;
   grade.summary = Solve(st, report);
   grade.final = st.S;
-  for (int i = 1; i <= 9; ++i) {
-    for (int j = 1; j <= 9; ++j) grade.empty += st.S(i, j) == 0 ? 1 : 0;
-  }
+  grade.empty = EmptyCells(st.S);
   return grade;
 }
 

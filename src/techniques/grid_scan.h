@@ -5,17 +5,19 @@
 #include <cstdint>
 
 #include "state/grid.h"
+#include "state/vector_paths.h"
 
-#if defined(__SSE2__)
+#if defined(TARVIK_VECTOR_SSE2)
 #include <immintrin.h>
 #endif
 
 namespace tarvik {
 
-// Whole-grid scans: is a value in a row, a column or a box of a grid, and how many cells are empty.
-// They are the innermost loops of every technique, so they come in builds for three instruction
-// sets, all giving the same answer for every grid and value: cell by cell (anywhere), whole boxes
-// of 16 bytes at a time (SSE2, every x86-64), and the same inside the AVX2 build of the passes.
+// Whole-grid scans: is a value in a row, a column or a box of a grid. They are the innermost loops
+// of every technique, so they come in builds for three instruction sets, all giving the same
+// answer for every grid and value: cell by cell (anywhere), whole boxes of 16 bytes at a time
+// (SSE2, every x86-64), and the same inside the AVX2 build of the passes (state/vector_paths.h
+// says which are built).
 namespace scan {
 
 struct Portable {
@@ -38,17 +40,9 @@ struct Portable {
     }
     return found;
   }
-  // The number of empty cells in the grid.
-  static int EmptyCells(const Grid& s) {
-    int count = 0;
-    for (int i = 1; i <= 9; ++i) {
-      for (int j = 1; j <= 9; ++j) count += s(i, j) == 0;
-    }
-    return count;
-  }
 };
 
-#if defined(__SSE2__)
+#if defined(TARVIK_VECTOR_SSE2)
 // Each box is one line of the grid (state/grid.h): a box test is one compare, a row or column
 // test three, the boxes of its band. Bit k of a line's match mask is byte k of the line, the cell
 // at place k of the box; a row takes three neighbouring places of each box, a column every third.
@@ -122,25 +116,13 @@ struct Sse2 {
     const std::ptrdiff_t line = kRowLine[row] + kColumnLine[column];
     return (Bits(Matches(s, line, Splat(value))) & kBoxPlaces) != 0;
   }
-  static int EmptyCells(const Grid& s) {
-    // One byte per cell, 1 where it is empty, summed over the boxes; the padding bytes are masked.
-    const __m128i cells = _mm_setr_epi8(1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0);
-    __m128i sum = _mm_setzero_si128();
-    for (std::ptrdiff_t line = 0; line < 9; ++line) {
-      sum = _mm_add_epi8(
-          sum, _mm_and_si128(Matches(s, line * Grid::kLineBytes, _mm_setzero_si128()), cells));
-    }
-    const __m128i halves = _mm_sad_epu8(sum, _mm_setzero_si128());
-    return _mm_cvtsi128_si32(halves) + _mm_extract_epi16(halves, 4);
-  }
 };
 using Baseline = Sse2;
 #else
 using Baseline = Portable;
 #endif
 
-#if defined(__SSE2__) && defined(__x86_64__) && defined(__GNUC__)
-#define TARVIK_HAVE_AVX2_SCAN 1
+#if defined(TARVIK_VECTOR_AVX2)
 // The same scans, for the AVX2 build of the passes (see pass_build.h): compiled inside it, they
 // get the three-operand encodings, so that the value's splat is compared without a copy each time.
 struct Avx2 : Sse2 {};
