@@ -8,8 +8,6 @@
 
 namespace tarvik {
 
-void NullListener::OnLine(LineKind /*kind*/, std::span<const std::int32_t> /*values*/) {}
-
 void Report::Output::Write(std::string_view bytes) {
   if (!bytes.empty() && !error) error = sink->Write(bytes);
 }
