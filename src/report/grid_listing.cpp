@@ -16,8 +16,8 @@ namespace tarvik::layout {
 // The row is three cells in each of the three boxes of its band (state/grid.h).
 void RowValuesPortable(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& row) {
   const std::int8_t* first = grid.cells + Grid::Offset(i, 1);
-  for (int b = 0; b < 3; ++b) {
-    for (int k = 0; k < 3; ++k) {
+  for (std::ptrdiff_t b = 0; b < 3; ++b) {
+    for (std::ptrdiff_t k = 0; k < 3; ++k) {
       row[static_cast<std::size_t>(3 * b + k)] = first[Grid::kBoxAcross * b + k];
     }
   }

@@ -71,7 +71,7 @@ struct Grid {
   static constexpr std::ptrdiff_t kBoxDown = 3 * kLineBytes;
   // A band of rows above row i is three lines, a row above it within its band three bytes.
   static constexpr auto kRowOffset = ByRowOrColumn<std::ptrdiff_t>::Of(
-      [](int i) { return kBoxDown * BandOf(i) + 3 * PlaceInBand(i); });
+      [](int i) { return kBoxDown * BandOf(i) + 3 * std::ptrdiff_t{PlaceInBand(i)}; });
   // A band of columns left of column j is one line, a column left of it within its band a byte.
   static constexpr auto kColumnOffset = ByRowOrColumn<std::ptrdiff_t>::Of(
       [](int j) { return kBoxAcross * BandOf(j) + PlaceInBand(j); });
