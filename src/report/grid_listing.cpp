@@ -124,6 +124,7 @@ struct BandShape {
 };
 
 constexpr BandShape MakeBandShape() {
+  constexpr std::size_t kFieldBytes = 3;  // of a MATRIXROW field
   BandShape shape{};
   for (std::size_t k = 0; k < 96; ++k) {
     const std::size_t row = k / kGridRowBytes;
@@ -133,9 +134,9 @@ constexpr BandShape MakeBandShape() {
     if (row >= 3) continue;  // past the band: the next band or write overwrites it
     if (at == kGridRowBytes - 1) {
       shape.text[k] = '\n';
-    } else if (at % 3 == 2) {  // the last of a field's three bytes
+    } else if (at % kFieldBytes == kFieldBytes - 1) {  // a field's digit, its last byte
       const int i = static_cast<int>(row) + 1;
-      const int j = static_cast<int>(at / 3) + 1;
+      const int j = static_cast<int>(at / kFieldBytes) + 1;
       shape.text[k] = '0';
       shape.place[BandOf(j)][k] = static_cast<std::uint8_t>(PlaceInBox(i, j));
     }
