@@ -48,12 +48,6 @@ PuzzleState FixedState(int printLevel) {
   return st;
 }
 
-// Takes every byte and keeps none: the report's cost without the cost of a destination.
-class DiscardSink final : public tarvik::Sink {
- public:
-  std::error_code Write(std::string_view) override { return {}; }
-};
-
 // Reports the time of one call ("per_call", in seconds with an SI prefix) beside that of the
 // iteration.
 void PerCall(benchmark::State& state, int callsPerIteration) {
@@ -119,10 +113,11 @@ BENCHMARK_TEMPLATE(BenchValueInColumn, tarvik::scan::Portable);
 BENCHMARK_TEMPLATE(BenchValueInBox, tarvik::scan::Portable);
 
 // One pass of a technique over a fresh copy of the fixed grid, at the print level given as the
-// argument: at 0 it writes nothing, at 2 its step lines go through a Report into DiscardSinks.
+// argument: at 0 it writes nothing, at 2 its step lines go through a Report into null sinks,
+// for the report's cost without the cost of a destination.
 void BenchPass(benchmark::State& state, void (*pass)(PuzzleState&, tarvik::Report&)) {
-  DiscardSink console;
-  DiscardSink file;
+  tarvik::NullSink console;
+  tarvik::NullSink file;
   tarvik::Report report(console, file);
   const PuzzleState start = FixedState(static_cast<int>(state.range(0)));
   PuzzleState st = start;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "batch/cells.h"
 
-#if defined(__SSE2__)
+#if defined(TARVIK_VECTOR_SSE2)
 #include <immintrin.h>
 #endif
 
@@ -19,8 +19,8 @@ bool ToCellsPortable(const char* field, std::int8_t* cells, char* digits) {
   return all;
 }
 
-bool ToCells(const char* field, std::int8_t* cells, char* digits) {
-#if defined(__SSE2__)
+#if defined(TARVIK_VECTOR_SSE2)
+bool ToCellsSse2(const char* field, std::int8_t* cells, char* digits) {
   const __m128i zero = _mm_set1_epi8('0');
   const __m128i nine = _mm_set1_epi8(9);
   const __m128i lower = _mm_set1_epi8(0x20);
@@ -44,6 +44,12 @@ bool ToCells(const char* field, std::int8_t* cells, char* digits) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(digits + k), _mm_add_epi8(value, zero));
   }
   return bad == 0;
+}
+#endif
+
+bool ToCells(const char* field, std::int8_t* cells, char* digits) {
+#if defined(TARVIK_VECTOR_SSE2)
+  return ToCellsSse2(field, cells, digits);
 #else
   return ToCellsPortable(field, cells, digits);
 #endif

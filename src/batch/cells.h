@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "state/vector_paths.h"
+
 namespace tarvik::batch {
 
 // What a puzzle's cells may be, as every message, the help and the manual name it.
@@ -18,11 +20,12 @@ constexpr bool IsCell(char c) {
 
 // Turns the 81 bytes at `field` into cell values, 0 for an empty cell, into `cells`, and the same
 // values as the digits '0' to '9' into `digits`; false if any byte is no cell. `field` must have
-// 96 bytes that can be read (the last 15 are ignored); `cells` and `digits` room for 96.
+// 96 bytes that can be read (the last 15 are ignored); `cells` and `digits` room for 96. The
+// build for this machine, then its twins: a byte at a time, and with SSE2 16 bytes at a time.
 bool ToCells(const char* field, std::int8_t* cells, char* digits);
-
-// The same, a byte at a time: the twin that the vector version is tested against, and the one
-// used where there is no vector unit.
 bool ToCellsPortable(const char* field, std::int8_t* cells, char* digits);
+#if defined(TARVIK_VECTOR_SSE2)
+bool ToCellsSse2(const char* field, std::int8_t* cells, char* digits);
+#endif
 
 }  // namespace tarvik::batch

@@ -3,17 +3,9 @@
 
 #include <algorithm>
 
+#include "state/empty_cells.h"
+
 namespace tarvik::batch {
-namespace {
-
-// Takes the writes of a report nobody reads.
-class IgnoringListener final : public LineListener {
- public:
-  void OnLine(LineKind /*kind*/, std::span<const std::int32_t> /*values*/) override {}
-};
-
-}  // namespace
-
 Parameters ParametersOf(const BatchOptions& options) {
   Parameters parameters;
   parameters.printLevel = options.reportsDir ? options.printLevel : 0;
@@ -41,14 +33,12 @@ Grade GradePuzzle(PuzzleState& st, Report& report) {
   Grade grade;
   grade.summary = Solve(st, report);
   grade.final = st.S;
-  for (int i = 1; i <= 9; ++i) {
-    for (int j = 1; j <= 9; ++j) grade.empty += st.S(i, j) == 0 ? 1 : 0;
-  }
+  grade.empty = EmptyCells(st.S);
   return grade;
 }
 
 Grade GradePuzzle(PuzzleState& st) {
-  IgnoringListener ignored;
+  NullListener ignored;
   Report report(ignored);
   return GradePuzzle(st, report);
 }

@@ -58,23 +58,20 @@ std::string_view Unquoted(std::string_view field, std::uint64_t& length, char la
   return field;
 }
 
-// Which box of its band column c is in: 1, 2 or 3.
-constexpr int kBoxInBand[10] = {0, 1, 1, 1, 2, 2, 2, 3, 3, 3};
-
 // Takes the 81 cells into `line`; the message of the first repeat, if any.
 std::optional<std::string> TakeCells(const std::int8_t* cells, const char* digits,
                                      PuzzleLine& line) {
   // A bit per value and unit shows whether any cell repeats a value read before it in its row,
   // column or box; only then is the first such cell looked for, to name it.
   std::uint32_t columns[10] = {};
-  std::uint32_t boxes[4] = {};
+  std::uint32_t boxes[3] = {};  // of the band of rows under way
   std::uint32_t repeats = 0;
-  for (int r = 0; r < 9; ++r) {
-    if (r % 3 == 0) boxes[1] = boxes[2] = boxes[3] = 0;
+  for (int r = 1; r <= 9; ++r) {
+    if (PlaceInBand(r) == 0) boxes[0] = boxes[1] = boxes[2] = 0;
     std::uint32_t row = 0;
     for (int c = 1; c <= 9; ++c) {
-      const std::uint32_t bit = (1u << cells[9 * r + c - 1]) & ~1u;  // none for an empty cell
-      std::uint32_t& box = boxes[kBoxInBand[c]];
+      const std::uint32_t bit = (1u << cells[9 * (r - 1) + c - 1]) & ~1u;  // none if empty
+      std::uint32_t& box = boxes[BandOf(c)];
       repeats |= (row | columns[c] | box) & bit;
       row |= bit;
       columns[c] |= bit;
@@ -135,9 +132,8 @@ struct LineReader::Scan {
 };
 
 LineReader::LineReader(Source& source, FieldChoice field)
-    : source_(source),
+    : in_(source, kBufferBytes, 16),
       field_(std::move(field)),
-      buffer_(new char[kBufferBytes + 16]()),
       classes_(kFeedClasses.data()),
       scan_(std::make_unique<Scan>()) {}
 
@@ -145,35 +141,33 @@ LineReader::~LineReader() = default;
 
 bool LineReader::Fill() {
   if (atEnd_) return false;
-  pos_ = 0;
-  end_ = 0;
-  if (!sourceEnded_) {
+  in_.Refill();
+  if (!sniffed_) {
     // The first reads go on until a line feed or 64 KB has come, to choose the line end.
-    do {
-      const std::size_t n = source_.Read(buffer_.get() + end_, kBufferBytes - end_, pendingError_);
-      if (n == 0) {
-        sourceEnded_ = true;
+    const char* unsearched = in_.next();
+    while (std::memchr(unsearched, '\n', static_cast<std::size_t>(in_.end() - unsearched)) ==
+           nullptr) {
+      if (in_.ended() || in_.full()) {
+        if (std::memchr(in_.next(), '\r', static_cast<std::size_t>(in_.end() - in_.next())) !=
+            nullptr) {
+          lineEnd_ = '\r';
+          classes_ = kReturnClasses.data();
+        }
         break;
       }
-      const bool feed = !sniffed_ && std::memchr(buffer_.get() + end_, '\n', n) != nullptr;
-      end_ += n;
-      if (feed) sniffed_ = true;
-    } while (!sniffed_ && end_ < kBufferBytes);
-    if (!sniffed_) {
-      sniffed_ = true;
-      if (std::memchr(buffer_.get(), '\r', end_) != nullptr) {
-        lineEnd_ = '\r';
-        classes_ = kReturnClasses.data();
-      }
+      unsearched = in_.end();
+      in_.ReadMore();
     }
+    sniffed_ = true;
   }
-  bytesRead_ += end_;
-  if (end_ > 0) return true;
+  if (!in_.empty()) return true;
+  // The source's error is told once the bytes before it are used up.
   atEnd_ = true;
-  if (pendingError_.category() == DamagedDataCategory()) {
-    refusal_ = InputRefusal{0, "compressed data is damaged: " + pendingError_.message()};
+  const std::error_code error = in_.error();
+  if (error.category() == DamagedDataCategory()) {
+    refusal_ = InputRefusal{0, "compressed data is damaged: " + error.message()};
   } else {
-    error_ = pendingError_;
+    error_ = error;
   }
   return false;
 }
@@ -403,17 +397,17 @@ bool LineReader::FirstContentLine() {
 
 std::optional<PuzzleLine> LineReader::Next() {
   while (!stopped_) {
-    if (pos_ == end_ && !Fill()) {
+    if (in_.empty() && !Fill()) {
       Damaged(line_ + 1);
       break;
     }
     ++line_;
-    const char* from = buffer_.get() + pos_;
-    const char* end = buffer_.get() + end_;
+    const char* from = in_.next();
+    const char* end = in_.end();
     const auto* eol =
         static_cast<const char*>(std::memchr(from, lineEnd_, static_cast<std::size_t>(end - from)));
     if (eol != nullptr && seenContent_) {
-      pos_ = static_cast<std::size_t>(eol - buffer_.get()) + 1;
+      in_.TakeTo(eol + 1);
       PuzzleLine line;
       line.line = line_;
       if (QuickLine(from, eol, line)) return line;
@@ -430,14 +424,15 @@ std::optional<PuzzleLine> LineReader::Next() {
     for (;;) {
       Feed(from, eol != nullptr ? eol : end);
       if (eol != nullptr) {
-        pos_ = static_cast<std::size_t>(eol - buffer_.get()) + 1;
+        in_.TakeTo(eol + 1);
         break;
       }
-      pos_ = end_;
+      in_.TakeTo(end);
       if (!Fill()) break;
-      from = buffer_.get();
-      end = from + end_;
-      eol = static_cast<const char*>(std::memchr(from, lineEnd_, end_));
+      from = in_.next();
+      end = in_.end();
+      eol = static_cast<const char*>(
+          std::memchr(from, lineEnd_, static_cast<std::size_t>(end - from)));
     }
     if (refusal_) {
       // Damaged data: the partial line is not read.

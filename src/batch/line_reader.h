@@ -11,7 +11,7 @@
 
 #include "batch/batch_options.h"
 #include "state/grid.h"
-#include "system/source.h"
+#include "system/buffered_reader.h"
 
 namespace tarvik::batch {
 
@@ -63,7 +63,7 @@ class LineReader {
   std::error_code error() const { return error_; }
   const std::optional<InputRefusal>& refusal() const { return refusal_; }
   // The bytes read so far, for progress.
-  std::uint64_t bytesRead() const { return bytesRead_; }
+  std::uint64_t bytesRead() const { return in_.bytesRead(); }
   // The lines read so far, skipped ones included.
   std::int64_t linesRead() const { return line_; }
 
@@ -86,19 +86,13 @@ class LineReader {
   bool FirstContentLine();
   void Damaged(std::int64_t line);
 
-  Source& source_;
+  BufferedReader in_;  // with 16 bytes of slack, for vector reads past a line's end
   const FieldChoice field_;
-  std::unique_ptr<char[]> buffer_;  // kBufferBytes and 16 more, for vector reads past the end
-  std::size_t pos_ = 0;
-  std::size_t end_ = 0;
-  bool sniffed_ = false;      // the line end is chosen
-  bool sourceEnded_ = false;  // the source gave its last byte
-  bool atEnd_ = false;
-  std::error_code pendingError_;  // of the source's last read, once the buffer is used up
+  bool sniffed_ = false;  // the line end is chosen
+  bool atEnd_ = false;    // the buffer is used up and the source ended
   std::error_code error_;
   std::optional<InputRefusal> refusal_;
   bool stopped_ = false;
-  std::uint64_t bytesRead_ = 0;
   std::int64_t line_ = 0;
 
   char lineEnd_ = '\n';

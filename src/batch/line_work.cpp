@@ -111,7 +111,7 @@ std::optional<Failure> LineWork::GradeWithFiles(Job& job, Grade& grade) const {
     grade = GradeOnce(input, nullptr, &*recorder);
   } else {
     // The console copy of a report file goes nowhere; the file gets the bytes of Sudout.txt.
-    FailingSink nowhere(std::error_code{}, SIZE_MAX);
+    NullSink nowhere;
     Report text(nowhere, *reportFile);
     grade = GradeOnce(input, &text, recorder ? &*recorder : nullptr);
     if (const std::error_code error = text.Finish().file) return writeError(reportName, error);

@@ -26,8 +26,8 @@ std::optional<std::string> RepeatMessage(CellAt cell, int row, int column, int v
   for (int r = 1; r < row; ++r) {
     if (cell(r, column) == value) return repeat("column", column, r, column);
   }
-  const int c0 = kBandStart[column];
-  for (int r = kBandStart[row]; r < row; ++r) {
+  const int c0 = BandStart(column);
+  for (int r = BandStart(row); r < row; ++r) {
     for (int c = c0; c <= c0 + 2; ++c) {
       if (c != column && cell(r, c) == value) return repeat("box", BoxOf(row, column), r, c);
     }

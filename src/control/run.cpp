@@ -59,12 +59,6 @@ class LaterSink final : public Sink {
   Sink* target_ = nullptr;
 };
 
-// Takes the bytes of a console that is Sudout.txt itself: the file's copy is the one written.
-class DroppingSink final : public Sink {
- public:
-  std::error_code Write(std::string_view /*bytes*/) override { return {}; }
-};
-
 // Writes `bytes` to `file` and closes it: the first error, if any.
 std::error_code WriteWhole(OutputFile& file, std::string_view bytes) {
   const std::error_code error = file.Write(bytes);
@@ -161,7 +155,7 @@ ExitStatus Run(Files& files, Sink& console, std::ostream& errors, const ExtraFil
   const std::string extraBytes = extra != nullptr ? extra->contents(st) : std::string();
   LaterSink consoleSink;
   LaterSink fileSink;
-  DroppingSink dropped;
+  NullSink dropped;  // the console when it is Sudout.txt itself: the file's copy is written
   Report report(consoleSink, fileSink);
 
   const std::optional<ReportFiles> opened = OpenReportFiles(files, inputId, extra, errors);

@@ -12,22 +12,12 @@ namespace {
 constexpr std::int64_t kCap = std::int64_t{1} << 31;  // the magnitude of INT32_MIN
 }  // namespace
 
-bool Tokenizer::Fill() {
-  if (atEnd_) return false;
-  pos_ = 0;
-  end_ = source_.Read(buffer_.data(), buffer_.size(), error_);
-  if (end_ == 0) atEnd_ = true;
-  return end_ != 0;
-}
-
 void Tokenizer::SkipByteOrderMark() {
   // Make sure the first three bytes are in the buffer, however the source hands them out.
-  while (end_ < 3 && !atEnd_) {
-    const std::size_t n = source_.Read(buffer_.data() + end_, buffer_.size() - end_, error_);
-    if (n == 0) atEnd_ = true;
-    end_ += n;
+  while (in_.end() - in_.next() < 3 && !in_.ended()) in_.ReadMore();
+  if (in_.end() - in_.next() >= 3 && std::memcmp(in_.next(), "\xEF\xBB\xBF", 3) == 0) {
+    in_.TakeTo(in_.next() + 3);
   }
-  if (end_ >= 3 && std::memcmp(buffer_.data(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
 }
 
 int Tokenizer::SkipSeparators() {
@@ -64,7 +54,7 @@ Tokenizer::Digits Tokenizer::Accumulate(int c, Token& token) {
 }
 
 void Tokenizer::Classify(const Digits& digits, Token& token) {
-  if (error_) {
+  if (in_.error()) {
     token.kind = Token::Kind::kReadError;
   } else if (!digits.valid || !digits.any) {
     token.kind = Token::Kind::kNotInteger;
@@ -80,7 +70,7 @@ Token Tokenizer::Next() {
   Token token;
   const int c = SkipSeparators();
   if (c == -1) {
-    token.kind = error_ ? Token::Kind::kReadError : Token::Kind::kEndOfFile;
+    token.kind = in_.error() ? Token::Kind::kReadError : Token::Kind::kEndOfFile;
     // The end of the file stands one line past the file's last line.
     token.line = lineHasBytes_ ? line_ + 1 : line_;
     return token;

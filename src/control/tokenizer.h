@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <system_error>
 
-#include "system/source.h"
+#include "system/buffered_reader.h"
 
 namespace tarvik {
 
@@ -31,30 +30,29 @@ inline constexpr std::size_t kMaxTokenChars = 64;
 // in 32 bits.
 class Tokenizer {
  public:
-  explicit Tokenizer(Source& source) : source_(source) { SkipByteOrderMark(); }
+  explicit Tokenizer(Source& source) : in_(source, kBufferBytes) { SkipByteOrderMark(); }
 
   Token Next();
   // Passes over the rest of the current line, its line feed included.
   void SkipRestOfLine();
-  std::error_code error() const { return error_; }
+  std::error_code error() const { return in_.error(); }
 
  private:
   static bool IsSeparator(int c) { return c == ' ' || c == '\t' || c == ',' || c == '\r'; }
   static bool EndsToken(int c) { return c == -1 || IsSeparator(c) || c == '\n'; }
   // The next byte, or -1 at the end of the input.
   int Peek() {
-    if (pos_ == end_ && !Fill()) return -1;
-    return static_cast<unsigned char>(buffer_[pos_]);
+    if (in_.empty() && !in_.Refill()) return -1;
+    return static_cast<unsigned char>(*in_.next());
   }
   void Advance() {
-    if (buffer_[pos_++] == '\n') {
+    if (in_.Take() == '\n') {
       ++line_;
       lineHasBytes_ = false;
     } else {
       lineHasBytes_ = true;
     }
   }
-  bool Fill();
   void SkipByteOrderMark();
 
   // The three stages of Next: pass over separators and line ends; take the token's characters;
@@ -69,12 +67,8 @@ class Tokenizer {
   Digits Accumulate(int c, Token& token);
   void Classify(const Digits& digits, Token& token);
 
-  Source& source_;
-  std::array<char, 4096> buffer_{};
-  std::size_t pos_ = 0;
-  std::size_t end_ = 0;
-  bool atEnd_ = false;
-  std::error_code error_;
+  static constexpr std::size_t kBufferBytes = 4096;
+  BufferedReader in_;
   std::int64_t line_ = 1;
   bool lineHasBytes_ = false;
 };

@@ -13,15 +13,24 @@
 
 namespace tarvik::layout {
 
-void RowValues(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& row) {
-  // The row is three cells in each of the three boxes of its band (state/grid.h).
+// The row is three cells in each of the three boxes of its band (state/grid.h).
+void RowValuesPortable(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& row) {
   const std::int8_t* first = grid.cells + Grid::Offset(i, 1);
+  for (std::ptrdiff_t b = 0; b < 3; ++b) {
+    for (std::ptrdiff_t k = 0; k < 3; ++k) {
+      row[static_cast<std::size_t>(3 * b + k)] = first[Grid::kBoxAcross * b + k];
+    }
+  }
+}
+
 #if defined(TARVIK_VECTOR_SSE2)
+void RowValuesSse2(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& row) {
+  const std::int8_t* first = grid.cells + Grid::Offset(i, 1);
   // Four bytes from each box, the row's three cells and one more; widened with their signs to
   // three vectors of four values, stored three values apart so that each covers the extra value
   // of the one before.
   std::int32_t box[3];
-  for (int b = 0; b < 3; ++b) std::memcpy(&box[b], first + Grid::kLineBytes * b, 4);
+  for (int b = 0; b < 3; ++b) std::memcpy(&box[b], first + Grid::kBoxAcross * b, 4);
   const __m128i bytes = _mm_setr_epi32(box[0], box[1], box[2], 0);
   const __m128i zero = _mm_setzero_si128();
   const __m128i words01 = _mm_unpacklo_epi8(bytes, _mm_cmpgt_epi8(zero, bytes));
@@ -31,12 +40,14 @@ void RowValues(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& ro
   _mm_storeu_si128(at(0), _mm_unpacklo_epi16(words01, signs01));
   _mm_storeu_si128(at(3), _mm_unpackhi_epi16(words01, signs01));
   _mm_storeu_si128(at(6), _mm_unpacklo_epi16(words2, _mm_cmpgt_epi16(zero, words2)));
+}
+#endif
+
+void RowValues(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& row) {
+#if defined(TARVIK_VECTOR_SSE2)
+  RowValuesSse2(grid, i, row);
 #else
-  for (int b = 0; b < 3; ++b) {
-    for (int k = 0; k < 3; ++k) {
-      row[static_cast<std::size_t>(3 * b + k)] = first[Grid::kLineBytes * b + k];
-    }
-  }
+  RowValuesPortable(grid, i, row);
 #endif
 }
 
@@ -113,6 +124,7 @@ struct BandShape {
 };
 
 constexpr BandShape MakeBandShape() {
+  constexpr std::size_t kFieldBytes = 3;  // of a MATRIXROW field
   BandShape shape{};
   for (std::size_t k = 0; k < 96; ++k) {
     const std::size_t row = k / kGridRowBytes;
@@ -122,10 +134,11 @@ constexpr BandShape MakeBandShape() {
     if (row >= 3) continue;  // past the band: the next band or write overwrites it
     if (at == kGridRowBytes - 1) {
       shape.text[k] = '\n';
-    } else if (at % 3 == 2) {
-      const std::size_t column = at / 3;
+    } else if (at % kFieldBytes == kFieldBytes - 1) {  // a field's digit, its last byte
+      const int i = static_cast<int>(row) + 1;
+      const int j = static_cast<int>(at / kFieldBytes) + 1;
       shape.text[k] = '0';
-      shape.place[column / 3][k] = static_cast<std::uint8_t>(3 * row + column % 3);
+      shape.place[BandOf(j)][k] = static_cast<std::uint8_t>(PlaceInBox(i, j));
     }
   }
   return shape;

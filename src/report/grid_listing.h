@@ -22,8 +22,13 @@ inline constexpr std::size_t kGridRoom = kGridBytes + 32;
 
 // Room for the nine cells of a row and three values more, which RowValues may overwrite.
 inline constexpr std::size_t kRowValues = 12;
-// The nine cells of row i, widened to the layout's values.
+// The nine cells of row i, widened to the layout's values: the build for this machine, a cell at
+// a time, and with SSE2 three loads widened in vector registers.
 void RowValues(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& row);
+void RowValuesPortable(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& row);
+#if defined(TARVIK_VECTOR_SSE2)
+void RowValuesSse2(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& row);
+#endif
 
 // The listing of `grid` at `out`; returns its end. Where a cell (or a padding byte) is not 0 to 9
 // the rows are laid out one by one from their values instead, which shows any value.

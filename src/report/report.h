@@ -41,6 +41,12 @@ class LineListener {
   virtual void OnPairSearch(const PairSearchResult& /*result*/) {}
 };
 
+// Takes every write of a report that nobody reads.
+class NullListener final : public LineListener {
+ public:
+  void OnLine(LineKind kind, std::span<const std::int32_t> values) override;
+};
+
 // The two channels of the report: the console and the output file Sudout.txt. Each line is laid
 // out once, into one buffer that both channels are handed; a channel whose sink fails is handed
 // nothing more and remembers that first error, while the other goes on. A report made with a

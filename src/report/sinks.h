@@ -25,6 +25,12 @@ class Sink {
   virtual std::error_code Close() { return {}; }
 };
 
+// Takes every write and keeps nothing: a channel whose bytes go nowhere.
+class NullSink final : public Sink {
+ public:
+  std::error_code Write(std::string_view bytes) override;
+};
+
 // Refuses every write with one error: a standard output that was closed at start. `accepted`
 // bytes are taken (and dropped) before the first refusal.
 class FailingSink : public Sink {

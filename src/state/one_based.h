@@ -12,6 +12,14 @@ template <typename T, std::size_t N>
 struct OneBased {
   std::array<T, N> data{};
 
+  // The array of f(1) to f(N).
+  template <typename F>
+  static constexpr OneBased Of(F f) {
+    OneBased table;
+    for (int k = 1; k <= size(); ++k) table(k) = static_cast<T>(f(k));
+    return table;
+  }
+
   constexpr T& operator()(int k) {
     assert(k >= 1 && k <= size());
     return data[static_cast<std::size_t>(k) - 1];

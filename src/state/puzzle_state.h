@@ -51,8 +51,8 @@ struct PuzzleState {
   std::int32_t CAND2 = 0;
 
   // First row and first column of box b; boxes are numbered 1 to 9 row by row (see state/grid.h).
-  static constexpr OneBased<std::int32_t, 9> BOXROW{{1, 1, 1, 4, 4, 4, 7, 7, 7}};
-  static constexpr OneBased<std::int32_t, 9> BOXCOL{{1, 4, 7, 1, 4, 7, 1, 4, 7}};
+  static constexpr auto BOXROW = OneBased<std::int32_t, 9>::Of(BoxFirstRow);
+  static constexpr auto BOXCOL = OneBased<std::int32_t, 9>::Of(BoxFirstColumn);
 };
 
 // Copies the start grid into the working grid, row by row; leaves I and J at 10.

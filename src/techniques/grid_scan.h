@@ -5,17 +5,19 @@
 #include <cstdint>
 
 #include "state/grid.h"
+#include "state/vector_paths.h"
 
-#if defined(__SSE2__)
+#if defined(TARVIK_VECTOR_SSE2)
 #include <immintrin.h>
 #endif
 
 namespace tarvik {
 
-// Whole-grid scans: is a value in a row, a column or a box of a grid, and how many cells are empty.
-// They are the innermost loops of every technique, so they come in builds for three instruction
-// sets, all giving the same answer for every grid and value: cell by cell (anywhere), whole boxes
-// of 16 bytes at a time (SSE2, every x86-64), and the same inside the AVX2 build of the passes.
+// Whole-grid scans: is a value in a row, a column or a box of a grid. They are the innermost loops
+// of every technique, so they come in builds for three instruction sets, all giving the same
+// answer for every grid and value: cell by cell (anywhere), whole boxes of 16 bytes at a time
+// (SSE2, every x86-64), and the same inside the AVX2 build of the passes (state/vector_paths.h
+// says which are built).
 namespace scan {
 
 struct Portable {
@@ -30,25 +32,17 @@ struct Portable {
     return found;
   }
   static bool Box(const Grid& s, int row, int column, int value) {
-    const int r0 = kBandStart[row];
-    const int c0 = kBandStart[column];
+    const int r0 = BandStart(row);
+    const int c0 = BandStart(column);
     bool found = false;
     for (int r = r0; r <= r0 + 2; ++r) {
       for (int c = c0; c <= c0 + 2; ++c) found |= s(r, c) == value;
     }
     return found;
   }
-  // The number of empty cells in the grid.
-  static int EmptyCells(const Grid& s) {
-    int count = 0;
-    for (int i = 1; i <= 9; ++i) {
-      for (int j = 1; j <= 9; ++j) count += s(i, j) == 0;
-    }
-    return count;
-  }
 };
 
-#if defined(__SSE2__)
+#if defined(TARVIK_VECTOR_SSE2)
 // Each box is one line of the grid (state/grid.h): a box test is one compare, a row or column
 // test three, the boxes of its band. Bit k of a line's match mask is byte k of the line, the cell
 // at place k of the box; a row takes three neighbouring places of each box, a column every third.
@@ -56,13 +50,21 @@ struct Portable {
 // looks each up once.
 struct Sse2 {
   // The line of the first box of the band that holds row i (or column j), as a byte offset.
-  static constexpr std::ptrdiff_t kRowLine[10] = {0, 0, 0, 0, 48, 48, 48, 96, 96, 96};
-  static constexpr std::ptrdiff_t kColumnLine[10] = {0, 0, 0, 0, 16, 16, 16, 32, 32, 32};
+  static constexpr auto kRowLine =
+      ByRowOrColumn<std::ptrdiff_t>::Of([](int i) { return Grid::Offset(BandStart(i), 1); });
+  static constexpr auto kColumnLine =
+      ByRowOrColumn<std::ptrdiff_t>::Of([](int j) { return Grid::Offset(1, BandStart(j)); });
   // The places of row i (or column j) within each box of its band.
-  static constexpr unsigned kRowPlaces[10] = {0,    0x7,   0x38, 0x1C0, 0x7,
-                                              0x38, 0x1C0, 0x7,  0x38,  0x1C0};
-  static constexpr unsigned kColumnPlaces[10] = {0,    0x49,  0x92, 0x124, 0x49,
-                                                 0x92, 0x124, 0x49, 0x92,  0x124};
+  static constexpr auto kRowPlaces = ByRowOrColumn<unsigned>::Of([](int i) {
+    unsigned places = 0;
+    for (int j = 1; j <= 3; ++j) places |= 1u << PlaceInBox(i, j);
+    return places;
+  });
+  static constexpr auto kColumnPlaces = ByRowOrColumn<unsigned>::Of([](int j) {
+    unsigned places = 0;
+    for (int i = 1; i <= 3; ++i) places |= 1u << PlaceInBox(i, j);
+    return places;
+  });
   static constexpr unsigned kBoxPlaces = 0x1FF;  // places 0 to 8: the whole box
   // Each value 0 to 9 in all 16 bytes.
   alignas(16) static constexpr std::int8_t kSplat[10][16] = {
@@ -96,17 +98,17 @@ struct Sse2 {
     const std::ptrdiff_t first = kRowLine[row];
     const __m128i v = Splat(value);
     const __m128i band =
-        _mm_or_si128(_mm_or_si128(Matches(s, first, v), Matches(s, first + Grid::kLineBytes, v)),
-                     Matches(s, first + 2 * Grid::kLineBytes, v));
+        _mm_or_si128(_mm_or_si128(Matches(s, first, v), Matches(s, first + Grid::kBoxAcross, v)),
+                     Matches(s, first + 2 * Grid::kBoxAcross, v));
     return (Bits(band) & kRowPlaces[row]) != 0;
   }
   static bool Column(const Grid& s, int column, int value) {
     if (!InCellRange(value)) return false;
     const std::ptrdiff_t first = kColumnLine[column];
     const __m128i v = Splat(value);
-    const __m128i band = _mm_or_si128(
-        _mm_or_si128(Matches(s, first, v), Matches(s, first + 3 * Grid::kLineBytes, v)),
-        Matches(s, first + 6 * Grid::kLineBytes, v));
+    const __m128i band =
+        _mm_or_si128(_mm_or_si128(Matches(s, first, v), Matches(s, first + Grid::kBoxDown, v)),
+                     Matches(s, first + 2 * Grid::kBoxDown, v));
     return (Bits(band) & kColumnPlaces[column]) != 0;
   }
   static bool Box(const Grid& s, int row, int column, int value) {
@@ -114,25 +116,13 @@ struct Sse2 {
     const std::ptrdiff_t line = kRowLine[row] + kColumnLine[column];
     return (Bits(Matches(s, line, Splat(value))) & kBoxPlaces) != 0;
   }
-  static int EmptyCells(const Grid& s) {
-    // One byte per cell, 1 where it is empty, summed over the boxes; the padding bytes are masked.
-    const __m128i cells = _mm_setr_epi8(1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0);
-    __m128i sum = _mm_setzero_si128();
-    for (std::ptrdiff_t line = 0; line < 9; ++line) {
-      sum = _mm_add_epi8(
-          sum, _mm_and_si128(Matches(s, line * Grid::kLineBytes, _mm_setzero_si128()), cells));
-    }
-    const __m128i halves = _mm_sad_epu8(sum, _mm_setzero_si128());
-    return _mm_cvtsi128_si32(halves) + _mm_extract_epi16(halves, 4);
-  }
 };
 using Baseline = Sse2;
 #else
 using Baseline = Portable;
 #endif
 
-#if defined(__SSE2__) && defined(__x86_64__) && defined(__GNUC__)
-#define TARVIK_HAVE_AVX2_SCAN 1
+#if defined(TARVIK_VECTOR_AVX2)
 // The same scans, for the AVX2 build of the passes (see pass_build.h): compiled inside it, they
 // get the three-operand encodings, so that the value's splat is compared without a copy each time.
 struct Avx2 : Sse2 {};

@@ -9,7 +9,7 @@ namespace {
 std::atomic<bool> baselineOnly{false};
 
 bool ProcessorHasAvx2() {
-#if defined(TARVIK_HAVE_AVX2_SCAN)
+#if defined(TARVIK_VECTOR_AVX2)
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx2");
 #else

@@ -13,7 +13,7 @@ bool UseAvx2Passes();
 
 // Runs Pass<Scan>::Apply(args...) with the grid scans built for the processor. The AVX2 build is
 // the whole pass with the scans inlined, compiled for AVX2, so that they stay inside its loops.
-#if defined(TARVIK_HAVE_AVX2_SCAN)
+#if defined(TARVIK_VECTOR_AVX2)
 template <template <class> class Pass, class... Args>
 __attribute__((target("avx2"), flatten)) auto ApplyAvx2Pass(Args&... args) {
   return Pass<scan::Avx2>::Apply(args...);
@@ -22,7 +22,7 @@ __attribute__((target("avx2"), flatten)) auto ApplyAvx2Pass(Args&... args) {
 
 template <template <class> class Pass, class... Args>
 auto ApplyPass(Args&... args) {
-#if defined(TARVIK_HAVE_AVX2_SCAN)
+#if defined(TARVIK_VECTOR_AVX2)
   if (UseAvx2Passes()) return ApplyAvx2Pass<Pass>(args...);
 #endif
   return Pass<scan::Baseline>::Apply(args...);

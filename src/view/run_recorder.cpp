@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "state/empty_cells.h"
+
 namespace tarvik::view {
 namespace {
 
@@ -170,10 +172,7 @@ void RunRecorder::TakeFinalRow(std::span<const std::int32_t> values) {
     summary_.finalGrid(row, j) = static_cast<std::int8_t>(values[static_cast<std::size_t>(j) - 1]);
   }
   if (row == 9) {
-    summary_.empty = 0;
-    for (int i = 1; i <= 9; ++i) {
-      for (int j = 1; j <= 9; ++j) summary_.empty += summary_.finalGrid(i, j) == 0 ? 1 : 0;
-    }
+    summary_.empty = EmptyCells(summary_.finalGrid);
   }
 }
 

@@ -184,6 +184,35 @@ TEST(LayoutTest, PerKindLayoutAgreesWithTheGenericRules) {
   }
 }
 
+// A row's values are its own nine cells, with their signs, in order: every byte value at every
+// cell of the grid, beside cells that each hold a value of their own.
+TEST(LayoutTest, RowValuesBuildsWidenEveryCellOfTheRow) {
+  Grid grid;
+  for (int i = 1; i <= 9; ++i) {
+    for (int j = 1; j <= 9; ++j) grid(i, j) = static_cast<std::int8_t>(10 * i + j);
+  }
+  for (int i = 1; i <= 9; ++i) {
+    for (int j = 1; j <= 9; ++j) {
+      for (int value = -128; value <= 127; ++value) {
+        Grid planted = grid;
+        planted(i, j) = static_cast<std::int8_t>(value);
+        std::array<std::int32_t, layout::kRowValues> row{};
+        layout::RowValuesPortable(planted, i, row);
+        for (int k = 1; k <= 9; ++k) {
+          ASSERT_EQ(row[static_cast<std::size_t>(k) - 1], planted(i, k)) << i << j << value;
+        }
+#if defined(TARVIK_VECTOR_SSE2)
+        row.fill(0);
+        layout::RowValuesSse2(planted, i, row);
+        for (int k = 1; k <= 9; ++k) {
+          ASSERT_EQ(row[static_cast<std::size_t>(k) - 1], planted(i, k)) << i << j << value;
+        }
+#endif
+      }
+    }
+  }
+}
+
 // The grid listing's builds must give the bytes of the row-by-row MATRIXROW layout for grids of
 // every kind: empty, full, partly filled, cells 0 to 9 at every place of every box, and a cell or
 // padding byte outside 0 to 9 in each box line (where the listing falls back to the rows).

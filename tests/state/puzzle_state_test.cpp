@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "state/empty_cells.h"
 #include "support/test_support.h"
 
 namespace tarvik {
@@ -45,6 +48,37 @@ TEST(GridTest, EachCellHasItsOwnByteInItsBoxLine) {
     }
   }
   EXPECT_EQ(cells, 81);
+}
+
+// Every cell alone empty, and alone filled, so that each byte of each box line is counted once
+// and no padding byte is; and the empty and the full grid.
+TEST(GridTest, EveryBuildCountsEachEmptyCellOnce) {
+  struct Case {
+    Grid grid;
+    int empty;
+  };
+  std::vector<Case> cases{{Grid{}, 81}};
+  Grid full;
+  for (int i = 1; i <= 9; ++i) {
+    for (int j = 1; j <= 9; ++j) full(i, j) = static_cast<std::int8_t>((i + j) % 9 + 1);
+  }
+  cases.push_back({full, 0});
+  for (int i = 1; i <= 9; ++i) {
+    for (int j = 1; j <= 9; ++j) {
+      Case hole{full, 1};
+      hole.grid(i, j) = 0;
+      cases.push_back(hole);
+      Case given{Grid{}, 80};
+      given.grid(i, j) = 9;
+      cases.push_back(given);
+    }
+  }
+  for (std::size_t k = 0; k < cases.size(); ++k) {
+    EXPECT_EQ(EmptyCellsPortable(cases[k].grid), cases[k].empty) << "grid " << k;
+#if defined(TARVIK_VECTOR_SSE2)
+    EXPECT_EQ(EmptyCellsSse2(cases[k].grid), cases[k].empty) << "grid " << k;
+#endif
+  }
 }
 
 TEST(PuzzleStateTest, SetStartCopiesEveryCellAndLeavesIAndJAtTen) {

@@ -106,7 +106,6 @@ TEST(ConstraintTestsTest, EveryBuildGivesTheSameAnswers) {
         }
       }
     }
-    EXPECT_EQ(scan::Baseline::EmptyCells(grid), scan::Portable::EmptyCells(grid));
   }
 }
 
