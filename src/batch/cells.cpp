@@ -1,11 +1,39 @@
 // SPDX-License-Identifier: MIT
 #include "batch/cells.h"
 
+#include "control/grid_repeats.h"
+
 #if defined(TARVIK_VECTOR_SSE2)
 #include <immintrin.h>
 #endif
 
 namespace tarvik::batch {
+
+std::optional<std::string> FirstRepeat(const std::int8_t* cells, const Grid& start) {
+  std::uint32_t columns[10] = {};
+  std::uint32_t boxes[3] = {};  // of the band of rows under way
+  std::uint32_t repeats = 0;
+  for (int r = 1; r <= 9; ++r) {
+    if (PlaceInBand(r) == 0) boxes[0] = boxes[1] = boxes[2] = 0;
+    std::uint32_t row = 0;
+    for (int c = 1; c <= 9; ++c) {
+      const std::uint32_t bit = (1u << cells[9 * (r - 1) + c - 1]) & ~1u;  // none if empty
+      std::uint32_t& box = boxes[BandOf(c)];
+      repeats |= (row | columns[c] | box) & bit;
+      row |= bit;
+      columns[c] |= bit;
+      box |= bit;
+    }
+  }
+  if (repeats == 0) return std::nullopt;
+  const auto read = [&](int i, int j) { return static_cast<int>(start(i, j)); };
+  for (int r = 1; r <= 9; ++r) {
+    for (int c = 1; c <= 9; ++c) {
+      if (auto repeat = RepeatMessage(read, r, c, start(r, c))) return repeat;
+    }
+  }
+  return std::nullopt;
+}
 
 bool ToCellsPortable(const char* field, std::int8_t* cells, char* digits) {
   bool all = true;

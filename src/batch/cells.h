@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
+#include "state/grid.h"
 #include "state/vector_paths.h"
 
 namespace tarvik::batch {
@@ -17,6 +20,11 @@ constexpr bool IsCell(char c) {
   return (c >= '0' && c <= '9') || c == '.' || c == '*' || c == '_' || c == '-' || c == 'x' ||
          c == 'X';
 }
+
+// The message naming the first cell, row by row, that repeats a value of its row, column or box;
+// none if no value repeats. `cells` holds the 81 values row by row, `start` the same grid. A bit
+// per value and unit finds whether any value repeats; only then is the cell looked for.
+std::optional<std::string> FirstRepeat(const std::int8_t* cells, const Grid& start);
 
 // Turns the 81 bytes at `field` into cell values, 0 for an empty cell, into `cells`, and the same
 // values as the digits '0' to '9' into `digits`; false if any byte is no cell. `field` must have

@@ -7,7 +7,6 @@
 
 #include "batch/cells.h"
 #include "batch/collection_source.h"
-#include "control/grid_repeats.h"
 #include "control/quoting.h"
 
 namespace tarvik::batch {
@@ -61,34 +60,9 @@ std::string_view Unquoted(std::string_view field, std::uint64_t& length, char la
 // Takes the 81 cells into `line`; the message of the first repeat, if any.
 std::optional<std::string> TakeCells(const std::int8_t* cells, const char* digits,
                                      PuzzleLine& line) {
-  // A bit per value and unit shows whether any cell repeats a value read before it in its row,
-  // column or box; only then is the first such cell looked for, to name it.
-  std::uint32_t columns[10] = {};
-  std::uint32_t boxes[3] = {};  // of the band of rows under way
-  std::uint32_t repeats = 0;
-  for (int r = 1; r <= 9; ++r) {
-    if (PlaceInBand(r) == 0) boxes[0] = boxes[1] = boxes[2] = 0;
-    std::uint32_t row = 0;
-    for (int c = 1; c <= 9; ++c) {
-      const std::uint32_t bit = (1u << cells[9 * (r - 1) + c - 1]) & ~1u;  // none if empty
-      std::uint32_t& box = boxes[BandOf(c)];
-      repeats |= (row | columns[c] | box) & bit;
-      row |= bit;
-      columns[c] |= bit;
-      box |= bit;
-    }
-  }
-  Grid& start = line.start;
-  start.AssignRows(cells);
+  line.start.AssignRows(cells);
   std::memcpy(line.digits.data(), digits, line.digits.size());
-  if (repeats == 0) return std::nullopt;
-  const auto read = [&](int i, int j) { return static_cast<int>(start(i, j)); };
-  for (int r = 1; r <= 9; ++r) {
-    for (int c = 1; c <= 9; ++c) {
-      if (auto repeat = RepeatMessage(read, r, c, start(r, c))) return repeat;
-    }
-  }
-  return std::nullopt;
+  return FirstRepeat(cells, line.start);
 }
 
 std::string Count(std::uint64_t n, std::string_view one) {
