@@ -189,6 +189,9 @@ ExitStatus Batch::Run() {
   }
   progress_.Erase();
   if (!options_.quiet && !failed_) progress_.Summarize(tally_, files_);
+#ifdef TARVIK_LOCK_COUNTER
+  SayLockHeld(host_.errors, pool_.lockCounter(), delivered_);
+#endif
   return status_.Final();
 }
 

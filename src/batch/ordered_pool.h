@@ -13,6 +13,10 @@
 #include <utility>
 #include <vector>
 
+#ifdef TARVIK_LOCK_COUNTER
+#include "batch/lock_counter.h"
+#endif
+
 namespace tarvik::batch {
 
 // Items submitted in order are processed on worker threads, in any order, and delivered in the
@@ -142,8 +146,19 @@ class OrderedPool {
     return delivered_;
   }
 
+#ifdef TARVIK_LOCK_COUNTER
+  const CountingMutex& lockCounter() const { return mutex_; }
+#endif
+
  private:
   static constexpr std::uint64_t kNever = UINT64_MAX;
+#ifdef TARVIK_LOCK_COUNTER
+  using Mutex = CountingMutex;
+  using Condition = std::condition_variable_any;
+#else
+  using Mutex = std::mutex;
+  using Condition = std::condition_variable;
+#endif
 
   struct Slot {
     Item item{};
@@ -181,7 +196,7 @@ class OrderedPool {
 
   // Delivers the processed items that are next in order, unless another thread is delivering now
   // (that thread sees them before it stops, since it looks again under the lock).
-  void DeliverReady(std::unique_lock<std::mutex>& lock) {
+  void DeliverReady(std::unique_lock<Mutex>& lock) {
     if (delivering_) return;
     delivering_ = true;
     for (;;) {
@@ -214,10 +229,10 @@ class OrderedPool {
   const Process process_;
   const Deliver deliver_;
   const Pause pause_;
-  mutable std::mutex mutex_;
-  std::condition_variable work_;      // items to process, or closing
-  std::condition_variable room_;      // room in the window, or stopped
-  std::condition_variable finished_;  // everything delivered
+  mutable Mutex mutex_;
+  Condition work_;      // items to process, or closing
+  Condition room_;      // room in the window, or stopped
+  Condition finished_;  // everything delivered
   std::vector<Slot> slots_;
   std::vector<std::thread> workers_;
   const unsigned threads_;
