@@ -247,16 +247,22 @@ TEST(BatchFilesTest, ReportsAndPagesTogetherAreAsEachAlone) {
   for (const std::string level : {"0", "3"}) {
     const std::string both = "both" + level;
     const std::string alone = "alone" + level;
-    const Outcome together = scratch.Run("--batch -q -j2 --print-level=" + level +
-                                         " --reports=" + both + " --views=" + both + " mixed.txt");
+    const std::string options = "--batch -q -j2 --print-level=" + level;
+    const Outcome together = scratch.Run(std::string(options)
+                                             .append(" --reports=")
+                                             .append(both)
+                                             .append(" --views=")
+                                             .append(both)
+                                             .append(" mixed.txt"));
     const Outcome reports =
-        scratch.Run("--batch -q -j2 --print-level=" + level + " --reports=" + alone + " mixed.txt");
+        scratch.Run(std::string(options).append(" --reports=").append(alone).append(" mixed.txt"));
     EXPECT_EQ(together.status, 65);
     EXPECT_EQ(together.console, reports.console) << level;
     std::size_t files = 0;
     for (const auto& entry : fs::directory_iterator(scratch.path() / alone)) {
       const std::string name = entry.path().filename().string();
-      EXPECT_TRUE(scratch.Read(both + "/" + name) == scratch.Read(alone + "/" + name))
+      const std::string inFolder = "/" + name;
+      EXPECT_TRUE(scratch.Read(both + inFolder) == scratch.Read(alone + inFolder))
           << level << ": " << name;
       ++files;
     }
