@@ -10,6 +10,7 @@
 #include "cli/command_line.h"
 #include "cli/options.h"
 #include "cli/version.h"
+#include "control/quoting.h"
 #include "control/run.h"
 #include "system/diagnostics.h"
 #include "view/run_page.h"
@@ -94,7 +95,7 @@ ExitStatus RunCommand(const Command& command, Host& host) {
   }
   if (command.directory) {
     if (const std::error_code error = host.files.ChangeDirectory(*command.directory)) {
-      Say(host.errors, *command.directory, error.message());
+      Say(host.errors, Named(*command.directory), error.message());
       return ExitStatus::kNoInput;
     }
   }

@@ -269,5 +269,51 @@ TEST(CommandLineTest, DirectoryOptionRunsTheClassicRunThereOrSaysWhyNot) {
   EXPECT_EQ(there.status, ExitStatus::kNoInput);  // this memory has no Sudin.txt at all
 }
 
+// The names given to -C and --view show in messages as the batch shows names: each byte that is not
+// printable ASCII, and '\', as \xNN, and no more than 200 bytes of the name.
+TEST(CommandLineTest, NamesInTheClassicRunsMessagesAreEscapedAndCut) {
+  const std::string kInput =
+      "5 3 0 0 7 0 0 0 0\n6 0 0 1 9 5 0 0 0\n0 9 8 0 0 0 0 6 0\n8 0 0 0 6 0 0 0 3\n"
+      "4 0 0 8 0 3 0 0 1\n7 0 0 0 2 0 0 0 6\n0 6 0 0 0 0 2 8 0\n0 0 0 4 1 9 0 0 5\n"
+      "0 0 0 0 8 0 0 7 9\n0 4 5\n4 1 2 3 4\n";
+  const struct {
+    std::string name;
+    std::string shown;
+  } names[] = {
+      {"\x1b[31mred\x07", "\\x1b[31mred\\x07"},
+      {"d\\caf\xc3\xa9 \"x\"", "d\\x5ccaf\\xc3\\xa9 \"x\""},
+      {std::string(5000, 'n'), std::string(200, 'n') + "..."},
+  };
+  enum class Trouble { kNoFolder, kCannotCreate, kSameAsReport, kLocked, kDiskFull };
+  const struct {
+    Trouble trouble;
+    std::string before;  // the message's text before the name, after "tarvik: "
+    std::string after;
+  } troubles[] = {
+      {Trouble::kNoFolder, "", ": No such file or directory\n"},
+      {Trouble::kCannotCreate, "", ": Permission denied\n"},
+      {Trouble::kSameAsReport, "", ": is the same file as Sudout.txt\n"},
+      {Trouble::kLocked, "", ": waiting for another run to finish\n"},
+      {Trouble::kDiskFull, "write error on ", ": No space left on device\n"},
+  };
+  for (const auto& [name, shown] : names) {
+    for (const auto& t : troubles) {
+      MemoryFiles files;
+      files.files["Sudin.txt"] = kInput;
+      if (t.trouble == Trouble::kCannotCreate) {
+        files.openErrors[name] = std::make_error_code(std::errc::permission_denied);
+      }
+      if (t.trouble == Trouble::kSameAsReport) files.ids[name] = files.ids["Sudout.txt"] = {7, 7};
+      if (t.trouble == Trouble::kLocked) files.busy.insert(name);
+      if (t.trouble == Trouble::kDiskFull) files.room[name] = 10;
+      const RunResult r =
+          RunProgram(t.trouble == Trouble::kNoFolder ? std::vector<std::string>{"-C", name}
+                                                     : std::vector<std::string>{"--view=" + name},
+                     files);
+      EXPECT_EQ(r.errors, "tarvik: " + t.before + shown + t.after) << shown;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tarvik::cli
