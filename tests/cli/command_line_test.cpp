@@ -23,7 +23,7 @@ constexpr std::string_view kTry = "Try 'tarvik --help' for more information.\n";
 // Every refusal is one quoted line and the pointer to --help, with nothing read or written.
 TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
   // A field name can match only without the bytes that end a field.
-  const std::string kFieldName =
+  const std::string fieldName =
       "expected a field name without blanks, tabs, CR, LF or any of , ; : |";
   const struct {
     std::vector<std::string> args;
@@ -98,13 +98,13 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
        "name"},
       {{"--batch", "--field="},
        "--field: found \"\", expected a field number from 1 to 4294967295, or a field name"},
-      {{"--batch", "--field=id puzzle"}, "--field: found \"id puzzle\", " + kFieldName},
-      {{"--batch", "--field=\tpuzzle"}, "--field: found \"\\x09puzzle\", " + kFieldName},
-      {{"--batch", "--field=puzzle\r"}, "--field: found \"puzzle\\x0d\", " + kFieldName},
-      {{"--batch", "--field=id,puzzle"}, "--field: found \"id,puzzle\", " + kFieldName},
-      {{"--batch", "--field=id;puzzle"}, "--field: found \"id;puzzle\", " + kFieldName},
-      {{"--batch", "--field=id:puzzle"}, "--field: found \"id:puzzle\", " + kFieldName},
-      {{"--batch", "--field", "|puzzle"}, "--field: found \"|puzzle\", " + kFieldName},
+      {{"--batch", "--field=id puzzle"}, "--field: found \"id puzzle\", " + fieldName},
+      {{"--batch", "--field=\tpuzzle"}, "--field: found \"\\x09puzzle\", " + fieldName},
+      {{"--batch", "--field=puzzle\r"}, "--field: found \"puzzle\\x0d\", " + fieldName},
+      {{"--batch", "--field=id,puzzle"}, "--field: found \"id,puzzle\", " + fieldName},
+      {{"--batch", "--field=id;puzzle"}, "--field: found \"id;puzzle\", " + fieldName},
+      {{"--batch", "--field=id:puzzle"}, "--field: found \"id:puzzle\", " + fieldName},
+      {{"--batch", "--field", "|puzzle"}, "--field: found \"|puzzle\", " + fieldName},
       {{"--batch", "--views=v", "top.csv.gz", "top.CSV"},
        "found operands \"top.csv.gz\" and \"top.CSV\", expected operands whose report names "
        "differ (both are \"top\")"},
@@ -272,7 +272,7 @@ TEST(CommandLineTest, DirectoryOptionRunsTheClassicRunThereOrSaysWhyNot) {
 // The names given to -C and --view show in messages as the batch shows names: each byte that is not
 // printable ASCII, and '\', as \xNN, and no more than 200 bytes of the name.
 TEST(CommandLineTest, NamesInTheClassicRunsMessagesAreEscapedAndCut) {
-  const std::string kInput =
+  const std::string input =
       "5 3 0 0 7 0 0 0 0\n6 0 0 1 9 5 0 0 0\n0 9 8 0 0 0 0 6 0\n8 0 0 0 6 0 0 0 3\n"
       "4 0 0 8 0 3 0 0 1\n7 0 0 0 2 0 0 0 6\n0 6 0 0 0 0 2 8 0\n0 0 0 4 1 9 0 0 5\n"
       "0 0 0 0 8 0 0 7 9\n0 4 5\n4 1 2 3 4\n";
@@ -299,7 +299,7 @@ TEST(CommandLineTest, NamesInTheClassicRunsMessagesAreEscapedAndCut) {
   for (const auto& [name, shown] : names) {
     for (const auto& t : troubles) {
       MemoryFiles files;
-      files.files["Sudin.txt"] = kInput;
+      files.files["Sudin.txt"] = input;
       if (t.trouble == Trouble::kCannotCreate) {
         files.openErrors[name] = std::make_error_code(std::errc::permission_denied);
       }
