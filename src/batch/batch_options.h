@@ -16,6 +16,10 @@ struct FieldChoice {
   std::string name;          // --field=NAME; empty when not given by name
 };
 
+// The bytes that end a field of a line: the delimiters, then the blanks and line ends.
+inline constexpr std::string_view kFieldDelimiters = "\t,;:|";
+inline constexpr std::string_view kFieldEnds = "\t,;:| \r\n";
+
 // What the batch mode is asked to do.
 struct BatchOptions {
   std::int32_t lookBack = 4;

@@ -23,10 +23,10 @@ constexpr std::array<std::uint8_t, 256> ClassesFor(char lineEnd) {
   std::array<std::uint8_t, 256> classes{};
   classes[' '] = kEndsField | kBlankLine;
   classes[lineEnd == '\n' ? '\r' : '\n'] = kEndsField | kBlankLine;
-  classes['\t'] = kEndsField | kDelimiter | kBlankLine;
-  for (const char c : {',', ';', ':', '|'}) {
+  for (const char c : kFieldDelimiters) {
     classes[static_cast<unsigned char>(c)] = kEndsField | kDelimiter;
   }
+  classes['\t'] |= kBlankLine;
   return classes;
 }
 constexpr std::array<std::uint8_t, 256> kFeedClasses = ClassesFor('\n');
