@@ -20,7 +20,7 @@ RunSummary Solve(PuzzleState& st, Report& report) {
   RunSummary summary;
   st.LEVEL = 0;
   st.NSTART = 0;
-  if (st.IPRINT >= 3) {
+  if (Prints(st.IPRINT, LineKind::SEARCHSEQUENCE)) {
     report.WRITELINE(
         Report::Channel::kFile, LineKind::SEARCHSEQUENCE,
         std::span<const std::int32_t>(st.SEQ.data.data(), static_cast<std::size_t>(st.NSTEPS)));
@@ -41,8 +41,8 @@ RunSummary Solve(PuzzleState& st, Report& report) {
       break;
     }
   }
-  report.PRINTMATRIX(st);
-  report.REPORTLINE(LineKind::FILEBANNER);
+  report.PRINTMATRIX(st);  // the final grid, at every level
+  if (Prints(st.IPRINT, LineKind::FILEBANNER)) report.REPORTLINE(LineKind::FILEBANNER);
   return summary;
 }
 
