@@ -216,7 +216,7 @@ void Batch::ReadOperand(std::size_t operand) {
   std::uint64_t before = 0;  // the bytes of the inputs before this one
   for (std::size_t k = 0; k < operand; ++k) before += sizes_[k];
   IdleAwareSource idleAware(*input.source, pool_);
-  const OpenedCollection collection = OpenCollection(idleAware);
+  const OpenedCollection collection = OpenCollection(idleAware, sources_[operand] == "-");
   if (collection.refusal) {
     Refuse(operand, *collection.refusal);
     return;
