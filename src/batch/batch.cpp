@@ -18,8 +18,8 @@
 #include "batch/overview_pages.h"
 #include "batch/progress.h"
 #include "batch/rows.h"
-#include "control/quoting.h"
 #include "system/diagnostics.h"
+#include "system/quoting.h"
 
 namespace tarvik::batch {
 namespace {

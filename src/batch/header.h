@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "batch/batch_options.h"
-#include "control/quoting.h"
+#include "system/quoting.h"
 
 namespace tarvik::batch {
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "control/quoting.h"
 #include "system/diagnostics.h"
+#include "system/quoting.h"
 
 namespace tarvik::batch {
 

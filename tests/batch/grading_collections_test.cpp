@@ -74,7 +74,8 @@ TEST(GradingCollectionsTest, RowsAgreeWithTheClassicReportAndThePage) {
   const RunParameters parameters;
   std::string sequence;
   for (int k = 0; k < parameters.steps; ++k) {
-    sequence += std::to_string(parameters.sequence[static_cast<std::size_t>(k)]) + ' ';
+    sequence += parameters.sequence[static_cast<std::size_t>(k) % parameters.sequence.size()];
+    sequence += ' ';
   }
   std::vector<fs::path> collections;
   for (const auto& entry : fs::directory_iterator(testing::CorpusDir())) {
