@@ -60,7 +60,7 @@ void WriteHead(HtmlWriter& w, const BatchTally& tally) {
 }
 
 void WriteTop(HtmlWriter& w, const BatchTally& tally) {
-  const BatchParameters& parameters = tally.parameters();
+  const RunParameters& parameters = tally.parameters();
   const std::int64_t files = FileCount(tally);
   w.Open("header").Line();
   w.Open("h1").Element("span", std::string(kProgramName) + " overview of").Text(" ");
@@ -70,7 +70,7 @@ void WriteTop(HtmlWriter& w, const BatchTally& tally) {
   w.Text(" steps ").Entity("middot").Text(" at most ").Open("b").Number(parameters.steps).Close();
   w.Text(" steps per attempt ").Entity("middot").Text(" search sequence ").Open("code");
   w.OutsideText(parameters.sequence, BatchTally::kShownCharacters).Close();
-  if (parameters.solutionsCounted) w.Text(" ").Entity("middot").Text(" solutions counted");
+  if (parameters.solutions) w.Text(" ").Entity("middot").Text(" solutions counted");
   w.Close().Line();
   w.Open("dl").Class("facts").Line();
   WriteFact(w, "Lines read", "lines-read", tally.totals().linesRead);
