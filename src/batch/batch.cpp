@@ -24,6 +24,10 @@
 #include "control/quoting.h"
 #include "system/diagnostics.h"
 
+#ifdef TARVIK_LOCK_COUNTER
+#include "batch/lock_counter.h"
+#endif
+
 namespace tarvik::batch {
 namespace {
 
