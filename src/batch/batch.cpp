@@ -21,8 +21,8 @@
 #include "batch/overview_pages.h"
 #include "batch/progress.h"
 #include "batch/rows.h"
-#include "control/quoting.h"
 #include "system/diagnostics.h"
+#include "system/quoting.h"
 
 #ifdef TARVIK_LOCK_COUNTER
 #include "batch/lock_counter.h"

@@ -7,7 +7,7 @@
 
 #include "batch/cells.h"
 #include "batch/collection_source.h"
-#include "control/quoting.h"
+#include "system/quoting.h"
 
 namespace tarvik::batch {
 namespace {

@@ -3,11 +3,11 @@
 
 
 #include "batch/rows.h"
-#include "control/quoting.h"
 #include "exact/exact_solver.h"
 #include "report/level_split.h"
 #include "report/report.h"
 #include "system/diagnostics.h"
+#include "system/quoting.h"
 #include "view/run_page.h"
 #include "view/run_recorder.h"
 

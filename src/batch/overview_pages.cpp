@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "control/quoting.h"
 #include "system/diagnostics.h"
+#include "system/quoting.h"
 #include "view/overview_page.h"
 
 namespace tarvik::batch {

@@ -5,7 +5,7 @@
 #include <limits>
 #include <map>
 
-#include "control/quoting.h"
+#include "system/quoting.h"
 
 namespace tarvik::cli {
 namespace {

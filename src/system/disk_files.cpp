@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "system/fd_sink.h"
 #include "system/files.h"
 
 namespace tarvik {
