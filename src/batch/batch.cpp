@@ -59,6 +59,13 @@ class IdleAwareSource final : public Source {
   Pool& pool_;
 };
 
+// Why a batch stopped early.
+struct Stop {
+  std::uint64_t place = 0;  // of the item that failed
+  ExitStatus status = ExitStatus::kSuccess;
+  std::string message;  // none with kOsError: out of memory
+};
+
 // The reader (the calling thread) feeds lines to the pool, whose workers work them; the rows come
 // out in input order through Deliver, run by one thread at a time.
 class Batch {
@@ -111,11 +118,6 @@ class Batch {
   std::mutex errorsMutex_;
   BatchStatus status_;
   Progress progress_;
-  struct Stop {
-    std::uint64_t place = 0;  // of the item that failed
-    ExitStatus status = ExitStatus::kSuccess;
-    std::string message;  // none with kOsError: out of memory
-  };
   std::optional<Stop> stop_;  // written after the rows before it
 
   // Known to the reader, read by whoever delivers, for progress: bytes of all inputs.

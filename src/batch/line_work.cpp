@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "batch/line_work.h"
 
-
 #include "batch/rows.h"
 #include "exact/exact_solver.h"
 #include "report/level_split.h"
