@@ -30,6 +30,7 @@ class LineWork {
            const std::vector<std::string>& names, const std::vector<TakenFile>& taken);
 
   // Why the line's work could not be done, if it could not; the batch stops before that line.
+  // Throws std::bad_alloc when memory runs out.
   std::optional<Failure> Do(Job& job) const;
 
  private:

@@ -175,23 +175,55 @@ TEST(BatchFilesTest, NoFileOfTheBatchIsOverwritten) {
   EXPECT_EQ(scratch.Read("a-1.txt"), p + kHeader + Row("a.txt", 1));
 }
 
-// A report file that cannot be made stops the batch before its line: every row before it goes
-// out, none after, whatever the number of threads, and no temporary file is left.
+// A puzzle of 35 attempts, whose report at print level 1 passes 2 KB, and one of over 2,000
+// attempts, which takes far longer.
+const std::string kLonger =
+    "602050000000003040000000000430008000010000200000000700500270000000000081000600000";
+const std::string kLongest =
+    "000000000003600000005090000000030006000840000287100000500000000400020007700000000";
+
+std::string Lines(const std::string& puzzle, int count) {
+  std::string lines;
+  for (int k = 0; k < count; ++k) lines += puzzle + "\n";
+  return lines;
+}
+
+// A report file that cannot be made or written stops the batch before its line: every row before
+// it goes out, none after, whatever the number of threads; the message names that line, even
+// where later lines fail first, and no temporary file is left.
 TEST(BatchFilesTest, AFailingReportFileKeepsEveryRowBeforeIt) {
-  for (const char* jobs : {"1", "8"}) {
-    const Scratch scratch;
-    std::string many;
-    for (int k = 0; k < 600; ++k) many += kPuzzle + "\n";
-    scratch.Write("many.txt", many);
-    const Outcome out = scratch.RunScript(std::string("mkdir -p r/many-400.txt\n") +
-                                          "\"$1\" --batch --quiet --no-header --jobs=" + jobs +
-                                          " --reports=r many.txt\n");
-    EXPECT_EQ(out.status, 73) << jobs;
-    EXPECT_EQ(out.errors, "tarvik: r/many-400.txt: Is a directory\n") << jobs;
-    std::string expected;
-    for (int line = 1; line < 400; ++line) expected += Row("many.txt", line);
-    ExpectSameText(out.console, expected, std::string("rows with jobs ") + jobs);
-    EXPECT_EQ(Hidden(scratch.path() / "r"), std::vector<std::string>{}) << jobs;
+  struct StopCase {
+    const char* what;
+    std::string input;
+    std::string run;  // a bash script around the batch, given as "$@"
+    int failing;      // the line that fails
+    int status;
+    std::string errors;
+  };
+  const std::vector<StopCase> cases = {
+      {"a folder in the way", Lines(kPuzzle, 600), "mkdir -p r/in-400.txt\n\"$@\"\n", 400, 73,
+       "tarvik: r/in-400.txt: Is a directory\n"},
+      // Every report from line 4 on passes the file-size limit, and line 4's last: the later
+      // lines fail first on other threads.
+      {"a file-size limit", Lines(kPuzzle, 3) + Lines(kLongest, 1) + Lines(kLonger, 296),
+       "(ulimit -f 2; \"$@\" --print-level=1) | cat\nexit ${PIPESTATUS[0]}\n", 4, 74,
+       "tarvik: write error on r/in-4.txt: File too large\n"},
+  };
+  for (const StopCase& c : cases) {
+    for (const char* jobs : {"1", "8"}) {
+      const std::string what = std::string(c.what) + ", jobs " + jobs;
+      const Scratch scratch;
+      scratch.Write("in.txt", c.input);
+      const Outcome out =
+          scratch.RunScript(std::string("set -- \"$1\" --batch --quiet --no-header --jobs=") +
+                            jobs + " --reports=r in.txt\n" + c.run);
+      EXPECT_EQ(out.status, c.status) << what;
+      EXPECT_EQ(out.errors, c.errors) << what;
+      std::string expected;
+      for (int line = 1; line < c.failing; ++line) expected += Row("in.txt", line);
+      ExpectSameText(out.console, expected, "rows with " + what);
+      EXPECT_EQ(Hidden(scratch.path() / "r"), std::vector<std::string>{}) << what;
+    }
   }
 }
 
@@ -347,6 +379,67 @@ TEST(BatchFilesTest, OutOfMemoryLeavesNoTemporaryFile) {
       "done\n"
       "exit 16\n");
   EXPECT_EQ(out.status, 0) << out.errors;
+#endif
+}
+
+// Memory that runs out stops the batch at the failing line: every row before it goes out, whole,
+// whatever the number of threads, then the one message and 71. Line 21's page needs about 1 MB
+// more than the others' (thousands of attempts), so that a band of limits fails on it alone: there
+// the rows of lines 1 to 20 come out, and with threads, none of the later lines whose pages were
+// made. Thread stacks of 512 KB let all eight threads start at limits of a few megabytes.
+TEST(BatchFilesTest, OutOfMemoryKeepsEveryRowBeforeTheFailingLine) {
+#if defined(TARVIK_SANITIZED)
+  GTEST_SKIP() << "sanitizers need far more address space than the limits tried";
+#else
+  if (!fs::exists("/usr/bin/prlimit") && std::getenv("TARVIK_TOOLS_REQUIRED") == nullptr) {
+    GTEST_SKIP() << "prlimit (Debian package util-linux) is missing";
+  }
+  struct MemoryCase {
+    const char* jobs;
+    const char* seen;  // what the scan must meet below the limit where the batch succeeds
+  };
+  const MemoryCase cases[] = {
+      {"1", "the rows before line 21\n"},
+      {"8", "the rows before line 21\nthe rows before line 21, later pages made\n"},
+  };
+  for (const MemoryCase& c : cases) {
+    const Scratch scratch;
+    scratch.Write("in.txt", Lines(kPuzzle, 20) + Lines(kLongest, 1) + Lines(kPuzzle, 20));
+    // Every row, with line 21's (worked out elsewhere) as HEAVY.
+    std::string rows = kHeader;
+    for (int line = 1; line <= 41; ++line) rows += line == 21 ? "HEAVY\n" : Row("in.txt", line);
+    scratch.Write("expected.txt", rows);
+    const Outcome out = scratch.RunScript(
+        std::string(
+            "for kb in $(seq 2048 128 131072); do\n"
+            "  rm -rf v\n"
+            "  { /usr/bin/prlimit --stack=524288 --as=$((kb * 1024)) \"$1\" --batch -q -j") +
+        c.jobs +
+        " --views=v in.txt > rows.txt 2> errors.txt\n"
+        "    status=$?; } 2> /dev/null\n"
+        "  [ -d v ] && [ -n \"$(ls -A v | grep '^[.]')\" ] && { echo \"left at $kb\" >&2; exit 10; "
+        "}\n"
+        "  # whole rows, in order, each as expected\n"
+        "  sed '22s/.*/HEAVY/' rows.txt | cmp -s - <(head -n $(wc -l < rows.txt) expected.txt) ||\n"
+        "    { echo \"rows at $kb KB\" >&2; exit 12; }\n"
+        "  case $status in\n"
+        "    71) cmp -s errors.txt <(printf 'tarvik: out of memory\\n') || exit 11; seen=1\n"
+        "        if [ $(wc -l < rows.txt) = 21 ]; then\n"
+        "          alone=1\n"
+        "          ls v | grep -qE '^in-(2[2-9]|[34][0-9])[.]html$' && later=1\n"
+        "        fi ;;\n"
+        "    0) [ $(wc -l < rows.txt) = 42 ] || exit 13\n"
+        "       [ -n \"$alone\" ] && echo 'the rows before line 21'\n"
+        "       [ -n \"$later\" ] && echo 'the rows before line 21, later pages made'\n"
+        "       exit $((seen ? 0 : 14)) ;;\n"
+        "    *) if [ -z \"$seen\" ] && [ $status = 127 -o $status -ge 128 ]; then continue; fi\n"
+        "       echo \"status $status at $kb KB: $(head -c 200 errors.txt)\" >&2; exit 15 ;;\n"
+        "  esac\n"
+        "done\n"
+        "exit 16\n");
+    EXPECT_EQ(out.status, 0) << c.jobs << " jobs: " << out.errors;
+    EXPECT_EQ(out.console, c.seen) << c.jobs << " jobs";
+  }
 #endif
 }
 
