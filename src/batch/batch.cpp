@@ -241,8 +241,9 @@ OpenedInput Batch::OpenOperand(std::size_t operand) {
     }
   }
   // Rows written to the input itself would be read again, and again.
-  if (input.id && input.id == host_.files.ConsoleId()) {
-    Refuse(operand, "is the same file as standard output");
+  const TakenFile console[] = {{"standard output", host_.files.ConsoleId()}};
+  if (const std::optional<std::string> same = SameFileAs(input.id, console)) {
+    Refuse(operand, *same);
     return {};
   }
   return input;

@@ -25,10 +25,8 @@ std::optional<Failure> OverviewPages::Open(const std::vector<TakenFile>& taken) 
     return Failure{ExitStatus::kCantCreate, Message(Named(name), reason)};
   };
   // An input or standard output is never replaced; the same file read as an input, neither.
-  if (const std::optional<FileId> id = files_.IdOf(name)) {
-    for (const TakenFile& file : taken) {
-      if (file.id == *id) return refuse("is the same file as " + file.what);
-    }
+  if (const std::optional<std::string> same = SameFileAs(files_.IdOf(name), taken)) {
+    return refuse(*same);
   }
   std::error_code error;
   if (files_.IsSpecial(name)) {
