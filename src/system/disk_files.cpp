@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <string_view>
 
 #include "system/files.h"
 
@@ -255,9 +256,75 @@ std::optional<std::uint64_t> DiskFiles::SizeOf(const std::string& name) const {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool DiskFiles::IsSpecial(const std::string& name) const {
+namespace {
+
+Entry::Kind KindOf(mode_t mode) {
+  if (S_ISREG(mode)) return Entry::Kind::kRegular;
+  if (S_ISLNK(mode)) return Entry::Kind::kLink;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return Entry::Kind::kDevice;
+  if (S_ISFIFO(mode)) return Entry::Kind::kFifo;
+  return Entry::Kind::kOther;
+}
+
+bool Trusted(uid_t owner) { return owner == 0 || owner == ::geteuid(); }
+
+// Whether the folder of `name`, its links followed, is /dev or /proc or lies under one of them.
+bool InSystemFolder(const std::string& name) {
+  const std::size_t slash = name.rfind('/');
+  const std::string folder = slash == std::string::npos ? "."
+                             : slash == 0               ? "/"
+                                                        : name.substr(0, slash);
+  char* resolved = ::realpath(folder.c_str(), nullptr);
+  if (resolved == nullptr) return false;
+  const std::string_view path(resolved);
+  bool system = false;
+  for (const std::string_view top : {"/dev", "/proc"}) {
+    system =
+        system || (path.starts_with(top) && (path.size() == top.size() || path[top.size()] == '/'));
+  }
+  std::free(resolved);
+  return system;
+}
+
+}  // namespace
+
+Entry DiskFiles::EntryAt(const std::string& name) const {
+  Entry entry;
+  entry.system = InSystemFolder(name);
   struct stat info {};
-  return ::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+  if (::lstat(name.c_str(), &info) != 0) return entry;
+  entry.kind = KindOf(info.st_mode);
+  entry.trusted = Trusted(info.st_uid);
+  if (entry.kind == Entry::Kind::kLink && ::stat(name.c_str(), &info) == 0) {
+    entry.target = KindOf(info.st_mode);
+    entry.targetTrusted = Trusted(info.st_uid);
+  }
+  return entry;
+}
+
+std::unique_ptr<OutputFile> DiskFiles::OpenInPlace(const std::string& name, bool follow,
+                                                   std::error_code& error) {
+  errno = 0;
+  const int fd =
+      ::open(name.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW));
+  if (fd < 0) {
+    error = ErrnoError();
+    return nullptr;
+  }
+  // Non-blocking only to open a FIFO without waiting: its writes wait for room, as any file's.
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    error = ErrnoError();
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<DiskOutputFile>(fd);
+}
+
+std::optional<FileId> DiskFiles::FolderIdOf(const std::string& name) const {
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
 std::optional<FileId> DiskFiles::EntryIdOf(const std::string& name) const {
