@@ -350,6 +350,10 @@ void Batch::Fail(ExitStatus status, std::string_view message) {
 }  // namespace
 
 ExitStatus RunBatch(const BatchOptions& options, Host& host) {
+  // Before the pool starts its threads, which must not take the signals.
+  if (options.reportsDir || options.viewsDir || options.overview) {
+    host.files.RemoveReplacementsOnSignals();
+  }
   try {
     Batch batch(options, host);
     return batch.Run();

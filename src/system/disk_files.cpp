@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -136,9 +139,21 @@ class DiskReplacement final : public ReplacementFile {
 
   static void RemoveAll() {
     const std::lock_guard lock(pendingMutex);
-    for (DiskReplacement* file = pending; file; file = file->next_) {
-      ::unlink(file->temporary_.c_str());
-    }
+    RemoveListed();
+  }
+
+  // Removes the temporary files and ends the process by `signal`, the lock held so that no other
+  // thread makes a new one meanwhile.
+  [[noreturn]] static void RemoveAllAndDie(int signal) {
+    pendingMutex.lock();
+    RemoveListed();
+    ::signal(signal, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    ::raise(signal);
+    _exit(128 + signal);
   }
 
  private:
@@ -148,6 +163,12 @@ class DiskReplacement final : public ReplacementFile {
     if (next_) next_->previous_ = previous_;
     if (pending == this) pending = next_;
     previous_ = next_ = nullptr;
+  }
+
+  static void RemoveListed() {
+    for (DiskReplacement* file = pending; file; file = file->next_) {
+      ::unlink(file->temporary_.c_str());
+    }
   }
 
   std::string name_;
@@ -235,10 +256,12 @@ std::unique_ptr<OutputFile> DiskFiles::OpenOutput(const std::string& name, std::
 
 std::unique_ptr<ReplacementFile> DiskFiles::CreateReplacement(const std::string& name,
                                                               std::error_code& error) {
-  // ".NAME.XXXXXX" beside NAME: hidden, and ending neither in .txt nor in .html.
+  // ".NAME.XXXXXX" beside NAME: hidden, and ending neither in .txt nor in .html. NAME is cut to
+  // its first 247 bytes, so that the temporary name is no longer than a name may be.
+  constexpr std::size_t kNameBytes = 255 - std::string_view("..XXXXXX").size();
   const std::size_t slash = name.rfind('/');
   const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-  std::string temporary = name.substr(0, base) + "." + name.substr(base) + ".XXXXXX";
+  std::string temporary = name.substr(0, base) + "." + name.substr(base, kNameBytes) + ".XXXXXX";
   auto file = std::make_unique<DiskReplacement>(name, std::move(temporary));
   if ((error = file->Create())) return nullptr;
   return file;
@@ -354,5 +377,41 @@ void DiskFiles::CancelReads() {
 }
 
 void DiskFiles::RemovePendingReplacements() { DiskReplacement::RemoveAll(); }
+
+namespace {
+
+sigset_t watchedSignals;
+
+void* WatchSignals(void*) {
+  int signal = 0;
+  while (sigwait(&watchedSignals, &signal) != 0) {
+  }
+  DiskReplacement::RemoveAllAndDie(signal);
+}
+
+}  // namespace
+
+void DiskFiles::RemoveReplacementsOnSignals() {
+  sigemptyset(&watchedSignals);
+  // A signal ignored by the parent (SIGINT for a job started with &, SIGHUP under nohup) stays so.
+  for (const int signal : {SIGHUP, SIGINT, SIGTERM}) {
+    struct sigaction action {};
+    if (sigaction(signal, nullptr, &action) == 0 && action.sa_handler != SIG_IGN) {
+      sigaddset(&watchedSignals, signal);
+    }
+  }
+  // Blocked in this thread and so in every thread it starts; only the watcher takes them.
+  sigset_t before;
+  if (pthread_sigmask(SIG_BLOCK, &watchedSignals, &before) != 0) return;
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  pthread_attr_setstacksize(&attributes, static_cast<std::size_t>(PTHREAD_STACK_MIN) + 65536);
+  pthread_t watcher;
+  if (pthread_create(&watcher, &attributes, WatchSignals, nullptr) != 0) {
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);  // the signals then end the run as before
+  }
+  pthread_attr_destroy(&attributes);
+}
 
 }  // namespace tarvik

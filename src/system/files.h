@@ -96,6 +96,10 @@ class Files {
   virtual std::optional<FileId> ConsoleId() = 0;
   // Makes every read that waits for input, now or later, end at once with ECANCELED.
   virtual void CancelReads() {}
+  // From now on SIGHUP, SIGINT and SIGTERM (those not ignored) remove the temporary files of
+  // replacements not committed, then end the process by the same signal. Called before any
+  // other thread starts.
+  virtual void RemoveReplacementsOnSignals() {}
 };
 
 // The working directory and the process's own standard streams.
@@ -117,6 +121,7 @@ class DiskFiles final : public Files {
   std::error_code ChangeDirectory(const std::string& name) override;
   std::optional<FileId> ConsoleId() override;
   void CancelReads() override;
+  void RemoveReplacementsOnSignals() override;
 
   // Removes the temporary files of replacements not committed yet, for a run about to end at
   // once (out of memory). Allocates nothing.

@@ -419,6 +419,56 @@ TEST(BatchFilesTest, OverviewThroughOnesOwnLinkOrFifo) {
   EXPECT_TRUE(fs::is_symlink("/dev/stderr"));
 }
 
+// A batch stopped by SIGINT or SIGTERM while it writes report files and pages leaves no temporary
+// file behind, and ends by that signal, as its parent sees.
+TEST(BatchFilesTest, ASignalLeavesNoTemporaryFile) {
+  for (const char* signal : {"SIGINT", "SIGTERM"}) {
+    const Scratch scratch;
+    std::string lines;
+    for (int k = 0; k < 20000; ++k) lines += kPuzzle + "\n";
+    scratch.Write("many.txt", lines);
+    // Started from Python, so that SIGINT is not ignored as in a shell's background job.
+    const Outcome out = scratch.RunScript(
+        "exec /usr/bin/env python3 - \"$1\" " + std::string(signal) +
+        " <<'PY'\n"
+        "import os, signal, subprocess, sys, time\n"
+        "run = subprocess.Popen([sys.argv[1], '--batch', '-q', '-j2', '--reports=r', '--views=v',\n"
+        "                        'many.txt'], stdout=subprocess.DEVNULL)\n"
+        "while not (os.path.isdir('r') and len(os.listdir('r')) > 20):\n"
+        "    time.sleep(0.01)\n"
+        "run.send_signal(getattr(signal, sys.argv[2]))\n"
+        "print(-run.wait())\n"
+        "PY\n");
+    EXPECT_EQ(out.status, 0) << signal << out.errors;
+    EXPECT_EQ(out.console, std::string(signal) == "SIGINT" ? "2\n" : "15\n") << signal;
+    EXPECT_EQ(Hidden(scratch.path() / "r"), std::vector<std::string>{}) << signal;
+    EXPECT_EQ(Hidden(scratch.path() / "v"), std::vector<std::string>{}) << signal;
+  }
+}
+
+// Any name that can be made can be written, however long: the temporary file beside it is
+// named within the limit of 255 bytes.
+TEST(BatchFilesTest, TheLongestNamesAreWritten) {
+  const std::string stem(249, 'n');  // stem-1.txt is 255 bytes
+  const struct {
+    const char* what;
+    std::string arguments;
+    std::string written;
+  } cases[] = {
+      {"an --overview FILE", "--overview=" + stem + "-1.htm a.txt", stem + "-1.htm"},
+      {"a report file", "--reports=r " + stem + ".txt", "r/" + stem + "-1.txt"},
+  };
+  for (const auto& c : cases) {
+    const Scratch scratch;
+    scratch.Write("a.txt", kPuzzle + "\n");
+    scratch.Write(stem + ".txt", kPuzzle + "\n");
+    const Outcome out = scratch.Run("--batch -q " + c.arguments);
+    EXPECT_EQ(out.status, 0) << c.what;
+    EXPECT_EQ(out.errors, "") << c.what;
+    EXPECT_TRUE(fs::is_regular_file(scratch.path() / c.written)) << c.what;
+  }
+}
+
 // However little memory there is, a batch writing report files either ends well or says once that
 // it is out of memory (71), leaving no temporary file.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
