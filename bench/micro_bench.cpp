@@ -11,8 +11,8 @@
 
 #include "report/layout.h"
 #include "report/report.h"
-#include "report/sinks.h"
 #include "state/puzzle_state.h"
+#include "system/sinks.h"
 #include "techniques/constraint_tests.h"
 #include "techniques/techniques.h"
 

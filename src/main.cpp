@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "cli/entry.h"
-#include "report/sinks.h"
 #include "system/diagnostics.h"
+#include "system/fd_sink.h"
 #include "system/files.h"
 #include "system/host.h"
 #include "system/platform.h"

@@ -13,14 +13,14 @@ endif()
 # Each area and the areas it may include.
 set(floors_state "")
 set(floors_exact "")
-set(floors_report "state")
+set(floors_system "")
+set(floors_report "state;system")
 set(floors_techniques "state;report")
-set(floors_system "report")
 set(floors_control "state;report;techniques;system")
 set(floors_view "state;report;control;system")
 set(floors_batch "state;report;techniques;control;system;view;exact")
 set(floors_cli "state;report;control;system;view;batch;exact")
-set(floors_main "report;system;cli")
+set(floors_main "system;cli")
 
 set(faults "")
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}/src" "${SOURCE_DIR}/src/*.h"

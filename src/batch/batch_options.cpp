@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "batch/batch_options.h"
 
-#include "control/quoting.h"
+#include "system/quoting.h"
 #include "view/overview_page.h"
 
 namespace tarvik::batch {

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <utility>
 
-#include "control/quoting.h"
 #include "system/diagnostics.h"
+#include "system/quoting.h"
 #include "view/overview_page.h"
 
 namespace tarvik::batch {
@@ -59,8 +59,7 @@ std::string FolderOf(const std::string& name) {
 
 std::optional<Failure> OverviewPages::Open(const std::vector<TakenFile>& taken) {
   if (options_.overview || options_.viewsDir) {
-    tally_.emplace(view::BatchParameters{options_.lookBack, options_.steps, options_.sequence,
-                                         options_.solutions});
+    tally_.emplace(options_);
   }
   if (options_.viewsDir) {
     // An input or standard output is never replaced by DIR/index.html.
@@ -118,7 +117,7 @@ void OverviewPages::Tell(const Job& job) {
   if (job.operandEnd) {
     tally_->FileDone(job.operand, sources_[job.operand], *job.operandEnd);
   } else if (job.notice) {
-    if (job.notRead) tally_->FileNotRead(job.operand, sources_[job.operand], job.row);
+    if (job.notRead) tally_->FileNotRead(job.operand, sources_[job.operand], job.reason);
   } else {
     TellRow(job);
   }

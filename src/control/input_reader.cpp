@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "control/grid_repeats.h"
-#include "control/quoting.h"
 #include "control/tokenizer.h"
+#include "system/quoting.h"
 
 namespace tarvik {
 

@@ -12,11 +12,11 @@
 
 #include "control/run_summary.h"
 #include "report/report.h"
-#include "report/sinks.h"
 #include "state/puzzle_state.h"
 #include "system/exit_status.h"
 #include "system/files.h"
 #include "system/same_file.h"
+#include "system/sinks.h"
 
 namespace tarvik {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "control/quoting.h"
+#include "system/quoting.h"
 
 namespace tarvik {
 

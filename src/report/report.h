@@ -11,9 +11,9 @@
 
 #include "report/layout.h"
 #include "report/line_kinds.h"
-#include "report/sinks.h"
 #include "state/grid.h"
 #include "state/puzzle_state.h"
+#include "system/sinks.h"
 
 namespace tarvik {
 

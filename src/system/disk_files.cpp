@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "system/fd_sink.h"
 #include "system/files.h"
 
 namespace tarvik {

@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-#include "report/sinks.h"
+#include "system/sinks.h"
 #include "system/source.h"
 
 namespace tarvik {

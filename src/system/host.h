@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <iosfwd>
 
-#include "report/sinks.h"
 #include "system/files.h"
+#include "system/sinks.h"
 
 namespace tarvik {
 

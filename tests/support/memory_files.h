@@ -10,8 +10,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "report/sinks.h"
 #include "system/files.h"
+#include "system/sinks.h"
 #include "system/source.h"
 
 namespace tarvik::testing {

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "report/sinks.h"
 #include "support/memory_files.h"
 #include "system/exit_status.h"
+#include "system/sinks.h"
 
 namespace tarvik::testing {
 

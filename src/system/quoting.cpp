@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "control/quoting.h"
+#include "system/quoting.h"
 
 namespace tarvik {
 

@@ -1,25 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "report/sinks.h"
+#include "system/fd_sink.h"
 
 #include <poll.h>
 #include <unistd.h>
 
-#include "report/report.h"
-
 namespace tarvik {
-
-std::error_code NullSink::Write(std::string_view /*bytes*/) { return {}; }
-
-// Here rather than beside the report's code, where the compiler would check for it at every
-// listener call in case it is the one.
-void NullListener::OnLine(LineKind /*kind*/, std::span<const std::int32_t> /*values*/) {}
-
-std::error_code FailingSink::Write(std::string_view bytes) {
-  const std::size_t taken = bytes.size() < room_ ? bytes.size() : room_;
-  Take(bytes.substr(0, taken));
-  room_ -= taken;
-  return taken == bytes.size() ? std::error_code{} : error_;
-}
 
 FdSink::~FdSink() {
   if (owned_ && fd_ >= 0) ::close(fd_);
