@@ -287,8 +287,9 @@ OpenedInput Batch::OpenOperand(std::size_t operand) {
     }
   }
   // Rows written to the input itself would be read again, and again.
-  if (input.id && input.id == host_.files.ConsoleId()) {
-    Refuse(operand, "is the same file as standard output");
+  const TakenFile console[] = {{"standard output", host_.files.ConsoleId()}};
+  if (const std::optional<std::string> same = SameFileAs(input.id, console)) {
+    Refuse(operand, *same);
     return {};
   }
   return input;
@@ -435,6 +436,10 @@ void Batch::Fail(std::uint64_t place, ExitStatus status, std::string&& message) 
 
 // Memory that runs out before the lines are read, or after the rows are written, is cli::Main's.
 ExitStatus RunBatch(const BatchOptions& options, Host& host) {
+  // Before the pool starts its threads, which must not take the signals.
+  if (options.reportsDir || options.viewsDir || options.overview) {
+    host.files.RemoveReplacementsOnSignals();
+  }
   Batch batch(options, host);
   return batch.Run();
 }

@@ -135,14 +135,9 @@ std::optional<Failure> LineWork::GradeWithFiles(Job& job, Grade& grade) const {
 
 std::unique_ptr<ReplacementFile> LineWork::Create(const std::string& name,
                                                   std::optional<Failure>& failure) const {
-  if (const std::optional<FileId> id = files_.EntryIdOf(name)) {
-    for (const TakenFile& taken : taken_) {
-      if (taken.id == *id) {
-        failure = Failure{ExitStatus::kCantCreate,
-                          Message(Named(name), "is the same file as " + taken.what)};
-        return nullptr;
-      }
-    }
+  if (const std::optional<std::string> same = SameFileAs(files_.EntryIdOf(name), taken_)) {
+    failure = Failure{ExitStatus::kCantCreate, Message(Named(name), *same)};
+    return nullptr;
   }
   std::error_code error;
   std::unique_ptr<ReplacementFile> file = files_.CreateReplacement(name, error);

@@ -3,6 +3,8 @@
 // files that replace names without following links or overwriting the batch's own files, stops
 // that keep the rows before the failing line, and names shown safely in messages.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -155,6 +157,12 @@ TEST(BatchFilesTest, NoFileOfTheBatchIsOverwritten) {
        "tarvik: r/a-1.txt: is the same file as standard output\n", nullptr},
       {"an input that is standard output", "\"$1\" --batch -q a.txt a-1.txt >> a-1.txt", 66,
        "tarvik: a-1.txt: is the same file as standard output\n", nullptr},
+      {"index.html that is an input",
+       "cp a.txt index.html && \"$1\" --batch -q --views=. a.txt index.html > rows", 73,
+       "tarvik: ./index.html: is the same file as the input index.html\n", "index.html"},
+      {"index.html that is standard output",
+       "mkdir v && \"$1\" --batch -q --views=v a.txt > v/index.html", 73,
+       "tarvik: v/index.html: is the same file as standard output\n", nullptr},
   };
   for (const SameFileCase& c : cases) {
     const Scratch scratch;
@@ -340,6 +348,159 @@ TEST(BatchFilesTest, OverviewThatCannotBeWritten) {
     EXPECT_EQ(out.console, c.rows ? Row("a.txt", 1) : "") << c.what;
     EXPECT_EQ(scratch.Read("a.txt"), p) << c.what;
     EXPECT_EQ(Hidden(scratch.path()), std::vector<std::string>{}) << c.what;
+  }
+}
+
+struct ClashCase {
+  const char* what;
+  std::string script;
+  int status;
+  std::string errors;
+};
+
+// The --overview FILE may not be a file that the batch writes besides, whether or not that line
+// exists: told from the names alone before anything is made (64), or from the folders once they
+// are there (73).
+TEST(BatchFilesTest, OverviewThatIsAnotherFileOfTheBatch) {
+  const std::string expected = "\", expected a file other than the ";
+  const std::string tryHelp = "Try 'tarvik --help' for more information.\n";
+  const std::vector<ClashCase> cases = {
+      {"index.html, named otherwise", "--views=v --overview=./v//index.html", 64,
+       "tarvik: --overview: found \"./v//index.html" + expected + "--views folder's index.html\n" +
+           tryHelp},
+      {"the page of a line that is not there", "--views=v --overview=v/a-7.html", 64,
+       "tarvik: --overview: found \"v/a-7.html" + expected +
+           "--views folder's pages (REPORTNAME-LINE.html)\n" + tryHelp},
+      {"a report file", "--reports=v/ --overview=v/a-1.txt", 64,
+       "tarvik: --overview: found \"v/a-1.txt" + expected +
+           "--reports folder's report files (REPORTNAME-LINE.txt)\n" + tryHelp},
+      {"index.html through a link to the folder", "--views=w --overview=v/index.html", 73,
+       "tarvik: v/index.html: is the same file as w/index.html\n"},
+  };
+  for (const ClashCase& c : cases) {
+    const Scratch scratch;
+    scratch.Write("a.txt", kPuzzle + "\n");
+    const bool link = c.status == 73;
+    const Outcome out = scratch.RunScript(std::string(link ? "mkdir w && ln -s w v\n" : "") +
+                                          "\"$1\" --batch -q " + c.script + " a.txt\n");
+    EXPECT_EQ(out.status, c.status) << c.what;
+    EXPECT_EQ(out.errors, c.errors) << c.what;
+    EXPECT_EQ(out.console, "") << c.what;
+    if (link) {
+      EXPECT_EQ(Hidden(scratch.path() / "w"), std::vector<std::string>{}) << c.what;
+    } else {
+      EXPECT_FALSE(fs::exists(scratch.path() / "v")) << c.what;
+    }
+  }
+}
+
+struct PlantedCase {
+  const char* what;
+  std::string setUp;     // shell lines before the batch
+  std::string overview;  // the --overview FILE
+  std::string redirection;
+  int status;
+  std::string errors;
+  bool rows;         // whether the rows came
+  const char* page;  // the file that holds the page then, if any
+};
+
+// Runs each case's batch after its set-up, within a time limit (a FIFO must never hold the
+// batch), next to the page written to a plain file.
+void ExpectPlantedCases(const std::vector<PlantedCase>& cases) {
+  for (const PlantedCase& c : cases) {
+    const Scratch scratch;
+    scratch.Write("a.txt", kPuzzle + "\n");
+    const std::string batch = "timeout 20 \"$1\" --batch -q --no-header --overview=";
+    const Outcome out = scratch.RunScript(
+        batch + "plain.html a.txt > /dev/null || exit 99\n" + c.setUp + "\n" + batch + c.overview +
+        " a.txt " + c.redirection + "\nst=$?\n[ -z \"$!\" ] || wait $!\nexit $st\n");
+    EXPECT_EQ(out.status, c.status) << c.what;
+    EXPECT_EQ(out.errors, c.errors) << c.what;
+    EXPECT_EQ(out.console, c.rows ? Row("a.txt", 1) : "") << c.what;
+    if (c.page) {
+      EXPECT_FALSE(fs::is_symlink(scratch.path() / c.page)) << c.what;
+      EXPECT_TRUE(scratch.Read(c.page) == scratch.Read("plain.html")) << c.what;
+    }
+    EXPECT_EQ(Hidden(scratch.path()), std::vector<std::string>{}) << c.what;
+  }
+}
+
+// Another user's link at the --overview FILE is replaced, never followed; another user's FIFO is
+// never written.
+TEST(BatchFilesTest, OverviewAtAnotherUsersLinkOrFifo) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root, to plant files as another user";
+  if (getpwnam("nobody") == nullptr) GTEST_SKIP() << "needs the user nobody to plant files as";
+  ExpectPlantedCases({
+      {"a link to a device", "mkdir t && ln -s /dev/full t/o.html && chown -h nobody t/o.html",
+       "t/o.html", "", 0, "", true, "t/o.html"},
+      {"a FIFO", "mkfifo f && chown nobody f", "f", "", 73,
+       "tarvik: f: is a FIFO owned by another user\n", false, nullptr},
+      {"one's own link to that FIFO", "mkfifo f && chown nobody f && ln -s f l", "l", "", 73,
+       "tarvik: l: is a FIFO owned by another user\n", false, nullptr},
+  });
+}
+
+// One's own FIFO and the system's links (/dev/stderr, /dev/fd/N) are written as they are: the
+// FIFO when the page is, and only with a reader.
+TEST(BatchFilesTest, OverviewThroughOnesOwnLinkOrFifo) {
+  ExpectPlantedCases({
+      {"a FIFO without a reader", "mkfifo f", "f", "", 73,
+       "tarvik: f: no process reads this FIFO\n", true, nullptr},
+      {"a FIFO with a reader", "mkfifo f && cat f > got.html &", "f", "", 0, "", true, "got.html"},
+      {"standard error on a file", "", "/dev/stderr", "2> got.html", 0, "", true, "got.html"},
+      {"a process substitution", "", ">(cat > got.html)", "", 0, "", true, "got.html"},
+  });
+  EXPECT_TRUE(fs::is_symlink("/dev/stderr"));
+}
+
+// A batch stopped by SIGINT or SIGTERM while it writes report files and pages leaves no temporary
+// file behind, and ends by that signal, as its parent sees.
+TEST(BatchFilesTest, ASignalLeavesNoTemporaryFile) {
+  for (const char* signal : {"SIGINT", "SIGTERM"}) {
+    const Scratch scratch;
+    std::string lines;
+    for (int k = 0; k < 20000; ++k) lines += kPuzzle + "\n";
+    scratch.Write("many.txt", lines);
+    // Started from Python, so that SIGINT is not ignored as in a shell's background job.
+    const Outcome out = scratch.RunScript(
+        "exec /usr/bin/env python3 - \"$1\" " + std::string(signal) +
+        " <<'PY'\n"
+        "import os, signal, subprocess, sys, time\n"
+        "run = subprocess.Popen([sys.argv[1], '--batch', '-q', '-j2', '--reports=r', '--views=v',\n"
+        "                        'many.txt'], stdout=subprocess.DEVNULL)\n"
+        "while not (os.path.isdir('r') and len(os.listdir('r')) > 20):\n"
+        "    time.sleep(0.01)\n"
+        "run.send_signal(getattr(signal, sys.argv[2]))\n"
+        "print(-run.wait())\n"
+        "PY\n");
+    EXPECT_EQ(out.status, 0) << signal << out.errors;
+    EXPECT_EQ(out.console, std::string(signal) == "SIGINT" ? "2\n" : "15\n") << signal;
+    EXPECT_EQ(Hidden(scratch.path() / "r"), std::vector<std::string>{}) << signal;
+    EXPECT_EQ(Hidden(scratch.path() / "v"), std::vector<std::string>{}) << signal;
+  }
+}
+
+// Any name that can be made can be written, however long: the temporary file beside it is
+// named within the limit of 255 bytes.
+TEST(BatchFilesTest, TheLongestNamesAreWritten) {
+  const std::string stem(249, 'n');  // stem-1.txt is 255 bytes
+  const struct {
+    const char* what;
+    std::string arguments;
+    std::string written;
+  } cases[] = {
+      {"an --overview FILE", "--overview=" + stem + "-1.htm a.txt", stem + "-1.htm"},
+      {"a report file", "--reports=r " + stem + ".txt", "r/" + stem + "-1.txt"},
+  };
+  for (const auto& c : cases) {
+    const Scratch scratch;
+    scratch.Write("a.txt", kPuzzle + "\n");
+    scratch.Write(stem + ".txt", kPuzzle + "\n");
+    const Outcome out = scratch.Run("--batch -q " + c.arguments);
+    EXPECT_EQ(out.status, 0) << c.what;
+    EXPECT_EQ(out.errors, "") << c.what;
+    EXPECT_TRUE(fs::is_regular_file(scratch.path() / c.written)) << c.what;
   }
 }
 
