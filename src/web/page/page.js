@@ -244,7 +244,9 @@
 
   function OnMessage(message) {
     const data = message.data;
-    if (data.kind === 'report') {
+    if (data.kind === 'ready') {
+      outcome.dataset.moduleMs = String(performance.now());
+    } else if (data.kind === 'report') {
       if (data.outcome < 0) {
         Refuse(RefusalOf(new TextDecoder().decode(data.errors)));
         SetState('refused', 'Refused: nothing was run.');
@@ -333,6 +335,7 @@
   StartWorker();
   const linked = ApplyFragment();
   outcome.dataset.state = 'ready';
+  outcome.dataset.readyMs = String(performance.now());
   if (linked) Run();
   else Focus(0);
 })();

@@ -1,7 +1,11 @@
 // The worker: runs the program on the text of a Sudin.txt and sends its texts back as bytes, the
 // report first and the run page after it.
 'use strict';
+// The module would fetch its own inlined bytes from a data: URL, which the page's policy refuses;
+// without fetch it decodes them itself.
+self.fetch = undefined;
 const tarvikReady = TarvikModule();
+tarvikReady.then(() => postMessage({kind: 'ready'}));
 
 function TextBytes(m, which) {
   const at = m._TarvikText(which) >>> 0;
