@@ -6,7 +6,8 @@ Holds the WebAssembly module of the page to the native program: every puzzle of 
 in CORPUS_DIR at print level 0 (the native side from one --batch with --reports, whose files are
 the classic run's Sudout.txt, standard output included at that level), and every 40th at print
 level 3 through the native classic run itself, both channels. One Node process runs the module on
-all of them. Exits 77 (skipped) where Node, the module or the collections are absent."""
+all of them. Exits 77 (skipped) where Node, the module or the collections are absent; a missing
+Node fails instead where TARVIK_TOOLS_REQUIRED is set."""
 import json
 import os
 import re
@@ -31,8 +32,8 @@ def main():
     tarvik, module, corpus = sys.argv[1:4]
     node = shutil.which("node") or shutil.which("nodejs")
     if node is None:
-        print("skipped: no node on the PATH (Debian: apt-get install nodejs)")
-        return SKIP
+        print("no node on the PATH (Debian: apt-get install nodejs)")
+        return 1 if os.environ.get("TARVIK_TOOLS_REQUIRED") else SKIP
     if not os.path.isfile(module):
         print(f"skipped: no WebAssembly module at {module} (cmake --workflow --preset wasm)")
         return SKIP

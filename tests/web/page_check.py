@@ -10,7 +10,7 @@ what the native program TARVIK writes for the Sudin.txt that the page offers, it
 the one these parameters make. Then a refused value shows the program's message beside its field,
 a link with a fragment reproduces its run on a fresh load, and the browser's log shows no request
 for anything but the page itself. Exits 77 (skipped) where Chromium, its driver, Selenium or the
-page are absent."""
+page are absent; a missing tool fails instead where TARVIK_TOOLS_REQUIRED is set."""
 import os
 import shutil
 import subprocess
@@ -105,8 +105,8 @@ def main():
     missing = [what for what, there in (("chromium", chromium), ("chromium-driver", os.path.exists(DRIVER)),
                                         ("python3-selenium", webdriver)) if not there]
     if missing:
-        print(f"skipped: {', '.join(missing)} not installed (Debian: apt-get install {' '.join(missing)})")
-        return SKIP
+        print(f"{', '.join(missing)} not installed (Debian: apt-get install {' '.join(missing)})")
+        return 1 if os.environ.get("TARVIK_TOOLS_REQUIRED") else SKIP
     if not os.path.isfile(page):
         print(f"skipped: no page at {page} (cmake --workflow --preset wasm)")
         return SKIP

@@ -209,6 +209,7 @@
     new Blob([$('worker-source').textContent], {type: 'text/javascript'}));
   let worker = null;
   let runs = 0;
+  let runStarted = 0;
   const urls = [];
   const outcome = $('outcome');
 
@@ -264,6 +265,7 @@
       Download('download-console', data.console, 'text/plain');
       $('downloads').hidden = false;
       outcome.dataset.solveMs = String(data.solveMs);
+      outcome.dataset.reportMs = String(performance.now() - runStarted);
       SetState('page', `${kOutcomes[data.outcome]}. Drawing the run page...`);
     } else if (data.kind === 'page') {
       Download('download-page', data.page, 'text/html');
@@ -308,6 +310,7 @@
       return;
     }
     SetState('running', 'Running...');
+    runStarted = performance.now();
     $('cancel').disabled = false;
     worker.postMessage({sudin: sudin.text, page: true});
   }
