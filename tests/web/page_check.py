@@ -9,8 +9,9 @@ console report shown, its download and the Sudout.txt download are compared byte
 what the native program TARVIK writes for the Sudin.txt that the page offers, itself compared with
 the one these parameters make. Then a refused value shows the program's message beside its field,
 a link with a fragment reproduces its run on a fresh load, and the browser's log shows no request
-for anything but the page itself. Exits 77 (skipped) where Chromium, its driver, Selenium or the
-page are absent; a missing tool fails instead where TARVIK_TOOLS_REQUIRED is set."""
+for anything but the page itself. A Sudin.txt pasted whole fills the fields, and a run can be
+cancelled. Exits 77 (skipped) where Chromium, its driver, Selenium or the page are absent; a
+missing tool fails instead where TARVIK_TOOLS_REQUIRED is set."""
 import os
 import shutil
 import subprocess
@@ -31,6 +32,16 @@ try:
     from selenium.webdriver.common.keys import Keys
 except ImportError:
     webdriver = None
+
+HEAVY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench", "puzzles",
+                     "heavy-17-clues.txt")
+# Pastes a text into the grid's fifth cell, as the browser does when one pastes.
+PASTE = """
+const data = new DataTransfer();
+data.setData('text/plain', arguments[0]);
+document.querySelectorAll('#grid input')[4].dispatchEvent(
+    new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
+"""
 
 # Waits for the run after the n-th to end, then hands back what the page shows and offers.
 WAIT_FOR_RUN = """
@@ -179,6 +190,18 @@ def main():
             last = puzzles(puzzle_file)[-1]
             driver.execute_script("location.hash = arguments[0]", f"p={last}&l=2&b=4&s=30&q=41")
             compare("30 steps of 41", wait(), sudin(last, 2, 30, "41"))
+
+            # A whole Sudin.txt pasted into a cell fills every field; the run can be cancelled.
+            with open(HEAVY, encoding="ascii") as f:
+                heavy = f.read()
+            driver.execute_script(PASTE, heavy)
+            driver.find_element(By.ID, "run").click()
+            compare("a pasted Sudin.txt", wait(), heavy)
+            driver.execute_script("document.getElementById('field-l').value = '3';"
+                                  "document.getElementById('run').click();"
+                                  "document.getElementById('cancel').click();")
+            shown = wait()
+            check.equal("a run cancelled", shown["state"], "cancelled")
 
             # A refused value: the program's message for that Sudin.txt, without its place.
             set_level(1, enter=False)
