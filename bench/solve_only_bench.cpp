@@ -7,16 +7,15 @@
 #include <iostream>
 #include <string>
 
-#include "batch/batch_options.h"
 #include "batch/grading.h"
+#include "control/run_parameters.h"
 
 int main(int argc, char* argv[]) {
   if (argc != 2) {
     std::cerr << "usage: tarvik_solve_only FILE\n";
     return 64;
   }
-  const tarvik::batch::Parameters parameters =
-      tarvik::batch::ParametersOf(tarvik::batch::BatchOptions{});
+  const tarvik::RunParameters parameters;
   std::ifstream in(argv[1], std::ios::binary);
   long solved = 0;
   long puzzles = 0;

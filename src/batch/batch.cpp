@@ -70,6 +70,8 @@ class Batch {
   void Process(Job& job, std::uint64_t place);
   // In input order: the row to standard output, a refused line's message to standard error.
   void Deliver(Job& job);
+  // In input order: what the job brings to the counts of its operand and of the batch.
+  void Count(const Job& job);
   // Writes `message`, which gives `status`, to standard error in the place of the progress line.
   void WriteMessage(ExitStatus status, std::string_view message);
   void WriteOutput();
@@ -84,7 +86,6 @@ class Batch {
   std::vector<std::string> names_;    // the report name of each operand
   std::vector<TakenFile> taken_;      // what no report file or page may replace
   std::vector<std::uint64_t> sizes_;  // of each operand, 0 when not known
-  std::vector<FileTally> files_;      // each operand's rows (the delivering thread) and lines
   LineWork work_;
 
   // Standard error, the status and the progress line, from any thread.
@@ -102,11 +103,13 @@ class Batch {
 
   // Owned by the thread delivering.
   std::string output_;
-  Tally tally_;
+  std::vector<FileTally> files_;  // each operand's counts, for the summary
+  LineCounts totals_;
   std::uint64_t delivered_ = 0;  // rows
   std::uint64_t nextPlace_ = 0;  // the place of the next job to deliver, rows or not
   bool consoleFailed_ = false;
 
+  const unsigned threads_;
   OrderedPool<Job> pool_;
 };
 
@@ -130,14 +133,17 @@ Batch::Batch(const BatchOptions& options, Host& host)
       progress_(host.errors, host.errorsIsTerminal && !host.consoleIsTerminal && !options.quiet,
                 host.plainTerminal, options.solutions),
       pages_(options, host.files, sources_, names_),
+      threads_(ThreadsFor(options, host)),
       // Enough lines in flight to keep every thread busy however uneven the puzzles are, and a
       // fixed bound on memory whatever the input's size.
       pool_(
-          ThreadsFor(options, host),
-          std::clamp<std::size_t>(std::size_t{64} * ThreadsFor(options, host), 256, 16384),
+          threads_, std::clamp<std::size_t>(std::size_t{64} * threads_, 256, 16384),
           [this](Job& job, std::uint64_t place) { Process(job, place); },
           [this](Job& job) { Deliver(job); }, [this] { WriteOutput(); }) {
-  for (const std::string& source : sources_) names_.push_back(ReportName(source));
+  for (const std::string& source : sources_) {
+    names_.push_back(ReportName(source));
+    files_.push_back({files_.size(), source, {}, {}});
+  }
   if (const std::optional<FileId> console = host.files.ConsoleId()) {
     taken_.push_back({"standard output", *console});
   }
@@ -151,7 +157,6 @@ Batch::Batch(const BatchOptions& options, Host& host)
         source == "-" ? standardInput.size : host.files.SizeOf(source);
     sizes_.push_back(size.value_or(0));
     sized = sized && size.has_value();
-    files_.push_back({Named(source), 0, {}, {}});
   }
   // A share of the input read only when all of it is in regular files.
   if (sized) {
@@ -188,7 +193,7 @@ ExitStatus Batch::Run() {
     SayWriteError(host_.errors, "standard output", closed);
   }
   progress_.Erase();
-  if (!options_.quiet && !failed_) progress_.Summarize(tally_, files_);
+  if (!options_.quiet && !failed_) progress_.Summarize(totals_, files_);
 #ifdef TARVIK_LOCK_COUNTER
   SayLockHeld(host_.errors, pool_.lockCounter(), delivered_);
 #endif
@@ -211,7 +216,7 @@ void Batch::ReadOperand(std::size_t operand) {
   std::uint64_t before = 0;  // the bytes of the inputs before this one
   for (std::size_t k = 0; k < operand; ++k) before += sizes_[k];
   IdleAwareSource idleAware(*input.source, pool_);
-  const OpenedCollection collection = OpenCollection(idleAware);
+  const OpenedCollection collection = OpenCollection(idleAware, sources_[operand] == "-");
   if (collection.refusal) {
     Refuse(operand, *collection.refusal);
     return;
@@ -249,24 +254,19 @@ OpenedInput Batch::OpenOperand(std::size_t operand) {
 }
 
 void Batch::EndOperand(std::size_t operand, const LineReader& reader) {
-  files_[operand].lines = reader.linesRead();
-  if (pages_.wanted()) {
-    pool_.Submit([&](Job& job) { job.SetOperandEnd(operand, reader.linesRead()); });
-  }
+  pool_.Submit([&](Job& job) { job.SetOperandEnd(operand, reader.linesRead()); });
   if (reader.error()) {
     Refuse(operand, reader.error().message());
   } else if (const std::optional<InputRefusal>& refusal = reader.refusal()) {
     // A header without the field asked for, or damaged compressed data: the rows before stand.
     std::string where = Named(sources_[operand]);
     if (refusal->line != 0) where.append(":").append(std::to_string(refusal->line));
-    if (refusal->wholeFile) files_[operand].notRead = refusal->message;
     Notify(operand, ExitStatus::kDataError, refusal->wholeFile, refusal->message,
            Message(where, refusal->message));
   }
 }
 
 void Batch::Refuse(std::size_t operand, std::string_view reason) {
-  files_[operand].notRead = std::string(reason);
   Notify(operand, ExitStatus::kNoInput, true, reason, Message(Named(sources_[operand]), reason));
 }
 
@@ -293,15 +293,14 @@ void Batch::Deliver(Job& job) {
                  " holds another's result"));
     return;
   }
-  if (job.operandEnd || job.notice) {
-    pages_.Tell(job);
-    if (job.notice) WriteMessage(*job.notice, job.message);
+  pages_.Tell(job);
+  Count(job);
+  if (job.operandEnd) return;
+  if (job.notice) {
+    WriteMessage(*job.notice, job.message);
     return;
   }
   output_ += job.row;
-  pages_.Tell(job);
-  tally_.Count(job.outcome, job.solutions);
-  files_[job.operand].rows.Count(job.outcome, job.solutions);
   if (!job.outcome) WriteMessage(ExitStatus::kDataError, job.message);
   ++delivered_;
   if (output_.size() >= kOutputBytes) WriteOutput();
@@ -309,6 +308,19 @@ void Batch::Deliver(Job& job) {
   if ((delivered_ & 63) == 0) {
     const std::lock_guard lock(errorsMutex_);
     progress_.Update(delivered_, bytesRead_.load(std::memory_order_relaxed), inputSize_);
+  }
+}
+
+void Batch::Count(const Job& job) {
+  FileTally& file = files_[job.operand];
+  if (job.operandEnd) {
+    file.counts.linesRead += *job.operandEnd;
+    totals_.linesRead += *job.operandEnd;
+  } else if (job.notice) {
+    if (job.notRead) file.notRead = job.reason;
+  } else {
+    file.counts.Count(job.outcome, job.solutions);
+    totals_.Count(job.outcome, job.solutions);
   }
 }
 

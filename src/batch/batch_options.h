@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "control/run_parameters.h"
+
 namespace tarvik::batch {
 
 // Which field of a line holds the puzzle (--field): by number, by its name in the FILE's header,
@@ -16,16 +18,16 @@ struct FieldChoice {
   std::string name;          // --field=NAME; empty when not given by name
 };
 
-// What the batch mode is asked to do.
-struct BatchOptions {
-  std::int32_t lookBack = 4;
-  std::int32_t steps = 40;
-  std::string sequence = "4123";  // repeated from its start to fill the steps
+// The bytes that end a field of a line: the delimiters, then the blanks and line ends.
+inline constexpr std::string_view kFieldDelimiters = "\t,;:|";
+inline constexpr std::string_view kFieldEnds = "\t,;:| \r\n";
+
+// What the batch mode is asked to do: the parameters every puzzle is worked with, and where
+// its rows, files and pages go.
+struct BatchOptions : RunParameters {
   std::optional<std::string> reportsDir;
-  std::int32_t printLevel = 0;  // of the report files
   std::optional<std::string> viewsDir;
   std::optional<std::string> overview;  // the page of the whole batch
-  bool solutions = false;               // count each puzzle's solutions
   unsigned jobs = 0;                    // 0: as many as the processors
   FieldChoice field;
   bool header = true;

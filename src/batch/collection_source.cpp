@@ -202,7 +202,7 @@ std::error_code MakeErrorCode(DamagedData reason) {
   return {static_cast<int>(reason), DamagedDataCategory()};
 }
 
-OpenedCollection OpenCollection(Source& raw) {
+OpenedCollection OpenCollection(Source& raw, bool standardInput) {
   std::string head(kHeadBytes, '\0');
   std::size_t have = 0;
   std::error_code error;
@@ -219,9 +219,10 @@ OpenedCollection OpenCollection(Source& raw) {
   const std::string_view format = FormatOf(head);
   OpenedCollection opened;
   if (!format.empty() && format != "gzip") {
-    opened.refusal = "compressed with " + std::string(format) +
-                     ": decompress it first and pipe it into " + std::string(kProgramName) +
-                     " --batch -";
+    opened.refusal = "compressed with " + std::string(format) + ": decompress it first";
+    // Standard input is where the decompressed text would go already.
+    if (!standardInput)
+      opened.refusal->append(" and pipe it into ").append(kProgramName).append(" --batch -");
     return opened;
   }
   auto plain = std::make_unique<PlainInput>(raw, std::move(head), error, ended);

@@ -35,7 +35,8 @@ class CollectionInput : public Source {
 struct OpenedCollection {
   std::unique_ptr<CollectionInput> input;  // null when refused
   // Set for data compressed in a format that is not read: the message after "FILE: ", such as
-  // "compressed with xz: decompress it first and pipe it into tarvik --batch -".
+  // "compressed with xz: decompress it first and pipe it into tarvik --batch -" (without "and
+  // pipe..." on standard input).
   std::optional<std::string> refusal;
 };
 
@@ -43,6 +44,7 @@ struct OpenedCollection {
 // gzip data is read through zlib, members one after the other, whatever the name; xz, zstd,
 // bzip2 and zip data are refused by name; anything else is read as it is. `raw` must outlive the
 // input returned. A read error there is kept for the input's first read after the bytes before it.
-OpenedCollection OpenCollection(Source& raw);
+// `standardInput`: `raw` is standard input.
+OpenedCollection OpenCollection(Source& raw, bool standardInput = false);
 
 }  // namespace tarvik::batch

@@ -1,30 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <string>
-
-#include "batch/batch_options.h"
 #include "control/run.h"
+#include "control/run_parameters.h"
 #include "report/report.h"
 #include "state/grid.h"
 #include "state/puzzle_state.h"
 
 namespace tarvik::batch {
 
-// The run parameters every puzzle of a batch is worked with.
-struct Parameters {
-  std::int32_t printLevel = 0;
-  std::int32_t lookBack = 4;
-  std::int32_t steps = 40;
-  std::array<std::int32_t, 100> sequence{};  // the codes repeated to fill the steps
-};
-Parameters ParametersOf(const BatchOptions& options);
-
 // The puzzle state the classic run would have read from a Sudin.txt holding this puzzle and these
 // parameters.
-PuzzleState StateFor(const Grid& start, const Parameters& parameters);
+PuzzleState StateFor(const Grid& start, const RunParameters& parameters);
 
 // What one row of the batch says about a puzzle.
 struct Grade {

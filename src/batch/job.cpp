@@ -13,12 +13,12 @@ void Job::SetLine(std::size_t fromOperand, PuzzleLine&& read) {
 }
 
 void Job::SetNotice(std::size_t fromOperand, ExitStatus status, bool gaveNoRow,
-                    std::string_view reason, std::string&& messageLine) {
+                    std::string_view why, std::string&& messageLine) {
   operand = fromOperand;
   notice = status;
   notRead = gaveNoRow;
   operandEnd.reset();
-  row.assign(reason);
+  reason.assign(why);
   message = std::move(messageLine);
 }
 

@@ -26,18 +26,19 @@ struct Job {
   RunSummary run;                  // and the rest of its run
   std::optional<int> solutions;    // its solutions, when counted: 0, 1 or 2 (two or more)
   // Set for no line but a message about the operand (not read, or read in part) that keeps its
-  // place among the rows' messages: the status it gives. `row` then holds the reason alone.
+  // place among the rows' messages: the status it gives, in `message`.
   std::optional<ExitStatus> notice;
+  std::string reason;    // with a notice: why, without the operand's name
   bool notRead = false;  // with a notice: the operand gave no row at all
   // Set for no line but the end of the operand: the lines it had.
   std::optional<std::int64_t> operandEnd;
 
   // A line of the operand, to be worked.
   void SetLine(std::size_t fromOperand, PuzzleLine&& read);
-  // A notice about the operand: the `status` it gives, the `reason` and the whole message line;
+  // A notice about the operand: the `status` it gives, `why` and the whole message line;
   // `gaveNoRow` when the operand gave no row at all.
-  void SetNotice(std::size_t fromOperand, ExitStatus status, bool gaveNoRow,
-                 std::string_view reason, std::string&& messageLine);
+  void SetNotice(std::size_t fromOperand, ExitStatus status, bool gaveNoRow, std::string_view why,
+                 std::string&& messageLine);
   // The end of the operand, after `lines` lines.
   void SetOperandEnd(std::size_t fromOperand, std::int64_t lines);
 };

@@ -7,6 +7,7 @@
 
 #include "batch/cells.h"
 #include "batch/collection_source.h"
+#include "batch/header.h"
 #include "system/quoting.h"
 
 namespace tarvik::batch {
@@ -23,39 +24,16 @@ constexpr std::array<std::uint8_t, 256> ClassesFor(char lineEnd) {
   std::array<std::uint8_t, 256> classes{};
   classes[' '] = kEndsField | kBlankLine;
   classes[lineEnd == '\n' ? '\r' : '\n'] = kEndsField | kBlankLine;
-  classes['\t'] = kEndsField | kDelimiter | kBlankLine;
-  for (const char c : {',', ';', ':', '|'}) {
+  for (const char c : kFieldDelimiters) {
     classes[static_cast<unsigned char>(c)] = kEndsField | kDelimiter;
   }
+  classes['\t'] |= kBlankLine;
   return classes;
 }
 constexpr std::array<std::uint8_t, 256> kFeedClasses = ClassesFor('\n');
 constexpr std::array<std::uint8_t, 256> kReturnClasses = ClassesFor('\r');
 
 constexpr char kMark[] = "\xEF\xBB\xBF";
-
-// The names a header's puzzle field goes by when --field does not name one.
-constexpr std::string_view kPuzzleNames[] = {"puzzle", "puzzles", "quizzes",
-                                             "quiz",   "sudoku",  "grid"};
-constexpr std::size_t kLongestPuzzleName = 7;
-
-bool SameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t k = 0; k < a.size(); ++k) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[k]) != lower(b[k])) return false;
-  }
-  return true;
-}
-
-// A field without the one pair of double quotes it is wrapped in, if it is.
-std::string_view Unquoted(std::string_view field, std::uint64_t& length, char last) {
-  if (length >= 2 && field.front() == '"' && last == '"') {
-    length -= 2;
-    return field.substr(1);
-  }
-  return field;
-}
 
 // Takes the 81 cells into `line`; the message of the first repeat, if any.
 std::optional<std::string> TakeCells(const std::int8_t* cells, const char* digits,
@@ -69,6 +47,30 @@ std::string Count(std::uint64_t n, std::string_view one) {
   return std::to_string(n) + " " + std::string(one) + (n == 1 ? "" : "s");
 }
 
+// A field as the byte-by-byte path keeps it: its first bytes, its length and its last byte.
+struct FieldBytes {
+  std::array<char, 84> kept{};
+  std::uint64_t length = 0;
+  char last = 0;
+
+  void Add(char c) {
+    if (length < kept.size()) kept[length] = c;
+    ++length;
+    last = c;
+  }
+  // The field without its quotes, and its length then.
+  std::string_view Bytes(std::uint64_t& unquotedLength) const {
+    unquotedLength = length;
+    return Unquoted(std::string_view(kept.data(), kept.size()), unquotedLength, last);
+  }
+  // Whether the field is 81 cells.
+  bool Cells() const {
+    std::uint64_t n = 0;
+    const std::string_view bytes = Bytes(n);
+    return n == 81 && std::all_of(bytes.begin(), bytes.begin() + 81, IsCell);
+  }
+};
+
 }  // namespace
 
 // The line under way, as the byte-by-byte path sees it.
@@ -79,30 +81,17 @@ struct LineReader::Scan {
   std::size_t markBytes = 0;  // of a byte-order mark at the start; 4 once past it
   bool skipRest = false;      // nothing further of the line can change what it gives
   bool header = false;        // the input's first line that is not passed over may be this one
+  // Every field is counted: on the header's line, and on the line that says whether a header
+  // without a delimiter is split at blanks.
+  bool wholeLine = false;
 
   std::uint32_t field = 1;  // the field under way, counted from 1
   bool inGap = false;       // between fields
   bool gapDelimiter = false;
 
-  // The puzzle's field: its first bytes, its length and its last byte.
   std::uint32_t puzzleField = 1;
-  std::array<char, 84> kept{};
-  std::uint64_t length = 0;
-  char last = 0;
-
-  // For the header check: what the line holds, its first bytes (for the message), and each
-  // field's first bytes (enough to compare with the names).
-  bool digit = false;
-  bool letter = false;
-  bool delimiter = false;
-  std::array<char, kQuotedBytes + 1> text{};
-  std::uint64_t textLength = 0;
-  std::string name;
-  std::size_t nameRoom = 0;
-  std::uint64_t nameLength = 0;
-  char nameLast = 0;
-  std::uint32_t named = 0;        // the first field of the name asked for
-  std::uint32_t puzzleNamed = 0;  // the first field of one of the puzzle names
+  FieldBytes puzzle;
+  FieldBytes first;  // field 1, kept too on a whole line where it is not the puzzle's
 };
 
 LineReader::LineReader(Source& source, FieldChoice field)
@@ -222,13 +211,7 @@ void LineReader::Byte(char c) {
   }
   s.lastByte = u;
   if ((kind & kBlankLine) == 0) s.blank = false;
-  if (s.header) {
-    s.digit |= c >= '0' && c <= '9';
-    s.letter |= ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) && c != 'x' && c != 'X';
-    s.delimiter |= (kind & kDelimiter) != 0;
-    if (s.textLength < s.text.size()) s.text[s.textLength] = c;
-    ++s.textLength;
-  }
+  if (s.header) header_->Byte(c, (kind & kDelimiter) != 0);
   if (s.inGap) {
     if ((kind & kDelimiter) != 0) {
       if (s.gapDelimiter) {
@@ -246,39 +229,20 @@ void LineReader::Byte(char c) {
     EndField();
     s.inGap = true;
     s.gapDelimiter = (kind & kDelimiter) != 0;
-    // Past the puzzle's field, only the header check needs the rest of a line.
-    if (!s.header && !s.blank && s.field >= s.puzzleField) s.skipRest = true;
+    // Past the puzzle's field, only a whole line needs the rest of it.
+    if (!s.wholeLine && !s.blank && s.field >= s.puzzleField) s.skipRest = true;
     return;
   }
   if (s.field == s.puzzleField) {
-    if (s.length < s.kept.size()) s.kept[s.length] = c;
-    ++s.length;
-    s.last = c;
+    s.puzzle.Add(c);
+  } else if (s.field == 1 && s.wholeLine) {
+    s.first.Add(c);
   }
-  if (s.header) {
-    if (s.name.size() < s.nameRoom) s.name += c;
-    ++s.nameLength;
-    s.nameLast = c;
-  }
+  if (s.header) header_->FieldByte(c);
 }
 
 void LineReader::EndField() {
-  Scan& s = *scan_;
-  if (!s.header) return;
-  std::uint64_t length = s.nameLength;
-  const std::string_view name = Unquoted(s.name, length, s.nameLast);
-  if (length <= name.size()) {
-    const std::string_view whole = name.substr(0, static_cast<std::size_t>(length));
-    if (s.named == 0 && !field_.name.empty() && SameLetters(whole, field_.name)) {
-      s.named = s.field;
-    }
-    for (const std::string_view puzzle : kPuzzleNames) {
-      if (s.puzzleNamed == 0 && SameLetters(whole, puzzle)) s.puzzleNamed = s.field;
-    }
-  }
-  s.name.clear();
-  s.nameLength = 0;
-  s.nameLast = 0;
+  if (scan_->header) header_->EndField(scan_->field);
 }
 
 std::optional<PuzzleLine> LineReader::FinishLine() {
@@ -302,6 +266,14 @@ std::optional<PuzzleLine> LineReader::FinishLine() {
   if (!seenContent_) {
     seenContent_ = true;
     if (FirstContentLine()) return std::nullopt;  // a header, or the input refused
+  } else if (blankFields_ != 0) {
+    // The line after a header without a delimiter: unless it has as many fields, the header was a
+    // title and field 1 holds the puzzle.
+    if (s.field != blankFields_) {
+      target_ = 1;
+      s.puzzle = s.first;
+    }
+    blankFields_ = 0;
   }
   PuzzleLine line;
   line.line = line_;
@@ -316,9 +288,8 @@ std::optional<PuzzleLine> LineReader::FinishLine() {
                    std::to_string(target_);
     return line;
   }
-  std::uint64_t length = s.length;
-  const std::string_view kept =
-      Unquoted(std::string_view(s.kept.data(), s.kept.size()), length, s.last);
+  std::uint64_t length = 0;
+  const std::string_view kept = s.puzzle.Bytes(length);
   if (length != 81) {
     line.refusal = "puzzle: found " + Count(length, "character") + ", expected 81";
     return line;
@@ -342,31 +313,17 @@ std::optional<PuzzleLine> LineReader::FinishLine() {
 
 bool LineReader::FirstContentLine() {
   const Scan& s = *scan_;
-  const bool header = !s.digit && s.letter;
-  if (!field_.name.empty()) {
-    if (header && s.named != 0) {
-      target_ = s.named;
-      return true;
-    }
-    // The line's own bytes, without a carriage return dropped before its line feed.
-    std::uint64_t length = s.textLength;
-    if (lineEnd_ == '\n' && s.lastByte == '\r') --length;
-    const std::string_view text(
-        s.text.data(), static_cast<std::size_t>(std::min<std::uint64_t>(length, s.text.size())));
-    refusal_ = InputRefusal{
-        line_, "header: found " + Quoted(text) + ", expected a field named " + Quoted(field_.name),
-        true};
+  const HeaderVerdict verdict =
+      header_->Decide(s.field, s.puzzle.Cells(), lineEnd_ == '\n' && s.lastByte == '\r');
+  header_.reset();
+  if (verdict.refusal) {
+    refusal_ = InputRefusal{line_, *verdict.refusal, true};
     stopped_ = true;
     return true;
   }
-  if (field_.number != 0) {
-    target_ = field_.number;
-  } else if (header && s.delimiter && s.field >= 2 && s.puzzleNamed != 0) {
-    target_ = s.puzzleNamed;
-  } else {
-    target_ = 1;
-  }
-  return header;
+  target_ = verdict.field;
+  blankFields_ = verdict.blankFields;
+  return verdict.header;
 }
 
 std::optional<PuzzleLine> LineReader::Next() {
@@ -380,7 +337,7 @@ std::optional<PuzzleLine> LineReader::Next() {
     const char* end = in_.end();
     const auto* eol =
         static_cast<const char*>(std::memchr(from, lineEnd_, static_cast<std::size_t>(end - from)));
-    if (eol != nullptr && seenContent_) {
+    if (eol != nullptr && seenContent_ && blankFields_ == 0) {
       in_.TakeTo(eol + 1);
       PuzzleLine line;
       line.line = line_;
@@ -390,11 +347,10 @@ std::optional<PuzzleLine> LineReader::Next() {
     *scan_ = Scan{};
     Scan& s = *scan_;
     s.header = !seenContent_;
+    s.wholeLine = s.header || blankFields_ != 0;
     s.puzzleField = seenContent_ ? target_ : field_.number != 0 ? field_.number : 1;
-    if (s.header) {
-      s.nameRoom = std::max(kLongestPuzzleName, field_.name.size()) + 2;
-      s.name.reserve(s.nameRoom);
-    }
+    // Each line before the first that is not passed over may be the header: checked afresh.
+    if (s.header) header_.emplace(field_);
     for (;;) {
       Feed(from, eol != nullptr ? eol : end);
       if (eol != nullptr) {

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "batch/batch_options.h"
+#include "batch/header.h"
 #include "state/grid.h"
 #include "system/buffered_reader.h"
 
@@ -40,10 +41,9 @@ struct InputRefusal {
 // with '#', are passed over.
 //
 // Fields end at a tab, ',', ';', ':' or '|' with the blanks around it, or at a run of blanks; a
-// field wrapped in double quotes loses them. The input's first line that is not passed over is
-// its header when it holds no digit and a letter other than x and X; the header names the field
-// that holds the puzzle (FieldChoice). The puzzle is 81 bytes of 1-9 given and 0 . * _ - x X
-// empty, row by row.
+// field wrapped in double quotes loses them. The input's first line that is not passed over may be
+// its header, which names the field that holds the puzzle (HeaderCheck, FieldChoice). The puzzle
+// is 81 bytes of 1-9 given and 0 . * _ - x X empty, row by row.
 //
 // Memory does not grow with the length of a line: bytes of the puzzle field past its first 84
 // are counted, not kept. Lines whole in the buffer are read by a quick path for the usual puzzle
@@ -99,7 +99,11 @@ class LineReader {
   const std::uint8_t* classes_;  // of each byte, for the line end in use
   bool seenContent_ = false;     // the input's first line that is not passed over was read
   std::uint32_t target_ = 1;     // the puzzle's field, counted from 1, chosen on that line
-  std::unique_ptr<Scan> scan_;   // the line under way on the byte-by-byte path
+  // The fields of a header without a delimiter, until the next line says whether it is split at
+  // blanks (target_) or a title (field 1); 0 for none.
+  std::uint32_t blankFields_ = 0;
+  std::optional<HeaderCheck> header_;  // on the lines up to the first that is not passed over
+  std::unique_ptr<Scan> scan_;         // the line under way on the byte-by-byte path
 };
 
 }  // namespace tarvik::batch

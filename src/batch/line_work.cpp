@@ -35,6 +35,13 @@ Grade GradeOnce(const PuzzleState& input, Report* text, view::RunRecorder* recor
   return GradePuzzle(st, both);
 }
 
+// The parameters of each puzzle's run: no report lines are laid out without report files.
+RunParameters WorkedWith(const BatchOptions& options) {
+  RunParameters parameters = options;
+  if (!options.reportsDir) parameters.printLevel = 0;
+  return parameters;
+}
+
 }  // namespace
 
 LineWork::LineWork(const BatchOptions& options, Files& files,
@@ -45,7 +52,7 @@ LineWork::LineWork(const BatchOptions& options, Files& files,
       sources_(sources),
       names_(names),
       taken_(taken),
-      parameters_(ParametersOf(options)) {}
+      parameters_(WorkedWith(options)) {}
 
 std::optional<Failure> LineWork::Do(Job& job) const {
   if (job.notice || job.operandEnd) return std::nullopt;

@@ -44,7 +44,7 @@ class LineWork {
   const std::vector<std::string>& sources_;
   const std::vector<std::string>& names_;
   const std::vector<TakenFile>& taken_;
-  const Parameters parameters_;
+  const RunParameters parameters_;  // the print level 0 without report files
 };
 
 }  // namespace tarvik::batch

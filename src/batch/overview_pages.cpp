@@ -16,8 +16,7 @@ OverviewPages::OverviewPages(const BatchOptions& options, Files& files,
 
 std::optional<Failure> OverviewPages::Open(const std::vector<TakenFile>& taken) {
   if (options_.overview || options_.viewsDir) {
-    tally_.emplace(view::BatchParameters{options_.lookBack, options_.steps, options_.sequence,
-                                         options_.solutions});
+    tally_.emplace(options_);
   }
   if (!options_.overview) return std::nullopt;
   const std::string& name = *options_.overview;
@@ -45,7 +44,7 @@ void OverviewPages::Tell(const Job& job) {
   if (job.operandEnd) {
     tally_->FileDone(job.operand, sources_[job.operand], *job.operandEnd);
   } else if (job.notice) {
-    if (job.notRead) tally_->FileNotRead(job.operand, sources_[job.operand], job.row);
+    if (job.notRead) tally_->FileNotRead(job.operand, sources_[job.operand], job.reason);
   } else {
     TellRow(job);
   }

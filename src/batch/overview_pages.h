@@ -27,8 +27,6 @@ class OverviewPages {
   // Opens the --overview FILE, before any input is read; why not, when it cannot be (one of
   // `taken`, or not made).
   std::optional<Failure> Open(const std::vector<TakenFile>& taken);
-  // Whether a page is asked for at all: then the jobs are to be told.
-  bool wanted() const { return tally_.has_value(); }
   // Hands a delivered job to the tally: a row, a FILE not read, or the end of a FILE.
   void Tell(const Job& job);
   // Writes the page to the --overview FILE, then to DIR/index.html; why not, at the first that

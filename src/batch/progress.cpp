@@ -5,20 +5,10 @@
 #include <cstdio>
 #include <string_view>
 
-#include "batch/grading.h"
 #include "system/diagnostics.h"
+#include "system/quoting.h"
 
 namespace tarvik::batch {
-
-void Tally::Count(std::optional<Outcome> outcome, std::optional<int> solutionsCounted) {
-  if (!outcome) {
-    ++refused;
-    return;
-  }
-  ++puzzles;
-  ++outcomes[static_cast<int>(*outcome)];
-  if (solutionsCounted) ++solutions[*solutionsCounted];
-}
 
 void Progress::Update(std::uint64_t rows, std::uint64_t bytesRead, std::uint64_t inputSize) {
   if (!shown_) return;
@@ -64,44 +54,45 @@ namespace {
 
 // ": 9 solved, 2 step-limit", the outcomes that came, or all four when `all`; then, when counted,
 // "; solutions: 1 none, 9 one, 1 two or more".
-void PutOutcomes(std::ostream& out, const Tally& tally, bool all, bool solutions) {
+void PutOutcomes(std::ostream& out, const LineCounts& counts, bool all, bool solutions) {
   const char* separator = ": ";
   for (const Outcome outcome :
        {Outcome::kSolved, Outcome::kStepLimit, Outcome::kNoFurtherGuesses, Outcome::kNoSolution}) {
-    const std::uint64_t count = tally.outcomes[static_cast<int>(outcome)];
+    const std::int64_t count = counts.outcomes[static_cast<std::size_t>(outcome)];
     if (count == 0 && !all) continue;
     out << separator << count << ' ' << OutcomeName(outcome);
     separator = ", ";
   }
   if (!solutions) return;
-  out << "; solutions: " << tally.solutions[0] << " none, " << tally.solutions[1] << " one, "
-      << tally.solutions[2] << " two or more";
+  out << "; solutions: " << counts.solutions[0] << " none, " << counts.solutions[1] << " one, "
+      << counts.solutions[2] << " two or more";
 }
 
 }  // namespace
 
-void Progress::Summarize(const Tally& tally, const std::vector<FileTally>& files) {
+void Progress::Summarize(const LineCounts& totals, const std::vector<FileTally>& files) {
   Erase();
   if (files.size() > 1) {
     for (const FileTally& file : files) {
-      errors_ << kMessagePrefix << file.name << ": ";
+      errors_ << kMessagePrefix << Named(file.source) << ": ";
       if (file.notRead) {
         errors_ << "not read: " << *file.notRead << '\n';
         continue;
       }
-      errors_ << file.lines << (file.lines == 1 ? " line, " : " lines, ") << file.rows.puzzles
-              << " puzzles, " << file.rows.refused << " refused";
-      PutOutcomes(errors_, file.rows, true, solutions_);
+      const LineCounts& counts = file.counts;
+      errors_ << counts.linesRead << (counts.linesRead == 1 ? " line, " : " lines, ")
+              << counts.puzzles << " puzzles, " << counts.refused << " refused";
+      PutOutcomes(errors_, counts, true, solutions_);
       errors_ << '\n';
     }
   }
   const double seconds = std::chrono::duration<double>(Clock::now() - started_).count();
   char timing[64];
   (void)std::snprintf(timing, sizeof timing, "%.2f s (%.0f/s)", seconds,
-                      seconds > 0 ? static_cast<double>(tally.puzzles) / seconds : 0.0);
-  errors_ << kMessagePrefix << tally.puzzles << " puzzles, " << tally.refused << " refused, in "
+                      seconds > 0 ? static_cast<double>(totals.puzzles) / seconds : 0.0);
+  errors_ << kMessagePrefix << totals.puzzles << " puzzles, " << totals.refused << " refused, in "
           << timing;
-  PutOutcomes(errors_, tally, false, solutions_);
+  PutOutcomes(errors_, totals, false, solutions_);
   errors_ << '\n';
 }
 

@@ -5,32 +5,11 @@
 #include <cstdint>
 #include <optional>
 #include <ostream>
-#include <string>
 #include <vector>
 
-#include "control/run.h"
+#include "control/outcome_counts.h"
 
 namespace tarvik::batch {
-
-// What the rows written so far hold, for the summary line.
-struct Tally {
-  std::uint64_t puzzles = 0;
-  std::uint64_t refused = 0;
-  std::uint64_t outcomes[4] = {};
-  std::uint64_t solutions[3] = {};  // puzzles with none, one, two or more, when counted
-
-  // Counts a row: a puzzle with its `outcome` (and its solutions, when counted), or else a refused
-  // line.
-  void Count(std::optional<Outcome> outcome, std::optional<int> solutionsCounted);
-};
-
-// One FILE's part, for its line before the summary.
-struct FileTally {
-  std::string name;  // as messages show it
-  std::int64_t lines = 0;
-  Tally rows;
-  std::optional<std::string> notRead;  // why the FILE gave no row at all
-};
 
 // The progress line on a terminal's standard error, redrawn in place at most four times a second,
 // and the summary line at the end.
@@ -48,8 +27,8 @@ class Progress {
   // Clears the line, if drawn, so that a message can take its place.
   void Erase();
   // The summary: with more than one FILE a line for each, then puzzles, refused lines, time taken
-  // and the count of each outcome.
-  void Summarize(const Tally& tally, const std::vector<FileTally>& files);
+  // and the count of each outcome, from the counts of all FILEs together.
+  void Summarize(const LineCounts& totals, const std::vector<FileTally>& files);
 
  private:
   std::ostream& errors_;

@@ -3,19 +3,23 @@
 
 #include <new>
 #include <ostream>
+#include <string>
 #include <variant>
 
 #include "batch/batch.h"
 #include "cli/command_line.h"
+#include "cli/options.h"
 #include "cli/version.h"
 #include "control/run.h"
 #include "system/diagnostics.h"
+#include "system/quoting.h"
 #include "view/run_page.h"
 
 namespace tarvik::cli {
 namespace {
 
-constexpr std::string_view kUsage =
+// The usage around the option lines, which come from the option table.
+constexpr std::string_view kUsageStart =
     "Usage: tarvik [-C DIR] [--view=FILE]\n"
     "  or:  tarvik --batch [OPTION]... [FILE]...\n"
     "Works the Sudoku puzzle defined in Sudin.txt in the working directory and\n"
@@ -28,35 +32,18 @@ constexpr std::string_view kUsage =
     "Print levels: 0 start and final grid and the outcome; 1 adds the guesses;\n"
     "2 adds every step and every attempt; 3 adds a grid after every step and,\n"
     "in Sudout.txt only, the search sequence.\n"
-    "\n"
-    "  -C DIR             run in DIR, as cd DIR && tarvik\n"
-    "  --view=FILE        also write FILE, an HTML page showing the whole run\n"
-    "  -h, --help         print this text\n"
-    "  --version          print the version\n"
+    "\n";
+
+constexpr std::string_view kUsageBatch =
     "\n"
     "Batch mode grades collections, one puzzle per line, from the FILEs (gzip\n"
     "ones too) or standard input (-), and prints one tab-separated row per line:\n"
     "source, line, puzzle, outcome, attempts, steps, depth, empty, grid.\n"
     "A puzzle is 81 characters: 1 to 9, or one of 0 . * _ - x X for an empty cell.\n"
     "Fields end at a tab , ; : | or blanks; a first line without digits is a\n"
-    "header; lines starting with # are skipped.\n"
-    "  --field=N|NAME     the puzzle's field: the N-th, or the one NAME heads\n"
-    "                     (default: a header's puzzle or quizzes field, else 1)\n"
-    "  --look-back=N      look-back distance, 1 or more (default 4)\n"
-    "  --steps=N          number of steps, 5 to 100 (default 40)\n"
-    "  --sequence=CODES   1 to 100 codes 1-4, repeated to fill the steps\n"
-    "                     (default 4123)\n"
-    "  --reports=DIR      write each puzzle's Sudout.txt as DIR/NAME-LINE.txt\n"
-    "  --print-level=N    print level of those reports (default 0)\n"
-    "  --views=DIR        write each puzzle's page as DIR/NAME-LINE.html, and the\n"
-    "                     batch's page as DIR/index.html\n"
-    "  --overview=FILE    write one HTML page of the whole batch to FILE\n"
-    "  --solutions        add a field: each puzzle's solutions, 0, 1 or 2 (two or\n"
-    "                     more), counted by an exact solver apart from the algorithm\n"
-    "  -j, --jobs=N       threads, 0 to 1024; 0 (the default) uses every processor;\n"
-    "                     with --reports or --views, as many as open files allow\n"
-    "  --no-header        leave out the header row\n"
-    "  -q, --quiet        no progress line and no summary\n"
+    "header; lines starting with # are skipped.\n";
+
+constexpr std::string_view kUsageEnd =
     "\n"
     "Exit status:\n"
     "  0   the report was written in full (batch: every line was a puzzle)\n"
@@ -83,6 +70,12 @@ constexpr std::string_view kVersion =
     "This is free software: you are free to change and redistribute it.\n"
     "There is NO WARRANTY, to the extent permitted by law.\n";
 
+std::string MakeUsage() {
+  std::string text(kUsageStart);
+  text.append(OptionLines(false)).append(kUsageBatch).append(OptionLines(true));
+  return text.append(kUsageEnd);
+}
+
 // Writes a fixed text to standard output, as a report channel is written.
 ExitStatus Print(std::string_view text, Host& host) {
   std::error_code error = host.console.Write(text);
@@ -95,14 +88,14 @@ ExitStatus Print(std::string_view text, Host& host) {
 
 ExitStatus RunCommand(const Command& command, Host& host) {
   switch (command.mode) {
-    case Command::Mode::kHelp: return Print(kUsage, host);
+    case Command::Mode::kHelp: return Print(UsageText(), host);
     case Command::Mode::kVersion: return Print(kVersion, host);
     case Command::Mode::kBatch: return batch::RunBatch(command.batch, host);
     case Command::Mode::kClassic: break;
   }
   if (command.directory) {
     if (const std::error_code error = host.files.ChangeDirectory(*command.directory)) {
-      Say(host.errors, *command.directory, error.message());
+      Say(host.errors, Named(*command.directory), error.message());
       return ExitStatus::kNoInput;
     }
   }
@@ -114,7 +107,10 @@ ExitStatus RunCommand(const Command& command, Host& host) {
 
 }  // namespace
 
-std::string_view UsageText() { return kUsage; }
+std::string_view UsageText() {
+  static const std::string text = MakeUsage();
+  return text;
+}
 std::string_view VersionText() { return kVersion; }
 
 ExitStatus Main(std::span<const std::string_view> args, Host& host) {

@@ -11,7 +11,7 @@ namespace tarvik {
 void StartAttempt(PuzzleState& st, Report& report) {
   st.STEP = 0;
   COUNTUNKNOWNS(st, report);
-  if (st.NSTART == 0 || st.IPRINT >= 2) {
+  if (st.NSTART == 0 || Prints(st.IPRINT, LineKind::PUZZLESTART)) {
     report.REPORTLINE(LineKind::PUZZLESTART, {st.NUNK});
     report.PRINTMATRIX(st);
     ++st.NSTART;
@@ -28,7 +28,7 @@ void RunStep(PuzzleState& st, Report& report) {
     default: return;
   }
   COUNTUNKNOWNS(st, report);
-  if (st.IPRINT >= 3) report.PRINTMATRIX(st);
+  if (st.IPRINT >= kStepListingLevel) report.PRINTMATRIX(st);
 }
 
 bool ProgressStopped(const PuzzleState& st) {
@@ -42,15 +42,15 @@ AttemptOutcome RunSteps(PuzzleState& st, Report& report) {
     RunStep(st, report);
     if (st.STEP < 5) continue;
     if (st.UNKNOWNS(st.STEP) == 0) {
-      report.REPORTLINE(LineKind::PUZZLESOLVED);
+      if (Prints(st.IPRINT, LineKind::PUZZLESOLVED)) report.REPORTLINE(LineKind::PUZZLESOLVED);
       return AttemptOutcome::kSolved;
     }
     if (st.STEP >= st.NSTEPS) {
-      report.REPORTLINE(LineKind::MAXSTEPS);
+      if (Prints(st.IPRINT, LineKind::MAXSTEPS)) report.REPORTLINE(LineKind::MAXSTEPS);
       return AttemptOutcome::kStepLimit;
     }
     if (!ProgressStopped(st)) continue;
-    if (st.IPRINT >= 2) report.REPORTLINE(LineKind::NOPROGRESS);
+    if (Prints(st.IPRINT, LineKind::NOPROGRESS)) report.REPORTLINE(LineKind::NOPROGRESS);
     return AttemptOutcome::kStalled;
   }
 }

@@ -10,12 +10,14 @@ namespace {
 // SETSTART, then every guess on the stack written into S, oldest first.
 void Restart(PuzzleState& st, Report& report) {
   SETSTART(st);
-  if (st.IPRINT >= 1) report.REPORTLINE(LineKind::RESTARTING);
+  if (Prints(st.IPRINT, LineKind::RESTARTING)) report.REPORTLINE(LineKind::RESTARTING);
   for (int k = 1; k <= st.LEVEL; ++k) {
     st.I = st.GROW(k);
     st.J = st.GCOL(k);
     st.S(st.I, st.J) = static_cast<std::int8_t>(st.GFIRST(k) == 1 ? st.GVAL1(k) : st.GVAL2(k));
-    if (st.IPRINT >= 1) report.REPORTLINE(LineKind::GUESSAPPLIED, {st.I, st.J, st.S(st.I, st.J)});
+    if (Prints(st.IPRINT, LineKind::GUESSAPPLIED)) {
+      report.REPORTLINE(LineKind::GUESSAPPLIED, {st.I, st.J, st.S(st.I, st.J)});
+    }
   }
 }
 
@@ -49,7 +51,7 @@ GuessOutcome GuessAfterStall(PuzzleState& st, Report& report) {
   const bool pairFound = st.I <= 9 && st.NCAND == 2;
   const bool deadCell = st.I <= 9 && st.NCAND == 0;
   if (pairFound) {
-    if (st.IPRINT >= 2) {
+    if (Prints(st.IPRINT, LineKind::PAIRFOUND)) {
       report.REPORTLINE(LineKind::PAIRFOUND, {st.I, st.J, st.CAND1, st.CAND2});
     }
     if (st.LEVEL < PuzzleState::kMaxLevel) {
@@ -68,7 +70,8 @@ GuessOutcome GuessAfterStall(PuzzleState& st, Report& report) {
   if (!deadCell) st.unproven = 1;
   for (;;) {
     if (st.LEVEL == 0) {
-      report.REPORTLINE(st.unproven == 1 ? LineKind::NOMOREGUESSES : LineKind::NOSOLUTION);
+      const LineKind end = st.unproven == 1 ? LineKind::NOMOREGUESSES : LineKind::NOSOLUTION;
+      if (Prints(st.IPRINT, end)) report.REPORTLINE(end);
       return GuessOutcome::kGiveUp;
     }
     if (st.GFIRST(st.LEVEL) == 1) {

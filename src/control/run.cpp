@@ -12,6 +12,7 @@
 #include "control/input_reader.h"
 #include "control/install_layout.h"
 #include "system/diagnostics.h"
+#include "system/quoting.h"
 
 namespace tarvik {
 
@@ -19,7 +20,7 @@ RunSummary Solve(PuzzleState& st, Report& report) {
   RunSummary summary;
   st.LEVEL = 0;
   st.NSTART = 0;
-  if (st.IPRINT >= 3) {
+  if (Prints(st.IPRINT, LineKind::SEARCHSEQUENCE)) {
     report.WRITELINE(
         Report::Channel::kFile, LineKind::SEARCHSEQUENCE,
         std::span<const std::int32_t>(st.SEQ.data.data(), static_cast<std::size_t>(st.NSTEPS)));
@@ -40,8 +41,8 @@ RunSummary Solve(PuzzleState& st, Report& report) {
       break;
     }
   }
-  report.PRINTMATRIX(st);
-  report.REPORTLINE(LineKind::FILEBANNER);
+  report.PRINTMATRIX(st);  // the final grid, at every level
+  if (Prints(st.IPRINT, LineKind::FILEBANNER)) report.REPORTLINE(LineKind::FILEBANNER);
   return summary;
 }
 
@@ -95,22 +96,23 @@ std::unique_ptr<OutputFile> OpenReportFile(Files& files, const std::string& name
                                            std::ostream& errors) {
   std::error_code error;
   std::unique_ptr<OutputFile> file = files.OpenOutput(name, error);
+  const std::string shown = Named(name);  // the name as messages show it
   if (!file) {
-    Say(errors, name, error.message());
+    Say(errors, shown, error.message());
     return nullptr;
   }
   if (const std::optional<FileId> id = file->Id()) {
     for (const NamedFile& other : others) {
       if (other.id == id) {
-        Say(errors, name, "is the same file as " + std::string(other.name));
+        Say(errors, shown, "is the same file as " + std::string(other.name));
         return nullptr;
       }
     }
   }
   if (file->TryLock(error) == OutputFile::Lock::kBusy) {
-    Say(errors, name, "waiting for another run to finish") << std::flush;
+    Say(errors, shown, "waiting for another run to finish") << std::flush;
     if ((error = file->WaitLock())) {
-      Say(errors, name, error.message());
+      Say(errors, shown, error.message());
       return nullptr;
     }
   }
@@ -133,7 +135,7 @@ std::optional<ReportFiles> OpenReportFiles(Files& files, std::optional<FileId> i
   // Both files are emptied only once both are accepted.
   const auto empty = [&](OutputFile& output, std::string_view name) {
     const std::error_code error = output.Truncate();
-    if (error) Say(errors, name, error.message());
+    if (error) Say(errors, Named(name), error.message());
     return !error;
   };
   if (!empty(*opened.file, "Sudout.txt") || (opened.extra && !empty(*opened.extra, extra->name))) {
@@ -153,6 +155,7 @@ ExitStatus Run(Files& files, Sink& console, std::ostream& errors, const ExtraFil
 
   // Everything the run needs is made now, before Sudout.txt is touched.
   const std::string extraBytes = extra != nullptr ? extra->contents(st) : std::string();
+  const std::string extraShown = extra != nullptr ? Named(extra->name) : std::string();
   LaterSink consoleSink;
   LaterSink fileSink;
   NullSink dropped;  // the console when it is Sudout.txt itself: the file's copy is written
@@ -170,7 +173,7 @@ ExitStatus Run(Files& files, Sink& console, std::ostream& errors, const ExtraFil
 
   if (failures.console) SayWriteError(errors, "standard output", failures.console);
   if (failures.file) SayWriteError(errors, "Sudout.txt", failures.file);
-  if (extraError) SayWriteError(errors, extra->name, extraError);
+  if (extraError) SayWriteError(errors, extraShown, extraError);
   return failures.console || failures.file || extraError ? ExitStatus::kIoError
                                                          : ExitStatus::kSuccess;
 }

@@ -10,7 +10,9 @@ void COUNTUNKNOWNS(PuzzleState& st, Report& report) {
   st.I = 10;  // where a count cell by cell would leave them
   st.J = 10;
   if (st.STEP >= 1) st.UNKNOWNS(st.STEP) = st.NUNK;
-  if (st.IPRINT >= 2) report.REPORTLINE(LineKind::MATRIXHEADER, {st.NUNK});
+  if (Prints(st.IPRINT, LineKind::MATRIXHEADER)) {
+    report.REPORTLINE(LineKind::MATRIXHEADER, {st.NUNK});
+  }
 }
 
 }  // namespace tarvik

@@ -10,38 +10,24 @@ LevelSplit::LevelSplit(Report& text, std::int32_t textLevel, LineListener& liste
 
 int LevelSplit::LevelOf(LineKind kind) {
   switch (kind) {
-    case LineKind::SEARCHSEQUENCE: return 3;
-    case LineKind::PUZZLESTART: {
-      // The first attempt's start is written at every level, later ones from level 2; its grid
-      // listing goes with it.
-      listingLevel_ = started_ ? 2 : 0;
+    case LineKind::PUZZLESTART:
+      // The first attempt's start is written at every level; its grid listing goes with it.
+      listingLevel_ = started_ ? LowestPrintLevel(kind) : 0;
       started_ = true;
       return listingLevel_;
-    }
     case LineKind::MATRIXHEADER:
-      listingLevel_ = 3;  // a listing right after a count is the step's
-      return 2;
+      listingLevel_ = kStepListingLevel;  // a listing right after a count is the step's
+      break;
     case LineKind::MATRIXROW: return listingLevel_;  // a row of a listing handed on as lines
     case LineKind::PUZZLESOLVED:
     case LineKind::MAXSTEPS:
     case LineKind::NOSOLUTION:
     case LineKind::NOMOREGUESSES:
-      listingLevel_ = 0;  // the final grid
-      return 0;
-    case LineKind::FILEBANNER: return 0;
-    case LineKind::RESTARTING:
-    case LineKind::GUESSAPPLIED: return 1;
-    case LineKind::NOPROGRESS:
-    case LineKind::PAIRFOUND:
-    case LineKind::ROWSTEP:
-    case LineKind::COLUMNSTEP:
-    case LineKind::BOXSTEP:
-    case LineKind::SINGLESTEP:
-    case LineKind::CELLFOUND:
-    case LineKind::CELLFOUNDCOLUMN:
-    case LineKind::FOUNDCOUNT: return 2;
+      listingLevel_ = 0;  // the final grid, written at every level
+      break;
+    default: break;
   }
-  return 0;
+  return LowestPrintLevel(kind);
 }
 
 void LevelSplit::OnLine(LineKind kind, std::span<const std::int32_t> values) {

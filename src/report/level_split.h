@@ -13,8 +13,8 @@ namespace tarvik {
 // and the writes of a run at print level 2, handed to `listener` (the run page's recorder, say).
 // The print level decides only what a run writes, never what it does, so a run at RunLevel()
 // makes every write of both, in their order; this tells each write's lowest print level from its
-// kind and the writes before it, as the run's call sites decide it, and passes it on to each side
-// whose level reaches it.
+// kind (kLineLevels, which the run's gates read too) and the writes before it, and passes it on
+// to each side whose level reaches it.
 class LevelSplit final : public LineListener {
  public:
   LevelSplit(Report& text, std::int32_t textLevel, LineListener& listener);
@@ -30,7 +30,8 @@ class LevelSplit final : public LineListener {
 
  private:
   static constexpr int kListenerLevel = 2;
-  // The lowest print level at which a run makes this write (0: at every level).
+  // The lowest print level at which a run makes this write (0: at every level); notes the level
+  // of the grid listing that may follow.
   int LevelOf(LineKind kind);
 
   Report& text_;

@@ -10,9 +10,9 @@ namespace tarvik {
 // the count of cells it filled. `pass` fills cells through Fill() and returns that count.
 template <typename Pass>
 void TechniqueStep(PuzzleState& st, Report& report, LineKind header, Pass pass) {
-  if (st.IPRINT >= 2) report.REPORTLINE(header, {st.STEP});
+  if (Prints(st.IPRINT, header)) report.REPORTLINE(header, {st.STEP});
   const int fills = pass();
-  if (st.IPRINT >= 2) report.REPORTLINE(LineKind::FOUNDCOUNT, {fills});
+  if (Prints(st.IPRINT, LineKind::FOUNDCOUNT)) report.REPORTLINE(LineKind::FOUNDCOUNT, {fills});
 }
 
 // Places `value` in cell (row, column) at once, so that every later test of the pass sees it,
@@ -21,7 +21,7 @@ inline void Fill(PuzzleState& st, Report& report, LineKind line, int row, int co
                  int& fills) {
   st.S(row, column) = static_cast<std::int8_t>(value);
   ++fills;
-  if (st.IPRINT >= 2) report.REPORTLINE(line, {row, column, value});
+  if (Prints(st.IPRINT, line)) report.REPORTLINE(line, {row, column, value});
 }
 
 }  // namespace tarvik

@@ -17,7 +17,7 @@ std::size_t IndexOf(Outcome outcome) { return static_cast<std::size_t>(outcome);
 
 }  // namespace
 
-BatchTally::BatchTally(BatchParameters parameters) : parameters_(std::move(parameters)) {
+BatchTally::BatchTally(RunParameters parameters) : parameters_(std::move(parameters)) {
   Keep(parameters_.sequence, parameters_.sequence);
   files_.reserve(kMaxFiles);
   refusals_.reserve(kMaxRefused);
@@ -56,10 +56,8 @@ LineCounts& BatchTally::CountsOf(std::size_t operand, std::string_view source) {
 void BatchTally::AddGraded(const GradedRow& row) {
   LineCounts& file = CountsOf(row.place.operand, row.place.source);
   const std::size_t outcome = IndexOf(row.run.outcome);
-  for (LineCounts* counts : {&file, &totals_}) {
-    ++counts->puzzles;
-    ++counts->outcomes[outcome];
-  }
+  file.Count(row.run.outcome, row.solutions);
+  totals_.Count(row.run.outcome, row.solutions);
   ++attempts_[outcome][BinOf(row.run.attempts)];
   ++steps_[outcome][BinOf(row.run.steps)];
   ++depths_[outcome]
@@ -99,8 +97,8 @@ void BatchTally::KeepIfHard(const GradedRow& row) {
 }
 
 void BatchTally::AddRefused(const RowPlace& place, std::string_view message) {
-  ++CountsOf(place.operand, place.source).refused;
-  ++totals_.refused;
+  CountsOf(place.operand, place.source).Count(std::nullopt, std::nullopt);
+  totals_.Count(std::nullopt, std::nullopt);
   if (refusals_.size() == kMaxRefused) {
     ++moreRefused_;
     return;

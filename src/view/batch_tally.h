@@ -10,19 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "control/outcome_counts.h"
+#include "control/run_parameters.h"
 #include "control/run_summary.h"
 
 namespace tarvik::view {
-
-inline constexpr std::size_t kOutcomes = 4;  // the values of Outcome
-
-// What every puzzle of a batch was worked with.
-struct BatchParameters {
-  std::int32_t lookBack = 4;
-  std::int32_t steps = 40;
-  std::string sequence = "4123";  // as given, repeated to fill the steps
-  bool solutionsCounted = false;
-};
 
 // Where a row of the batch comes from.
 struct RowPlace {
@@ -38,21 +30,6 @@ struct GradedRow {
   RunSummary run;
   std::optional<int> solutions;  // 0, 1 or 2 (two or more), when counted
   std::string_view page;         // its page's name beside the other pages; empty: none written
-};
-
-// Lines, puzzles, refused lines and outcomes, of one FILE or of several.
-struct LineCounts {
-  std::int64_t linesRead = 0;
-  std::int64_t puzzles = 0;
-  std::int64_t refused = 0;
-  std::array<std::int64_t, kOutcomes> outcomes{};
-};
-
-struct FileTally {
-  std::size_t operand = 0;
-  std::string source;  // at most kMaxStoredBytes
-  LineCounts counts;
-  std::optional<std::string> notRead;  // why the FILE could not be read (or read to its end)
 };
 
 // One of the hardest puzzles.
@@ -77,8 +54,8 @@ using OutcomeBins = std::array<std::array<std::int64_t, kBinCount>, kOutcomes>;
 
 // What the overview of a batch shows, kept in memory fixed from the start whatever the batch's
 // size: counters, the first kMaxFiles FILEs, the kHardest hardest puzzles and the first
-// kMaxRefused refused lines; outside text is kept up to a bound. Fed from one thread, in input
-// order: the rows of a FILE, then its FileDone or FileNotRead.
+// kMaxRefused refused lines; outside text (the FILEs' names among it) is kept up to a bound. Fed
+// from one thread, in input order: the rows of a FILE, then its FileDone or FileNotRead.
 class BatchTally {
  public:
   static constexpr std::size_t kMaxFiles = 100;
@@ -94,7 +71,7 @@ class BatchTally {
   // A page name longer than this is not kept: no link rather than a broken one.
   static constexpr std::size_t kMaxPageBytes = 512;
 
-  explicit BatchTally(BatchParameters parameters);
+  explicit BatchTally(RunParameters parameters);
 
   void AddGraded(const GradedRow& row);
   void AddRefused(const RowPlace& place, std::string_view message);
@@ -109,7 +86,7 @@ class BatchTally {
   static std::int64_t BinLow(std::size_t bin);
   static std::int64_t BinHigh(std::size_t bin);
 
-  const BatchParameters& parameters() const { return parameters_; }
+  const RunParameters& parameters() const { return parameters_; }
   const LineCounts& totals() const { return totals_; }
   std::span<const FileTally> files() const { return files_; }
   // The FILEs after the first kMaxFiles: how many, and their counts together.
@@ -134,7 +111,7 @@ class BatchTally {
   LineCounts& CountsOf(std::size_t operand, std::string_view source);
   void KeepIfHard(const GradedRow& row);
 
-  BatchParameters parameters_;
+  RunParameters parameters_;
   LineCounts totals_;
   std::vector<FileTally> files_;
   std::int64_t moreFiles_ = 0;

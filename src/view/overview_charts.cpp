@@ -8,16 +8,14 @@
 #include <string_view>
 
 #include "view/overview_parts.h"
+#include "view/page_pieces.h"
 
 namespace tarvik::view {
 namespace {
 
-constexpr double kChartWidth = 360;
-constexpr double kChartHeight = 270;
-constexpr double kLeft = 50;
-constexpr double kRight = 6;
-constexpr double kTop = 10;
-constexpr double kBottom = 96;  // room for the bins' labels, upright, and the axis title
+// Its bottom margin holds the bins' labels, upright, and the axis title.
+constexpr ChartFrame kFrame{
+    .width = 360, .height = 270, .left = 50, .right = 6, .top = 10, .bottom = 96};
 
 // What one chart shows: a column per bin, the counts of each outcome stacked in it.
 struct Distribution {
@@ -70,21 +68,21 @@ std::int64_t ColumnTotal(const Distribution& chart, std::size_t bin) {
 
 // Grid lines and their counts, then the axes.
 void WriteCountAxis(HtmlWriter& w, std::int64_t step, std::int64_t top) {
-  const double bottom = kChartHeight - kBottom;
+  const double bottom = kFrame.height - kFrame.bottom;
   for (std::int64_t value = 0; value <= top; value += step) {
     const double y =
-        bottom - (bottom - kTop) * static_cast<double>(value) / static_cast<double>(top);
-    if (value > 0) w.SvgLine("gridline", {kLeft, y}, {kChartWidth - kRight, y}).Line();
-    w.OpenSvgText({kLeft - 6, y + 4}, "end");
+        bottom - (bottom - kFrame.top) * static_cast<double>(value) / static_cast<double>(top);
+    if (value > 0) kFrame.WriteGridline(w, y);
+    w.OpenSvgText({kFrame.left - 6, y + 4}, "end");
     WriteAxisNumber(w, value);
     w.Close().Line();
   }
-  w.SvgLine("axis", {kLeft, bottom}, {kChartWidth - kRight, bottom}).Line();
+  w.SvgLine("axis", {kFrame.left, bottom}, {kFrame.width - kFrame.right, bottom}).Line();
 }
 
 // A bin's label under its column, upright when the labels are ranges.
 void WriteBinLabel(HtmlWriter& w, const Distribution& chart, std::size_t bin, double x) {
-  const double y = kChartHeight - kBottom + 8;
+  const double y = kFrame.height - kFrame.bottom + 8;
   if (chart.ranges) {
     w.Open("text").Attribute("x", Coordinate{x + 4}).Attribute("y", Coordinate{y});
     w.Attribute("text-anchor", "end").StartAttribute("transform").Text("rotate(-90 ");
@@ -99,7 +97,7 @@ void WriteBinLabel(HtmlWriter& w, const Distribution& chart, std::size_t bin, do
 // One column: its parts from the bottom up, in the order of the outcomes.
 void WriteColumn(HtmlWriter& w, const Distribution& chart, std::size_t bin, double x, double width,
                  double perCount) {
-  double y = kChartHeight - kBottom;
+  double y = kFrame.height - kFrame.bottom;
   for (std::size_t k = 0; k < kOutcomes; ++k) {
     const std::int64_t count = chart.bins[k][bin];
     if (count == 0) continue;
@@ -124,24 +122,20 @@ void WriteChartOf(HtmlWriter& w, const Distribution& chart) {
   }
   const std::int64_t step = AxisStep(highest);
   const std::int64_t top = (highest + step - 1) / step * step;
-  const double perCount = (kChartHeight - kBottom - kTop) / static_cast<double>(top);
-  const double slot = (kChartWidth - kLeft - kRight) / static_cast<double>(chart.shown);
+  const double perCount = (kFrame.height - kFrame.bottom - kFrame.top) / static_cast<double>(top);
+  const double slot =
+      (kFrame.width - kFrame.left - kFrame.right) / static_cast<double>(chart.shown);
 
   w.Open("figure").Line();
   w.Open("figcaption").Attribute("id", chart.id).Text(chart.title).Close().Line();
-  w.Open("svg").Class("chart").StartAttribute("viewBox").Text("0 0 ");
-  w.Number(Coordinate{kChartWidth}).Text(" ").Number(Coordinate{kChartHeight}).EndAttribute();
-  w.Attribute("role", "img");
-  w.Attribute("aria-labelledby", chart.id).Line();
+  kFrame.Open(w, chart.id);
   WriteCountAxis(w, step, top);
   for (std::size_t bin = 0; bin < chart.shown; ++bin) {
-    const double x = kLeft + slot * static_cast<double>(bin);
+    const double x = kFrame.left + slot * static_cast<double>(bin);
     WriteColumn(w, chart, bin, x + slot * 0.14, slot * 0.72, perCount);
     WriteBinLabel(w, chart, bin, x + slot / 2);
   }
-  w.Open("text").Class("title").Attribute("x", Coordinate{(kLeft + kChartWidth - kRight) / 2});
-  w.Attribute("y", Coordinate{kChartHeight - 4}).Attribute("text-anchor", "middle");
-  w.Text(chart.axis).Close().Line();
+  kFrame.WriteAxisTitle(w, chart.axis, kFrame.height - 4);
   w.Close().Line();  // svg
   w.Close().Line();  // figure
 }

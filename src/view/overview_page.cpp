@@ -11,6 +11,7 @@
 #include "view/html_writer.h"
 #include "view/overview_parts.h"
 #include "view/page_parts.h"
+#include "view/page_pieces.h"
 #include "view/palette.h"
 
 namespace tarvik::view {
@@ -46,12 +47,6 @@ a{color:var(--line)}
 @media print{.dists{grid-template-columns:repeat(3,minmax(0,1fr))}.rows td.bar svg{width:120px}}
 )css";
 
-void WriteFact(HtmlWriter& w, std::string_view name, std::string_view id, std::int64_t value) {
-  w.Open("div").Element("dt", name);
-  w.Open("dd").Attribute("id", id).Number(value).Close();
-  w.Close().Line();
-}
-
 std::int64_t FileCount(const BatchTally& tally) {
   return static_cast<std::int64_t>(tally.files().size()) + tally.moreFiles();
 }
@@ -65,7 +60,7 @@ void WriteHead(HtmlWriter& w, const BatchTally& tally) {
 }
 
 void WriteTop(HtmlWriter& w, const BatchTally& tally) {
-  const BatchParameters& parameters = tally.parameters();
+  const RunParameters& parameters = tally.parameters();
   const std::int64_t files = FileCount(tally);
   w.Open("header").Line();
   w.Open("h1").Element("span", std::string(kProgramName) + " overview of").Text(" ");
@@ -75,7 +70,7 @@ void WriteTop(HtmlWriter& w, const BatchTally& tally) {
   w.Text(" steps ").Entity("middot").Text(" at most ").Open("b").Number(parameters.steps).Close();
   w.Text(" steps per attempt ").Entity("middot").Text(" search sequence ").Open("code");
   w.OutsideText(parameters.sequence, BatchTally::kShownCharacters).Close();
-  if (parameters.solutionsCounted) w.Text(" ").Entity("middot").Text(" solutions counted");
+  if (parameters.solutions) w.Text(" ").Entity("middot").Text(" solutions counted");
   w.Close().Line();
   w.Open("dl").Class("facts").Line();
   WriteFact(w, "Lines read", "lines-read", tally.totals().linesRead);
@@ -135,10 +130,6 @@ std::vector<std::string_view> PartsOf(std::string_view name) {
 }  // namespace
 
 void WriteOutcomeClass(HtmlWriter& w, Outcome outcome) { w.Text("o-").Text(OutcomeName(outcome)); }
-
-void WriteOutcomeWords(HtmlWriter& w, Outcome outcome) {
-  for (const char c : OutcomeName(outcome)) w.Text(c == '-' ? " " : std::string_view(&c, 1));
-}
 
 void WriteFileLine(HtmlWriter& w, std::string_view source, std::int64_t line) {
   w.OutsideText(source, BatchTally::kShownCharacters).Text(":").Number(line);

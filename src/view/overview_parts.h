@@ -11,13 +11,12 @@
 #include "control/run_summary.h"
 #include "view/batch_tally.h"
 #include "view/html_writer.h"
+#include "view/page_pieces.h"
 
 namespace tarvik::view {
 
 // An outcome's CSS class, which also names its colour: o-solved, o-step-limit, ...
 void WriteOutcomeClass(HtmlWriter& w, Outcome outcome);
-// The outcome's name in words: its hyphens read as blanks.
-void WriteOutcomeWords(HtmlWriter& w, Outcome outcome);
 // FILE:LINE, the FILE as outside text.
 void WriteFileLine(HtmlWriter& w, std::string_view source, std::int64_t line);
 

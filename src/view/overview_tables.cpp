@@ -110,7 +110,7 @@ void WriteFileTable(HtmlWriter& w, const BatchTally& tally) {
 }
 
 void WriteSolutions(HtmlWriter& w, const BatchTally& tally) {
-  if (!tally.parameters().solutionsCounted) return;
+  if (!tally.parameters().solutions) return;
   constexpr std::array<std::string_view, 3> kColumns = {"none", "one", "two or more"};
   const OutcomeBins<3>& table = tally.solutions();
   w.Open("section").Line();
@@ -155,7 +155,7 @@ void WriteSolutions(HtmlWriter& w, const BatchTally& tally) {
 
 void WriteHardest(HtmlWriter& w, const BatchTally& tally,
                   std::optional<std::string_view> linkBase) {
-  const bool solutions = tally.parameters().solutionsCounted;
+  const bool solutions = tally.parameters().solutions;
   w.Open("section").Line();
   w.Open("h2").Attribute("id", "hardest").Text("The hardest puzzles").Close().Line();
   if (tally.hardest().empty()) {

@@ -7,24 +7,23 @@
 #include <vector>
 
 #include "view/page_parts.h"
+#include "view/page_pieces.h"
 
 namespace tarvik::view {
 namespace {
 
-constexpr double kChartWidth = 1000;
-constexpr double kChartHeight = 340;
-constexpr double kLeft = 58;
-constexpr double kRight = 16;
-constexpr double kTop = 14;
-constexpr double kBottom = 50;
+constexpr ChartFrame kFrame{
+    .width = 1000, .height = 340, .left = 58, .right = 16, .top = 14, .bottom = 50};
 
 struct ChartScale {
   int steps = 5;   // the last step on the x axis
   int empty = 10;  // the top of the y axis
-  double X(int step) const { return kLeft + (kChartWidth - kLeft - kRight) * step / steps; }
+  double X(int step) const {
+    return kFrame.left + (kFrame.width - kFrame.left - kFrame.right) * step / steps;
+  }
   double Y(std::int32_t count) const {
     const double clamped = std::clamp(count, 0, empty);
-    return kTop + (kChartHeight - kTop - kBottom) * (1.0 - clamped / empty);
+    return kFrame.top + (kFrame.height - kFrame.top - kFrame.bottom) * (1.0 - clamped / empty);
   }
   Point At(int step, std::int32_t count) const { return {X(step), Y(count)}; }
 };
@@ -95,11 +94,11 @@ void WriteTitleAndDescription(HtmlWriter& w, const RunRecorder& run, const Chart
 // titles.
 void WriteAxes(HtmlWriter& w, const ChartScale& scale) {
   const double xAxis = scale.Y(0);
-  const double right = kChartWidth - kRight;
+  const double right = kFrame.width - kFrame.right;
   for (int count = 0; count <= scale.empty; count += 10) {
     const double y = scale.Y(count);
-    if (count > 0) w.SvgLine("gridline", {kLeft, y}, {right, y}).Line();
-    w.OpenSvgText({kLeft - 8, y + 4.5}, "end").Number(count).Close().Line();
+    if (count > 0) kFrame.WriteGridline(w, y);
+    w.OpenSvgText({kFrame.left - 8, y + 4.5}, "end").Number(count).Close().Line();
   }
   int every = 1;
   for (const int candidate : {1, 2, 5, 10, 20}) {
@@ -112,14 +111,12 @@ void WriteAxes(HtmlWriter& w, const ChartScale& scale) {
     w.OpenSvgText({x, xAxis + 20}, "middle").Number(step).Close().Line();
   }
   w.Open("path").Class("axis").Attribute("fill", "none").StartAttribute("d");
-  w.Text("M").Number(Coordinate{kLeft}).Text(" ").Number(Coordinate{kTop});
+  w.Text("M").Number(Coordinate{kFrame.left}).Text(" ").Number(Coordinate{kFrame.top});
   w.Text("V").Number(Coordinate{xAxis}).Text("H").Number(Coordinate{right});
   w.EndAttribute().SelfClose().Line();
 
-  w.Open("text").Class("title").Attribute("x", Coordinate{(kLeft + right) / 2});
-  w.Attribute("y", Coordinate{kChartHeight - 6}).Attribute("text-anchor", "middle");
-  w.Text("Step of the attempt").Close().Line();
-  const double middle = (kTop + xAxis) / 2;
+  kFrame.WriteAxisTitle(w, "Step of the attempt", kFrame.height - 6);
+  const double middle = (kFrame.top + xAxis) / 2;
   w.Open("text").Class("title").Attribute("x", 14).Attribute("y", Coordinate{middle});
   w.Attribute("text-anchor", "middle").StartAttribute("transform").Text("rotate(-90 14 ");
   w.Number(Coordinate{middle}).Text(")").EndAttribute();
@@ -186,9 +183,7 @@ void WriteChart(HtmlWriter& w, const RunRecorder& run,
 
   w.Open("section").Line();
   w.Open("h2").Attribute("id", "chart-heading").Text("Empty cells after each step").Close().Line();
-  w.Open("svg").Class("chart").StartAttribute("viewBox").Text("0 0 ");
-  w.Number(Coordinate{kChartWidth}).Text(" ").Number(Coordinate{kChartHeight}).EndAttribute();
-  w.Attribute("role", "img").Attribute("aria-labelledby", "chart-title chart-desc").Line();
+  kFrame.Open(w, "chart-title chart-desc");
   WriteTitleAndDescription(w, run, content);
   WriteAxes(w, scale);
   if (content.band != nullptr) WriteBand(w, scale, *content.band);

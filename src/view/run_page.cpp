@@ -12,6 +12,7 @@
 #include "system/diagnostics.h"
 #include "view/html_writer.h"
 #include "view/page_parts.h"
+#include "view/page_pieces.h"
 
 namespace tarvik::view {
 namespace {
@@ -26,11 +27,6 @@ void WriteSource(HtmlWriter& w, std::string_view source) {
   }
 }
 
-// The outcome's name in words: its hyphens read as blanks.
-void WriteOutcomeWords(HtmlWriter& w, Outcome outcome) {
-  for (const char c : OutcomeName(outcome)) w.Text(c == '-' ? " " : std::string_view(&c, 1));
-}
-
 void WriteHead(HtmlWriter& w, const RunRecorder& run, std::string_view source,
                const std::optional<BatchPlace>& place) {
   OpenDocument(w);
@@ -41,12 +37,6 @@ void WriteHead(HtmlWriter& w, const RunRecorder& run, std::string_view source,
   w.Close().Line();
   WriteStyle(w);
   OpenMain(w);
-}
-
-void WriteFact(HtmlWriter& w, std::string_view name, std::string_view id, std::int64_t value) {
-  w.Open("div").Element("dt", name);
-  w.Open("dd").Attribute("id", id).Number(value).Close();
-  w.Close().Line();
 }
 
 // The search sequence; one that repeats its first codes is shown as those codes.

@@ -62,6 +62,9 @@ TEST(BatchFilesTest, OperandsAsTheyCome) {
        "printf '\\xfd7zXZ\\x00\\x00\\x04' > x.xz; printf '%s\\n' " + kPuzzle + " > p.txt",
        "x.xz p.txt", 66, kHeader + Row("p.txt", 1),
        "tarvik: x.xz: compressed with xz: decompress it first and pipe it into tarvik --batch -\n"},
+      {"xz data on standard input is only to be decompressed first",
+       "printf '\\xfd7zXZ\\x00\\x00\\x04' > x.xz", "- < x.xz", 66, kHeader,
+       "tarvik: -: compressed with xz: decompress it first\n"},
       {"a header without the field asked for refuses its FILE alone",
        "printf 'id,grid\\n1,%s\\n' " + kPuzzle + " > a.csv; printf 'id,puzzle\\n2,%s\\n' " +
            kPuzzle + " > b.csv",

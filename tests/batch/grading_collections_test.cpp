@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "batch/grading.h"
+#include "control/run_parameters.h"
 #include "support/corpus_dir.h"
 #include "support/memory_files.h"
 #include "support/run_in_memory.h"
@@ -70,10 +71,11 @@ std::string DigitsOf(const Grid& grid) {
 
 TEST(GradingCollectionsTest, RowsAgreeWithTheClassicReportAndThePage) {
   if (const auto missing = testing::CorpusMissing()) GTEST_SKIP() << *missing;
-  const Parameters parameters = ParametersOf(BatchOptions{});
+  const RunParameters parameters;
   std::string sequence;
   for (int k = 0; k < parameters.steps; ++k) {
-    sequence += std::to_string(parameters.sequence[static_cast<std::size_t>(k)]) + ' ';
+    sequence += parameters.sequence[static_cast<std::size_t>(k) % parameters.sequence.size()];
+    sequence += ' ';
   }
   std::vector<fs::path> collections;
   for (const auto& entry : fs::directory_iterator(testing::CorpusDir())) {

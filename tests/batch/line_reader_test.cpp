@@ -227,6 +227,54 @@ TEST(LineReaderTest, EveryFormOfLine) {
   }
 }
 
+// Which field a header makes the reader take. kS, the solution, is a valid puzzle too: a row of
+// kS where kP is expected shows the wrong field read.
+TEST(LineReaderTest, HeaderChoosesTheField) {
+  const std::string kNoted = std::string(81, '.') + " empty grid";
+  const Case cases[] = {
+      {"names separated by blanks over lines of as many fields",
+       "solution puzzle\n" + kS + " " + kP + "\n" + kS + "  " + kP + "\n",
+       "",
+       {"2: " + kP, "3: " + kP}},
+      {"the line after such a header is the next that is not passed over",
+       "Solution Puzzle\n# note\n\n" + kS + " " + kP + "\n" + kS + " " + kP + "\n",
+       "",
+       {"4: " + kP, "5: " + kP}},
+      {"a title over one-field lines: Sudoku puzzles",
+       "Sudoku puzzles\n" + kP + "\n",
+       "",
+       {"2: " + kP}},
+      {"a title over one-field lines: My puzzles",
+       "My puzzles\n" + kP + "\n" + kP + "\n",
+       "",
+       {"2: " + kP, "3: " + kP}},
+      {"a title over lines of other fields", "solution puzzle\n" + kP + " 1 2\n", "", {"2: " + kP}},
+      {"81 cells and a note on the first line are a puzzle line",
+       kNoted + "\n" + kP + "\n",
+       "",
+       {"1: " + std::string(81, '0'), "2: " + kP}},
+      {"--field=2: 81 cells in field 2 on the first line",
+       "empty " + std::string(81, '.') + "\nid " + kP + "\n",
+       "2",
+       {"1: " + std::string(81, '0'), "2: " + kP}},
+      {"--field=NAME: a first line of 81 cells and the name is a header",
+       std::string(81, '.') + " grid\nnote " + kP + "\n",
+       "grid",
+       {"2: " + kP}},
+      {"the more specific name wins: Grid;Sudoku",
+       "Grid;Sudoku\n" + kS + ";" + kP + "\n",
+       "",
+       {"2: " + kP}},
+      {"the order of the names, not of the fields: quiz,puzzles",
+       "quiz,puzzles\n" + kS + "," + kP + "\n",
+       "",
+       {"2: " + kP}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Read(c.text, Field(c.field)), c.expected) << c.what;
+  }
+}
+
 // Whether CR alone ends lines is decided on the first 64 KB: a line feed at their last byte
 // keeps line feeds, one just after them does not.
 TEST(LineReaderTest, LineEndIsChosenOnTheFirst64KB) {

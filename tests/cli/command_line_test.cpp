@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/entry.h"
@@ -20,12 +22,19 @@ constexpr std::string_view kTry = "Try 'tarvik --help' for more information.\n";
 
 // Every refusal is one quoted line and the pointer to --help, with nothing read or written.
 TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
+  // A field name can match only without the bytes that end a field.
+  const std::string fieldName =
+      "expected a field name without blanks, tabs, CR, LF or any of , ; : |";
   const struct {
     std::vector<std::string> args;
     std::string message;
   } cases[] = {
       {{"-x"}, "found option \"-x\", expected one that --help lists"},
-      {{"-hx"}, "found option \"-hx\", expected -h without a value"},
+      {{"-xh"}, "found option \"-x\" in \"-xh\", expected one that --help lists"},
+      {{"--batch", "-qx"}, "found option \"-x\" in \"-qx\", expected one that --help lists"},
+      {{"--batch", "-qj"}, "-j: found the end of the arguments, expected a value"},
+      {{"--batch", "-j2q"}, "-j: found \"2q\", expected an integer from 0 to 1024"},
+      {{"-qC", "d"}, "found option \"-q\", expected it only with --batch"},
       {{"Sudin.txt"}, "found argument \"Sudin.txt\", expected none, --help or --version"},
       {{""}, "found argument \"\", expected none, --help or --version"},
       {{"a\nb"}, "found argument \"a\\x0ab\", expected none, --help or --version"},
@@ -57,7 +66,14 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
       {{"--batch", "--quiet=yes"},
        "found option \"--quiet=yes\", expected --quiet without a value"},
       {{"--batch", "--reports="},
-       "--reports: found \"\", expected a folder name, not empty and without tabs, CR or LF"},
+       "--reports: found \"\", expected a folder name other than -, not empty and without tabs, CR "
+       "or LF"},
+      {{"--batch", "--reports=-"},
+       "--reports: found \"-\", expected a folder name other than -, not empty and without tabs, "
+       "CR or LF"},
+      {{"--batch", "--views", "-"},
+       "--views: found \"-\", expected a folder name other than -, not empty and without tabs, CR "
+       "or LF"},
       {{"--view="},
        "--view: found \"\", expected a file name, not empty and without tabs, CR or LF"},
       {{"--view=a\tb"},
@@ -82,6 +98,13 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
        "name"},
       {{"--batch", "--field="},
        "--field: found \"\", expected a field number from 1 to 4294967295, or a field name"},
+      {{"--batch", "--field=id puzzle"}, "--field: found \"id puzzle\", " + fieldName},
+      {{"--batch", "--field=\tpuzzle"}, "--field: found \"\\x09puzzle\", " + fieldName},
+      {{"--batch", "--field=puzzle\r"}, "--field: found \"puzzle\\x0d\", " + fieldName},
+      {{"--batch", "--field=id,puzzle"}, "--field: found \"id,puzzle\", " + fieldName},
+      {{"--batch", "--field=id;puzzle"}, "--field: found \"id;puzzle\", " + fieldName},
+      {{"--batch", "--field=id:puzzle"}, "--field: found \"id:puzzle\", " + fieldName},
+      {{"--batch", "--field", "|puzzle"}, "--field: found \"|puzzle\", " + fieldName},
       {{"--batch", "--views=v", "top.csv.gz", "top.CSV"},
        "found operands \"top.csv.gz\" and \"top.CSV\", expected operands whose report names "
        "differ (both are \"top\")"},
@@ -117,6 +140,34 @@ TEST(CommandLineTest, OptionsTakeTheirValueInEitherFormAndTheLastRepeatWins) {
   EXPECT_TRUE(command.batch.quiet);
   EXPECT_EQ(command.batch.reportsDir, "out");
   EXPECT_EQ(command.batch.operands, (std::vector<std::string>{"a.txt", "--batch", "-"}));
+}
+
+// Short options group behind one '-', as POSIX utilities read them: one that takes a value ends
+// the group, its value the rest of the argument or else the next argument.
+TEST(CommandLineTest, ShortOptionsGroupBehindOneDash) {
+  const struct {
+    std::vector<std::string_view> args;
+    bool quiet;
+    unsigned jobs;
+    std::optional<std::string> directory;
+    std::vector<std::string> operands;
+  } cases[] = {
+      {{"--batch", "-qj2"}, true, 2, std::nullopt, {}},
+      {{"--batch", "-qj", "3", "a.txt"}, true, 3, std::nullopt, {"a.txt"}},
+      {{"-qqj", "+4", "--batch", "-", "--", "-q"}, true, 4, std::nullopt, {"-", "-q"}},
+      {{"--batch", "-j5", "-q"}, true, 5, std::nullopt, {}},
+      {{"-Cq"}, false, 0, "q", {}},
+      {{"-C", "-qj2"}, false, 0, "-qj2", {}},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseCommandLine(c.args);
+    ASSERT_TRUE(std::holds_alternative<Command>(parsed)) << std::get<UsageError>(parsed).message;
+    const Command& command = std::get<Command>(parsed);
+    EXPECT_EQ(command.batch.quiet, c.quiet) << c.args[1];
+    EXPECT_EQ(command.batch.jobs, c.jobs) << c.args[1];
+    EXPECT_EQ(command.directory, c.directory) << c.args[1];
+    EXPECT_EQ(command.batch.operands, c.operands) << c.args[1];
+  }
 }
 
 // --field takes a number (up to 2^32 - 1) or a name; the last one given wins.
@@ -158,7 +209,9 @@ TEST(CommandLineTest, HelpAndVersionPrintTheirTextAndTouchNoFile) {
   for (const auto& [args, text] :
        {std::pair{std::vector<std::string>{"--help"}, UsageText()},
         std::pair{std::vector<std::string>{"--batch", "-h", "--bogus"}, UsageText()},
-        std::pair{std::vector<std::string>{"--batch", "--version", "--bogus"}, VersionText()}}) {
+        std::pair{std::vector<std::string>{"--batch", "--version", "--bogus"}, VersionText()},
+        std::pair{std::vector<std::string>{"-hx"}, UsageText()},
+        std::pair{std::vector<std::string>{"--batch", "-qh", "--bogus"}, UsageText()}}) {
     MemoryFiles files;
     const RunResult r = RunProgram(args, files);
     EXPECT_EQ(r.status, ExitStatus::kSuccess);
@@ -214,6 +267,52 @@ TEST(CommandLineTest, DirectoryOptionRunsTheClassicRunThereOrSaysWhyNot) {
   const RunResult there = RunProgram({"-Cpuzzles"}, files);
   EXPECT_EQ(files.workingDirectory, "puzzles");
   EXPECT_EQ(there.status, ExitStatus::kNoInput);  // this memory has no Sudin.txt at all
+}
+
+// The names given to -C and --view show in messages as the batch shows names: each byte that is not
+// printable ASCII, and '\', as \xNN, and no more than 200 bytes of the name.
+TEST(CommandLineTest, NamesInTheClassicRunsMessagesAreEscapedAndCut) {
+  const std::string input =
+      "5 3 0 0 7 0 0 0 0\n6 0 0 1 9 5 0 0 0\n0 9 8 0 0 0 0 6 0\n8 0 0 0 6 0 0 0 3\n"
+      "4 0 0 8 0 3 0 0 1\n7 0 0 0 2 0 0 0 6\n0 6 0 0 0 0 2 8 0\n0 0 0 4 1 9 0 0 5\n"
+      "0 0 0 0 8 0 0 7 9\n0 4 5\n4 1 2 3 4\n";
+  const struct {
+    std::string name;
+    std::string shown;
+  } names[] = {
+      {"\x1b[31mred\x07", "\\x1b[31mred\\x07"},
+      {"d\\caf\xc3\xa9 \"x\"", "d\\x5ccaf\\xc3\\xa9 \"x\""},
+      {std::string(5000, 'n'), std::string(200, 'n') + "..."},
+  };
+  enum class Trouble { kNoFolder, kCannotCreate, kSameAsReport, kLocked, kDiskFull };
+  const struct {
+    Trouble trouble;
+    std::string before;  // the message's text before the name, after "tarvik: "
+    std::string after;
+  } troubles[] = {
+      {Trouble::kNoFolder, "", ": No such file or directory\n"},
+      {Trouble::kCannotCreate, "", ": Permission denied\n"},
+      {Trouble::kSameAsReport, "", ": is the same file as Sudout.txt\n"},
+      {Trouble::kLocked, "", ": waiting for another run to finish\n"},
+      {Trouble::kDiskFull, "write error on ", ": No space left on device\n"},
+  };
+  for (const auto& [name, shown] : names) {
+    for (const auto& t : troubles) {
+      MemoryFiles files;
+      files.files["Sudin.txt"] = input;
+      if (t.trouble == Trouble::kCannotCreate) {
+        files.openErrors[name] = std::make_error_code(std::errc::permission_denied);
+      }
+      if (t.trouble == Trouble::kSameAsReport) files.ids[name] = files.ids["Sudout.txt"] = {7, 7};
+      if (t.trouble == Trouble::kLocked) files.busy.insert(name);
+      if (t.trouble == Trouble::kDiskFull) files.room[name] = 10;
+      const RunResult r =
+          RunProgram(t.trouble == Trouble::kNoFolder ? std::vector<std::string>{"-C", name}
+                                                     : std::vector<std::string>{"--view=" + name},
+                     files);
+      EXPECT_EQ(r.errors, "tarvik: " + t.before + shown + t.after) << shown;
+    }
+  }
 }
 
 }  // namespace

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "batch/batch_options.h"
 #include "batch/grading.h"
+#include "control/run_parameters.h"
 #include "exact/exact_solver.h"
 #include "exact/grid_check.h"
 #include "support/corpus_dir.h"
@@ -96,7 +96,7 @@ TEST(ExactCollectionsTest, AgreesWithTheClassicOutcomes) {
 #else
   constexpr std::size_t kStride = 8;
 #endif
-  const batch::Parameters parameters = batch::ParametersOf(batch::BatchOptions{});
+  const RunParameters parameters;
   int outcomes[4] = {};
   for (const fs::path& collection : Collections()) {
     const std::vector<std::string> puzzles = PuzzlesOf(collection);

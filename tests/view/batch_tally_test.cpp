@@ -96,7 +96,7 @@ TEST(BatchTallyTest, CountsEachFileAndAllOfThem) {
 }
 
 TEST(BatchTallyTest, SolutionsByOutcome) {
-  BatchTally tally({4, 40, "4123", true});
+  BatchTally tally({.lookBack = 4, .steps = 40, .sequence = "4123", .solutions = true});
   const struct {
     Outcome outcome;
     std::optional<int> solutions;
@@ -175,7 +175,8 @@ TEST(BatchTallyTest, KeepsTheFirstFiftyRefusedLinesAndCountsTheRest) {
 }
 
 TEST(BatchTallyTest, OutsideTextIsKeptUpToItsBound) {
-  BatchTally tally({4, 40, std::string(5000, '4'), false});
+  BatchTally tally(
+      {.lookBack = 4, .steps = 40, .sequence = std::string(5000, '4'), .solutions = false});
   const std::string longName(5000, 'n');
   GradedRow row = Graded(0, longName, 1, Outcome::kSolved, 1, 5, 0);
   const std::string longPage(BatchTally::kMaxPageBytes + 1, 'p');

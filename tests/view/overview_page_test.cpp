@@ -194,7 +194,7 @@ std::vector<PageCase> PageCases() {
 TEST(OverviewPageTest, PagesOfRecordedTallies) {
   for (const PageCase& c : PageCases()) {
     SCOPED_TRACE(c.name);
-    BatchTally tally({4, 40, "4123", c.solutions});
+    BatchTally tally({.lookBack = 4, .steps = 40, .sequence = "4123", .solutions = c.solutions});
     c.feed(tally);
     const std::string page = RenderOverview(tally, c.linkBase);
     ExpectSelfContained(page);
@@ -205,7 +205,7 @@ TEST(OverviewPageTest, PagesOfRecordedTallies) {
 }
 
 TEST(OverviewPageTest, TopShowsParametersAndTotals) {
-  BatchTally tally({3, 60, "41 23", false});
+  BatchTally tally({.lookBack = 3, .steps = 60, .sequence = "41 23", .solutions = false});
   tally.AddGraded(Graded("a.txt", 1, Outcome::kSolved));
   tally.AddRefused({0, "a.txt", 2}, "bad");
   tally.FileDone(0, "a.txt", 4);
@@ -228,7 +228,8 @@ TEST(OverviewPageTest, TopShowsParametersAndTotals) {
 // The worst a batch can do: every kept name and message as long as kept and made of characters
 // that grow most when escaped or percent-encoded, and 200,000 rows.
 TEST(OverviewPageTest, BoundedWhateverTheBatch) {
-  BatchTally tally({4, 40, std::string(5000, '&'), true});
+  BatchTally tally(
+      {.lookBack = 4, .steps = 40, .sequence = std::string(5000, '&'), .solutions = true});
   const std::string name(5000, '&');
   const std::string page(BatchTally::kMaxPageBytes, '#');
   for (std::int64_t k = 0; k < 200'000; ++k) {

@@ -68,7 +68,7 @@ void Feed(BatchTally& tally, std::int64_t from, std::int64_t to) {
 }
 
 TEST(TallyMemoryTest, HeapDoesNotGrowWithTheRows) {
-  BatchTally tally({4, 40, "4123", true});
+  BatchTally tally({.lookBack = 4, .steps = 40, .sequence = "4123", .solutions = true});
   Feed(tally, 0, 20'000);  // every bounded part full
   const std::int64_t full = liveBytes.load();
   Feed(tally, 20'000, 220'000);

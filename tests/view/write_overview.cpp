@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     std::cerr << "usage: write_overview PAGE ROWS\n";
     return 2;
   }
-  tarvik::view::BatchTally tally({4, 40, "4123", true});
+  tarvik::view::BatchTally tally(
+      {.lookBack = 4, .steps = 40, .sequence = "4123", .solutions = true});
   tarvik::view::testing::FeedSyntheticBatch(tally, std::atoll(argv[2]));
   const std::string page = tarvik::view::RenderOverview(tally, "pages/");
   std::ofstream out(argv[1], std::ios::binary);
