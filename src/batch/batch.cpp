@@ -131,7 +131,7 @@ Batch::Batch(const BatchOptions& options, Host& host)
       work_(options, host.files, sources_, names_, taken_),
       // The rows on a terminal are the progress.
       progress_(host.errors, host.errorsIsTerminal && !host.consoleIsTerminal && !options.quiet,
-                host.plainTerminal, options.solutions),
+                host.plainTerminal, options.solutions, options.answers.has_value()),
       pages_(options, host.files, sources_, names_),
       threads_(ThreadsFor(options, host)),
       // Enough lines in flight to keep every thread busy however uneven the puzzles are, and a
@@ -170,7 +170,7 @@ ExitStatus Batch::Run() {
     host_.errors << refused->message;
     return refused->status;
   }
-  if (options_.header) output_ += options_.solutions ? kRowsHeaderWithSolutions : kRowsHeader;
+  if (options_.header) output_ += RowsHeader(RowLayout::Of(options_));
 
   for (std::size_t operand = 0; operand < sources_.size() && !pool_.stopped(); ++operand) {
     ReadOperand(operand);
@@ -221,7 +221,7 @@ void Batch::ReadOperand(std::size_t operand) {
     Refuse(operand, *collection.refusal);
     return;
   }
-  LineReader reader(*collection.input, options_.field);
+  LineReader reader(*collection.input, options_.field, {options_.keep, options_.answers});
   for (;;) {
     std::optional<PuzzleLine> line = reader.Next();
     if (!line) break;
@@ -302,6 +302,11 @@ void Batch::Deliver(Job& job) {
   }
   output_ += job.row;
   if (!job.outcome) WriteMessage(ExitStatus::kDataError, job.message);
+  // A bad answer is told once for each FILE: its first.
+  if (job.answer == AnswerCheck::kBad &&
+      files_[job.operand].counts.answers[static_cast<std::size_t>(AnswerCheck::kBad)] == 1) {
+    WriteMessage(ExitStatus::kDataError, job.message);
+  }
   ++delivered_;
   if (output_.size() >= kOutputBytes) WriteOutput();
   // Looked at every 64 rows: the clock is cheap, but not free.
@@ -319,8 +324,8 @@ void Batch::Count(const Job& job) {
   } else if (job.notice) {
     if (job.notRead) file.notRead = job.reason;
   } else {
-    file.counts.Count(job.outcome, job.solutions);
-    totals_.Count(job.outcome, job.solutions);
+    file.counts.Count(job.outcome, job.solutions, job.answer);
+    totals_.Count(job.outcome, job.solutions, job.answer);
   }
 }
 

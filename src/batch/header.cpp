@@ -12,7 +12,9 @@ constexpr std::array<std::string_view, 6> kPuzzleNames = {"puzzle", "puzzles", "
                                                           "quiz",   "sudoku",  "grid"};
 constexpr std::size_t kLongestPuzzleName = 7;
 
-bool SameLetters(std::string_view a, std::string_view b) {
+}  // namespace
+
+bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t k = 0; k < a.size(); ++k) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
@@ -21,7 +23,42 @@ bool SameLetters(std::string_view a, std::string_view b) {
   return true;
 }
 
-}  // namespace
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
+  fields.clear();
+  const auto take = [&](std::size_t from, std::size_t to) {
+    std::string_view field = line.substr(from, to - from);
+    if (field.size() >= 2 && field.front() == '"' && field.back() == '"') {
+      field = field.substr(1, field.size() - 2);
+    }
+    fields.push_back(field);
+  };
+  std::size_t start = 0;
+  bool inGap = false;
+  bool gapDelimiter = false;
+  for (std::size_t k = 0; k < line.size(); ++k) {
+    const char c = line[k];
+    const bool delimiter = kFieldDelimiters.find(c) != std::string_view::npos;
+    const bool ends = delimiter || c == ' ' || c == '\r' || c == '\n';
+    if (inGap) {
+      if (delimiter) {
+        if (gapDelimiter) fields.emplace_back();
+        gapDelimiter = true;
+      } else if (!ends) {
+        inGap = false;
+        start = k;
+      }
+    } else if (ends) {
+      take(start, k);
+      inGap = true;
+      gapDelimiter = delimiter;
+    }
+  }
+  if (!inGap) {
+    take(start, line.size());
+  } else if (gapDelimiter) {
+    fields.emplace_back();
+  }
+}
 
 std::string_view Unquoted(std::string_view field, std::uint64_t& length, char last) {
   if (length >= 2 && field.front() == '"' && last == '"') {
@@ -57,9 +94,9 @@ void HeaderCheck::EndField(std::uint32_t field) {
   const std::string_view name = Unquoted(name_, length, nameLast_);
   if (length <= name.size()) {
     const std::string_view whole = name.substr(0, static_cast<std::size_t>(length));
-    if (named_ == 0 && !field_.name.empty() && SameLetters(whole, field_.name)) named_ = field;
+    if (named_ == 0 && !field_.name.empty() && SameName(whole, field_.name)) named_ = field;
     for (std::size_t rank = 0; rank < puzzleRank_; ++rank) {
-      if (SameLetters(whole, kPuzzleNames[rank])) {
+      if (SameName(whole, kPuzzleNames[rank])) {
         puzzleNamed_ = field;
         puzzleRank_ = rank;
         break;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "batch/batch_options.h"
 #include "batch/header.h"
@@ -22,6 +23,20 @@ struct PuzzleLine {
   Grid start;                          // the 81 cells, 0 for an empty one
   std::array<char, 81> digits{};       // the same as digits, '0' for an empty cell
   std::optional<std::string> refusal;  // what is wrong, as the message after "FILE:LINE: "
+  // With ExtraFields: the kept fields' values ("" where the line has none), and the answer's
+  // field and the count beside it (in a ':' line of three fields), when the line has them.
+  std::vector<std::string> kept;
+  std::optional<std::string> answer;
+  std::optional<std::string> answerCount;
+};
+
+// The fields of each line carried beside its puzzle: kept fields (--keep) and the answer
+// (--answers). A name must be in the input's header, or the whole input is refused.
+struct ExtraFields {
+  std::vector<FieldChoice> keep;
+  std::optional<AnswerChoice> answers;
+
+  bool Any() const { return !keep.empty() || answers.has_value(); }
 };
 
 // Why a whole input gave no further rows: its header has no field of the name asked for, or its
@@ -51,7 +66,7 @@ struct InputRefusal {
 // give the same results.
 class LineReader {
  public:
-  explicit LineReader(Source& source, FieldChoice field = {});
+  explicit LineReader(Source& source, FieldChoice field = {}, ExtraFields extras = {});
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
   ~LineReader();
@@ -85,6 +100,11 @@ class LineReader {
   // puzzle's field; true if the line gives no row.
   bool FirstContentLine();
   void Damaged(std::int64_t line);
+  // Finds the extra fields in the input's first line that is not passed over, `header` or not;
+  // false, with the input refused, when a name is not there.
+  bool FindExtraFields(bool header);
+  // Gives `line` the extra fields of its text.
+  void TakeExtraFields(std::string_view text, PuzzleLine& line);
 
   BufferedReader in_;  // with 16 bytes of slack, for vector reads past a line's end
   const FieldChoice field_;
@@ -104,6 +124,13 @@ class LineReader {
   std::uint32_t blankFields_ = 0;
   std::optional<HeaderCheck> header_;  // on the lines up to the first that is not passed over
   std::unique_ptr<Scan> scan_;         // the line under way on the byte-by-byte path
+
+  const ExtraFields extras_;
+  std::string text_;  // the line under way on the byte-by-byte path, with extra fields
+  std::vector<std::string_view> fields_;
+  std::vector<std::uint32_t> keptAt_;  // each kept field's number, counted from 1
+  std::uint32_t answerAt_ = 0;         // the answer's field; 0 for none
+  bool colonAnswers_ = false;          // the answer is in fields 2 and 3 of a ':' line
 };
 
 }  // namespace tarvik::batch

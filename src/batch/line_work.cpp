@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "batch/answers.h"
 #include "batch/rows.h"
 #include "exact/exact_solver.h"
 #include "report/level_split.h"
@@ -52,7 +53,12 @@ LineWork::LineWork(const BatchOptions& options, Files& files,
       sources_(sources),
       names_(names),
       taken_(taken),
-      parameters_(WorkedWith(options)) {}
+      parameters_(WorkedWith(options)),
+      layout_(RowLayout::Of(options)) {
+  for (const std::string& source : sources) {
+    encodedSources_.push_back(EncodedText(layout_.format, source));
+  }
+}
 
 std::optional<Failure> LineWork::Do(Job& job) const {
   if (job.notice || job.operandEnd) return std::nullopt;
@@ -61,9 +67,10 @@ std::optional<Failure> LineWork::Do(Job& job) const {
   job.message.clear();
   job.outcome.reset();
   job.solutions.reset();
+  job.answer.reset();
   try {
     if (job.line.refusal) {
-      AppendRefusedRow(job.row, source, job.line.line, options_.solutions);
+      AppendRefusedRow(job.row, layout_, encodedSources_[job.operand], job.line);
       AppendMessage(job.message, Named(source) + ":" + std::to_string(job.line.line),
                     *job.line.refusal);
       return std::nullopt;
@@ -84,7 +91,15 @@ std::optional<Failure> LineWork::Do(Job& job) const {
     }
     job.outcome = grade.summary.outcome;
     job.run = grade.summary;
-    AppendRow(job.row, source, job.line, grade, job.solutions);
+    if (options_.answers) {
+      job.answer = CheckAnswer(job.line, grade, job.solutions);
+      if (job.answer == AnswerCheck::kBad) {
+        AppendMessage(job.message, Named(source) + ":" + std::to_string(job.line.line),
+                      BadAnswer(job.line));
+      }
+    }
+    AppendRow(job.row, layout_, encodedSources_[job.operand], job.line, grade,
+              {job.solutions, job.answer});
     return std::nullopt;
   } catch (const std::bad_alloc&) {
     return Failure{ExitStatus::kOsError, std::string(kOutOfMemory)};

@@ -53,8 +53,10 @@ void Progress::Erase() {
 namespace {
 
 // ": 9 solved, 2 step-limit", the outcomes that came, or all four when `all`; then, when counted,
-// "; solutions: 1 none, 9 one, 1 two or more".
-void PutOutcomes(std::ostream& out, const LineCounts& counts, bool all, bool solutions) {
+// "; solutions: 1 none, 9 one, 1 two or more"; then, when checked, "; answers: 8 match, ..." with
+// every result.
+void PutOutcomes(std::ostream& out, const LineCounts& counts, bool all, bool solutions,
+                 bool answers) {
   const char* separator = ": ";
   for (const Outcome outcome :
        {Outcome::kSolved, Outcome::kStepLimit, Outcome::kNoFurtherGuesses, Outcome::kNoSolution}) {
@@ -63,9 +65,16 @@ void PutOutcomes(std::ostream& out, const LineCounts& counts, bool all, bool sol
     out << separator << count << ' ' << OutcomeName(outcome);
     separator = ", ";
   }
-  if (!solutions) return;
-  out << "; solutions: " << counts.solutions[0] << " none, " << counts.solutions[1] << " one, "
-      << counts.solutions[2] << " two or more";
+  if (solutions) {
+    out << "; solutions: " << counts.solutions[0] << " none, " << counts.solutions[1] << " one, "
+        << counts.solutions[2] << " two or more";
+  }
+  if (!answers) return;
+  separator = "; answers: ";
+  for (std::size_t k = 0; k < kAnswerChecks; ++k) {
+    out << separator << counts.answers[k] << ' ' << AnswerName(static_cast<AnswerCheck>(k));
+    separator = ", ";
+  }
 }
 
 }  // namespace
@@ -82,7 +91,7 @@ void Progress::Summarize(const LineCounts& totals, const std::vector<FileTally>&
       const LineCounts& counts = file.counts;
       errors_ << counts.linesRead << (counts.linesRead == 1 ? " line, " : " lines, ")
               << counts.puzzles << " puzzles, " << counts.refused << " refused";
-      PutOutcomes(errors_, counts, true, solutions_);
+      PutOutcomes(errors_, counts, true, solutions_, answers_);
       errors_ << '\n';
     }
   }
@@ -92,7 +101,7 @@ void Progress::Summarize(const LineCounts& totals, const std::vector<FileTally>&
                       seconds > 0 ? static_cast<double>(totals.puzzles) / seconds : 0.0);
   errors_ << kMessagePrefix << totals.puzzles << " puzzles, " << totals.refused << " refused, in "
           << timing;
-  PutOutcomes(errors_, totals, false, solutions_);
+  PutOutcomes(errors_, totals, false, solutions_, answers_);
   errors_ << '\n';
 }
 

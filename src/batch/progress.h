@@ -18,8 +18,8 @@ class Progress {
   using Clock = std::chrono::steady_clock;
 
   // `shown`: a progress line is drawn at all; `plain`: without escape sequences.
-  Progress(std::ostream& errors, bool shown, bool plain, bool solutions)
-      : errors_(errors), shown_(shown), plain_(plain), solutions_(solutions) {}
+  Progress(std::ostream& errors, bool shown, bool plain, bool solutions, bool answers)
+      : errors_(errors), shown_(shown), plain_(plain), solutions_(solutions), answers_(answers) {}
 
   // Redraws the line for `rows` rows written and, when the inputs' size is known, the share of it
   // read.
@@ -35,6 +35,7 @@ class Progress {
   const bool shown_;
   const bool plain_;
   const bool solutions_;   // the counts of solutions are summed up too
+  const bool answers_;     // and the answer checks
   std::size_t drawn_ = 0;  // the length of the line drawn; 0 for none
   Clock::time_point started_ = Clock::now();
   Clock::time_point lastDrawn_ = started_;

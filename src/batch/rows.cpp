@@ -33,47 +33,270 @@ char* PutGrid(char* out, const Grid& grid) {
   return out + 81;
 }
 
-void PutSourceAndLine(std::string& out, std::string_view source, std::int64_t line) {
-  char number[24];
-  out += source;
-  out += '\t';
-  out.append(number, PutNumber(number, static_cast<std::uint64_t>(line)));
+char* Put(char* out, std::string_view text) { return std::copy(text.begin(), text.end(), out); }
+
+// The length of the UTF-8 sequence at `at`; `valid` false where it is none, and then the length
+// of its longest start that could begin one (at least 1), which stands for one U+FFFD.
+std::size_t SequenceLength(std::string_view text, std::size_t at, bool& valid) {
+  const auto byte = [&](std::size_t k) {
+    return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u;
+  };
+  const unsigned lead = byte(at);
+  std::size_t length = 0;
+  unsigned low = 0x80;
+  unsigned high = 0xBF;  // of the second byte
+  valid = false;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;  // nothing past U+10FFFF
+  } else {
+    return 1;
+  }
+  if (byte(at + 1) < low || byte(at + 1) > high) return 1;
+  for (std::size_t k = 2; k < length; ++k) {
+    if (byte(at + k) < 0x80 || byte(at + k) > 0xBF) return k;
+  }
+  valid = true;
+  return length;
 }
+
+void AppendJsonString(std::string& out, std::string_view text) {
+  out += '"';
+  for (std::size_t k = 0; k < text.size();) {
+    const auto c = static_cast<unsigned char>(text[k]);
+    if (c >= 0x80) {
+      bool valid = false;
+      const std::size_t length = SequenceLength(text, k, valid);
+      if (valid) {
+        out.append(text.substr(k, length));
+      } else {
+        out += "\xEF\xBF\xBD";
+      }
+      k += length;
+      continue;
+    }
+    ++k;
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c < 0x20) {
+      constexpr char kHex[] = "0123456789abcdef";
+      const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
+      out.append(escape, sizeof escape);
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  out += '"';
+}
+
+void AppendText(std::string& out, RowFormat format, std::string_view text) {
+  switch (format) {
+    case RowFormat::kTsv: out += text; return;
+    case RowFormat::kCsv:
+      if (text.find_first_of("\",\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+      }
+      out += '"';
+      for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+      }
+      out += '"';
+      return;
+    case RowFormat::kJsonl: AppendJsonString(out, text); return;
+  }
+}
+
+char Separator(RowFormat format) { return format == RowFormat::kCsv ? ',' : '\t'; }
+
+// Writes the fields of a row one by one, each after its key in JSON lines and after a separator
+// in TSV and CSV.
+class FieldWriter {
+ public:
+  FieldWriter(std::string& out, RowFormat format) : out_(out), format_(format) {}
+
+  // The key, or the separator, of the next field.
+  void Next(std::string_view key) {
+    if (format_ == RowFormat::kJsonl) {
+      out_ += first_ ? "{\"" : ",\"";
+      out_ += key;
+      out_ += "\":";
+    } else if (!first_) {
+      out_ += Separator(format_);
+    }
+    first_ = false;
+  }
+  // A field that needs no quoting in any format.
+  void Word(std::string_view key, std::string_view word) {
+    Next(key);
+    if (format_ == RowFormat::kJsonl) {
+      out_ += '"';
+      out_ += word;
+      out_ += '"';
+    } else {
+      out_ += word;
+    }
+  }
+  void Raw(std::string_view key, std::string_view raw) {
+    Next(key);
+    out_ += raw;
+  }
+  void Number(std::string_view key, std::int64_t value) {
+    char digits[24];
+    Raw(key, std::string_view(digits,
+                              static_cast<std::size_t>(
+                                  PutNumber(digits, static_cast<std::uint64_t>(value)) - digits)));
+  }
+  // An empty field, null in JSON lines.
+  void Empty(std::string_view key) { Raw(key, format_ == RowFormat::kJsonl ? "null" : ""); }
+  void Kept(const RowLayout& layout, const PuzzleLine& line) {
+    for (std::size_t k = 0; k < layout.kept.size(); ++k) {
+      if (format_ == RowFormat::kJsonl) {
+        out_ += ',';
+        AppendJsonString(out_, layout.kept[k]);
+        out_ += ':';
+      } else {
+        out_ += Separator(format_);
+      }
+      AppendText(out_, format_, k < line.kept.size() ? std::string_view(line.kept[k]) : "");
+    }
+  }
+  void End() { out_ += format_ == RowFormat::kJsonl ? "}\n" : "\n"; }
+
+ private:
+  std::string& out_;
+  const RowFormat format_;
+  bool first_ = true;
+};
 
 }  // namespace
 
-void AppendRow(std::string& out, std::string_view source, const PuzzleLine& line,
-               const Grade& grade, std::optional<int> solutions) {
-  PutSourceAndLine(out, source, line.line);
-  // The rest of the row is at most 81 + 81 + 18 + 3 * 20 + 2 + 2 + 10 characters, and the grid
-  // writes 7 bytes past its end.
-  char row[256];
-  char* at = row;
-  *at++ = '\t';
-  at = std::copy(line.digits.begin(), line.digits.end(), at);
-  *at++ = '\t';
-  const std::string_view outcome = OutcomeName(grade.summary.outcome);
-  at = std::copy(outcome.begin(), outcome.end(), at);
-  for (const std::int64_t count :
-       {std::int64_t{grade.summary.attempts}, std::int64_t{grade.summary.steps},
-        std::int64_t{grade.summary.depth}, std::int64_t{grade.empty}}) {
-    *at++ = '\t';
-    at = PutNumber(at, static_cast<std::uint64_t>(count));
-  }
-  *at++ = '\t';
-  at = PutGrid(at, grade.final);
-  if (solutions) {
-    *at++ = '\t';
-    *at++ = static_cast<char>('0' + *solutions);
-  }
-  *at++ = '\n';
-  out.append(row, static_cast<std::size_t>(at - row));
+RowLayout RowLayout::Of(const BatchOptions& options) {
+  RowLayout layout;
+  layout.format = options.format;
+  layout.solutions = options.solutions;
+  layout.answer = options.answers.has_value();
+  for (const FieldChoice& field : options.keep) layout.kept.push_back(KeptHead(field));
+  return layout;
 }
 
-void AppendRefusedRow(std::string& out, std::string_view source, std::int64_t line,
-                      bool solutionsField) {
-  PutSourceAndLine(out, source, line);
-  out += solutionsField ? "\t\trefused\t\t\t\t\t\t\n" : "\t\trefused\t\t\t\t\t\n";
+std::string RowsHeader(const RowLayout& layout) {
+  if (layout.Plain()) {
+    return std::string(layout.solutions ? kRowsHeaderWithSolutions : kRowsHeader);
+  }
+  if (layout.format == RowFormat::kJsonl) return {};
+  std::string header;
+  for (const std::string_view name : kRowFieldNames) {
+    if ((name == "solutions" && !layout.solutions) || (name == "answer" && !layout.answer)) {
+      continue;
+    }
+    if (!header.empty()) header += Separator(layout.format);
+    header += name;
+  }
+  for (const std::string& head : layout.kept) {
+    header += Separator(layout.format);
+    AppendText(header, layout.format, head);
+  }
+  header += '\n';
+  return header;
+}
+
+std::string EncodedText(RowFormat format, std::string_view text) {
+  std::string encoded;
+  AppendText(encoded, format, text);
+  return encoded;
+}
+
+void AppendRow(std::string& out, const RowLayout& layout, std::string_view encodedSource,
+               const PuzzleLine& line, const Grade& grade, const RowExtras& extras) {
+  if (layout.Plain()) {
+    // The rows as they have always been, the quick way.
+    out += encodedSource;
+    // The rest of the row is at most 20 + 81 + 81 + 18 + 3 * 20 + 2 + 2 + 12 characters, and the
+    // grid writes 7 bytes past its end.
+    char row[288];
+    char* at = row;
+    *at++ = '\t';
+    at = PutNumber(at, static_cast<std::uint64_t>(line.line));
+    *at++ = '\t';
+    at = std::copy(line.digits.begin(), line.digits.end(), at);
+    *at++ = '\t';
+    at = Put(at, OutcomeName(grade.summary.outcome));
+    for (const std::int64_t count :
+         {std::int64_t{grade.summary.attempts}, std::int64_t{grade.summary.steps},
+          std::int64_t{grade.summary.depth}, std::int64_t{grade.empty}}) {
+      *at++ = '\t';
+      at = PutNumber(at, static_cast<std::uint64_t>(count));
+    }
+    *at++ = '\t';
+    at = PutGrid(at, grade.final);
+    if (extras.solutions) {
+      *at++ = '\t';
+      *at++ = static_cast<char>('0' + *extras.solutions);
+    }
+    *at++ = '\n';
+    out.append(row, static_cast<std::size_t>(at - row));
+    return;
+  }
+  FieldWriter fields(out, layout.format);
+  fields.Raw("source", encodedSource);
+  fields.Number("line", line.line);
+  fields.Word("puzzle", std::string_view(line.digits.data(), line.digits.size()));
+  fields.Word("outcome", OutcomeName(grade.summary.outcome));
+  fields.Number("attempts", grade.summary.attempts);
+  fields.Number("steps", grade.summary.steps);
+  fields.Number("depth", grade.summary.depth);
+  fields.Number("empty", grade.empty);
+  char grid[88];
+  PutGrid(grid, grade.final);
+  fields.Word("grid", std::string_view(grid, 81));
+  if (layout.solutions) {
+    if (extras.solutions) {
+      fields.Number("solutions", *extras.solutions);
+    } else {
+      fields.Empty("solutions");
+    }
+  }
+  if (layout.answer) {
+    if (extras.answer) {
+      fields.Word("answer", AnswerName(*extras.answer));
+    } else {
+      fields.Empty("answer");
+    }
+  }
+  fields.Kept(layout, line);
+  fields.End();
+}
+
+void AppendRefusedRow(std::string& out, const RowLayout& layout, std::string_view encodedSource,
+                      const PuzzleLine& line) {
+  FieldWriter fields(out, layout.format);
+  fields.Raw("source", encodedSource);
+  fields.Number("line", line.line);
+  fields.Empty("puzzle");
+  fields.Word("outcome", "refused");
+  for (const std::string_view key : {"attempts", "steps", "depth", "empty", "grid"}) {
+    fields.Empty(key);
+  }
+  if (layout.solutions) fields.Empty("solutions");
+  if (layout.answer) fields.Empty("answer");
+  fields.Kept(layout, line);
+  fields.End();
 }
 
 }  // namespace tarvik::batch

@@ -146,6 +146,7 @@ std::string RenderOverview(const BatchTally& tally, std::optional<std::string_vi
   WriteFileTable(w, tally);
   WriteSolutions(w, tally);
   WriteHardest(w, tally, linkBase);
+  WriteAnswers(w, tally, linkBase);
   WriteRefused(w, tally);
   w.Close().Line();  // main
   w.Close().Line();  // body
