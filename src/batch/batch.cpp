@@ -2,7 +2,6 @@
 #include "batch/batch.h"
 
 #include <algorithm>
-#include <atomic>
 #include <mutex>
 #include <new>
 #include <ostream>
@@ -94,9 +93,7 @@ class Batch {
   bool failed_ = false;
   Progress progress_;
 
-  // Known to the reader, read by whoever delivers, for progress: bytes of all inputs.
-  std::atomic<std::uint64_t> bytesRead_{0};
-  std::uint64_t inputSize_ = 0;  // 0 when not known
+  std::uint64_t inputSize_ = 0;  // of all inputs, for progress; 0 when not known
 
   // The page of the whole batch, when asked for; told by the thread delivering.
   OverviewPages pages_;
@@ -225,9 +222,22 @@ void Batch::ReadOperand(std::size_t operand) {
   for (;;) {
     std::optional<PuzzleLine> line = reader.Next();
     if (!line) break;
-    // Compressed bytes for compressed input, as its size counts them.
-    bytesRead_.store(before + collection.input->rawBytesRead(), std::memory_order_relaxed);
-    if (!pool_.Submit([&](Job& job) { job.SetLine(operand, std::move(*line)); })) return;
+    // Compressed bytes for compressed input, as its size counts them: the share of those read
+    // so far that the text up to the line's end took.
+    const std::uint64_t text = reader.bytesRead();
+    const std::uint64_t raw = collection.input->rawBytesRead();
+    const std::uint64_t end =
+        text == raw || text == 0
+            ? reader.lineEnd()
+            : static_cast<std::uint64_t>(static_cast<double>(raw) *
+                                         static_cast<double>(reader.lineEnd()) /
+                                         static_cast<double>(text));
+    if (!pool_.Submit([&](Job& job) {
+          job.SetLine(operand, std::move(*line));
+          job.inputEnd = before + end;
+        })) {
+      return;
+    }
   }
   EndOperand(operand, reader);
 }
@@ -312,7 +322,7 @@ void Batch::Deliver(Job& job) {
   // Looked at every 64 rows: the clock is cheap, but not free.
   if ((delivered_ & 63) == 0) {
     const std::lock_guard lock(errorsMutex_);
-    progress_.Update(delivered_, bytesRead_.load(std::memory_order_relaxed), inputSize_);
+    progress_.Update(delivered_, job.inputEnd, inputSize_);
   }
 }
 

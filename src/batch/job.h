@@ -20,6 +20,9 @@ struct Job {
   std::uint64_t place = 0;  // among all jobs of the batch, set when the job is worked
   std::size_t operand = 0;
   PuzzleLine line;
+  // The bytes of all inputs up to the end of the line (compressed ones as compressed), for
+  // progress.
+  std::uint64_t inputEnd = 0;
   // What the worker made of it.
   std::string row;                    // the row, with its line feed
   std::string message;                // a refused line's message, with its line feed

@@ -77,8 +77,11 @@ class LineReader {
   // A failed read; damaged compressed data is a refusal instead.
   std::error_code error() const { return error_; }
   const std::optional<InputRefusal>& refusal() const { return refusal_; }
-  // The bytes read so far, for progress.
+  // The bytes read so far, and those up to the end of the last line given, for progress.
   std::uint64_t bytesRead() const { return in_.bytesRead(); }
+  std::uint64_t lineEnd() const {
+    return in_.bytesRead() - static_cast<std::uint64_t>(in_.end() - in_.next());
+  }
   // The lines read so far, skipped ones included.
   std::int64_t linesRead() const { return line_; }
 

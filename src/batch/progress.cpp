@@ -22,10 +22,13 @@ void Progress::Update(std::uint64_t rows, std::uint64_t bytesRead, std::uint64_t
                              static_cast<unsigned long long>(rows),
                              seconds > 0 ? static_cast<double>(rows) / seconds : 0.0);
   if (inputSize > 0 && length > 0) {
-    const double share =
-        std::min(1.0, static_cast<double>(bytesRead) / static_cast<double>(inputSize));
-    length += std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length),
-                            ", %.0f%%", 100.0 * share);
+    // Rounded down: 100 % only once the last line's row is out.
+    const auto percent = static_cast<unsigned>(
+        bytesRead >= inputSize ? 100
+                               : std::min(99.0, 100.0 * static_cast<double>(bytesRead) /
+                                                    static_cast<double>(inputSize)));
+    length += std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length), ", %u%%",
+                            percent);
   }
   const auto size =
       static_cast<std::size_t>(std::clamp(length, 0, static_cast<int>(sizeof line) - 1));

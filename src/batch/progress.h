@@ -22,7 +22,7 @@ class Progress {
       : errors_(errors), shown_(shown), plain_(plain), solutions_(solutions), answers_(answers) {}
 
   // Redraws the line for `rows` rows written and, when the inputs' size is known, the share of it
-  // read.
+  // done: `bytesRead` up to the end of the last line whose row is out.
   void Update(std::uint64_t rows, std::uint64_t bytesRead, std::uint64_t inputSize);
   // Clears the line, if drawn, so that a message can take its place.
   void Erase();
