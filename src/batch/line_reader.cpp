@@ -35,6 +35,9 @@ constexpr std::array<std::uint8_t, 256> kReturnClasses = ClassesFor('\r');
 
 constexpr char kMark[] = "\xEF\xBB\xBF";
 
+// The bytes of a line looked at for a hint when its puzzle field has the wrong length.
+constexpr std::size_t kHintBytes = 4096;
+
 // Takes the 81 cells into `line`; the message of the first repeat, if any.
 std::optional<std::string> TakeCells(const std::int8_t* cells, const char* digits,
                                      PuzzleLine& line) {
@@ -292,7 +295,7 @@ std::optional<PuzzleLine> LineReader::FinishLine() {
   std::uint64_t length = 0;
   const std::string_view kept = s.puzzle.Bytes(length);
   if (length != 81) {
-    line.refusal = "puzzle: found " + Count(length, "character") + ", expected 81";
+    line.refusal = "puzzle: found " + Count(length, "byte") + ", expected 81" + LengthHint(length);
     return line;
   }
   char bytes[96] = {};
@@ -312,6 +315,33 @@ std::optional<PuzzleLine> LineReader::FinishLine() {
   return line;
 }
 
+std::string LineReader::LengthHint(std::uint64_t length) {
+  if (hinted_) return {};
+  std::string_view text = text_;
+  if (text.starts_with(kMark)) text.remove_prefix(3);
+  SplitFields(text, fields_);
+  const auto cells = [](std::string_view field) {
+    return field.size() == 81 && std::all_of(field.begin(), field.end(), IsCell);
+  };
+  // In a puzzle:count:solution file, field 3 is the solution.
+  const bool colonThree = fields_.size() == 3 && std::count(text.begin(), text.end(), ':') == 2;
+  if (!headed_) {
+    for (std::size_t k = 0; k < fields_.size(); ++k) {
+      const std::size_t number = k + 1;
+      if (number == target_ || (colonThree && number == 3) || !cells(fields_[k])) continue;
+      hinted_ = true;
+      return " (field " + std::to_string(number) + " holds 81 cells: --field=" +
+             std::to_string(number) + " reads it)";
+    }
+  }
+  const std::string_view puzzle = target_ <= fields_.size() ? fields_[target_ - 1] : "";
+  if (length == 9 && puzzle.size() == 9 && std::all_of(puzzle.begin(), puzzle.end(), IsCell)) {
+    hinted_ = true;
+    return " (9 cells a line: join each 9 lines into one, see the manual)";
+  }
+  return {};
+}
+
 bool LineReader::FirstContentLine() {
   const Scan& s = *scan_;
   const HeaderVerdict verdict =
@@ -324,6 +354,7 @@ bool LineReader::FirstContentLine() {
   }
   target_ = verdict.field;
   blankFields_ = verdict.blankFields;
+  headed_ = verdict.header;
   if (extras_.Any() && !FindExtraFields(verdict.header)) return true;
   return verdict.header;
 }
@@ -426,6 +457,10 @@ std::optional<PuzzleLine> LineReader::Next() {
       const char* to = eol != nullptr ? eol : end;
       if (extras_.Any()) {
         text_.append(from, to);
+      } else if (!hinted_ && text_.size() < kHintBytes) {
+        // Enough of the line for the hints of a length refusal.
+        text_.append(from, std::min<std::size_t>(static_cast<std::size_t>(to - from),
+                                                 kHintBytes - text_.size()));
       }
       Feed(from, eol != nullptr ? eol : end);
       if (eol != nullptr) {

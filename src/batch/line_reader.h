@@ -102,6 +102,9 @@ class LineReader {
   // Reads the input's first line that is not passed over as its header or not, and chooses the
   // puzzle's field; true if the line gives no row.
   bool FirstContentLine();
+  // What a length refusal of the line under way adds, the first time in the input that one
+  // helps: another field of 81 cells in an input without a header, or a line of 9 cells.
+  std::string LengthHint(std::uint64_t length);
   void Damaged(std::int64_t line);
   // Finds the extra fields in the input's first line that is not passed over, `header` or not;
   // false, with the input refused, when a name is not there.
@@ -134,6 +137,8 @@ class LineReader {
   std::vector<std::uint32_t> keptAt_;  // each kept field's number, counted from 1
   std::uint32_t answerAt_ = 0;         // the answer's field; 0 for none
   bool colonAnswers_ = false;          // the answer is in fields 2 and 3 of a ':' line
+  bool headed_ = false;                // the input has a header
+  bool hinted_ = false;                // a length refusal has had its hint
 };
 
 }  // namespace tarvik::batch
