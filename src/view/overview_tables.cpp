@@ -137,7 +137,7 @@ void WriteSolutions(HtmlWriter& w, const BatchTally& tally) {
     for (std::size_t s = 0; s < 3; ++s) {
       // Solved with several solutions found only one of them; not solved with exactly one
       // missed the answer there is.
-      const bool misleading = (outcome == Outcome::kSolved) ? s == 2 : s == 1;
+      const bool misleading = table[k][s] > 0 && ((outcome == Outcome::kSolved) ? s == 2 : s == 1);
       w.Open("td");
       if (misleading) w.Class("mislead").Attribute("title", "misleading");
       w.Number(table[k][s]);
