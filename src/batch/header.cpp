@@ -23,7 +23,15 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
+// What ends a field: 1 for a blank (CR and LF among them), 2 for a delimiter.
+constexpr std::array<std::uint8_t, 256> kEnds = [] {
+  std::array<std::uint8_t, 256> ends{};
+  ends[' '] = ends['\r'] = ends['\n'] = 1;
+  for (const char c : kFieldDelimiters) ends[static_cast<unsigned char>(c)] = 2;
+  return ends;
+}();
+
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields, std::size_t limit) {
   fields.clear();
   const auto take = [&](std::size_t from, std::size_t to) {
     std::string_view field = line.substr(from, to - from);
@@ -35,24 +43,23 @@ void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
   std::size_t start = 0;
   bool inGap = false;
   bool gapDelimiter = false;
-  for (std::size_t k = 0; k < line.size(); ++k) {
-    const char c = line[k];
-    const bool delimiter = kFieldDelimiters.find(c) != std::string_view::npos;
-    const bool ends = delimiter || c == ' ' || c == '\r' || c == '\n';
+  for (std::size_t k = 0; k < line.size() && fields.size() < limit; ++k) {
+    const std::uint8_t ends = kEnds[static_cast<unsigned char>(line[k])];
     if (inGap) {
-      if (delimiter) {
+      if (ends == 2) {
         if (gapDelimiter) fields.emplace_back();
         gapDelimiter = true;
-      } else if (!ends) {
+      } else if (ends == 0) {
         inGap = false;
         start = k;
       }
-    } else if (ends) {
+    } else if (ends != 0) {
       take(start, k);
       inGap = true;
-      gapDelimiter = delimiter;
+      gapDelimiter = ends == 2;
     }
   }
+  if (fields.size() >= limit) return;
   if (!inGap) {
     take(start, line.size());
   } else if (gapDelimiter) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,8 +24,10 @@ bool SameName(std::string_view field, std::string_view name);
 
 // The fields of a line as the reader splits them: at a tab, ',', ';', ':' or '|' with the blanks
 // around it, or at a run of blanks (CR and LF among them); two delimiters in a row hold an empty
-// field, as does one at the end; a field wrapped in double quotes loses them.
-void SplitFields(std::string_view line, std::vector<std::string_view>& fields);
+// field, as does one at the end; a field wrapped in double quotes loses them. No more than
+// `limit` fields are taken.
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields,
+                 std::size_t limit = std::numeric_limits<std::size_t>::max());
 
 // What an input's first line that is not passed over is: a header or a puzzle line, and the field
 // that holds the puzzle.

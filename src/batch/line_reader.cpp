@@ -330,8 +330,8 @@ std::string LineReader::LengthHint(std::uint64_t length) {
       const std::size_t number = k + 1;
       if (number == target_ || (colonThree && number == 3) || !cells(fields_[k])) continue;
       hinted_ = true;
-      return " (field " + std::to_string(number) + " holds 81 cells: --field=" +
-             std::to_string(number) + " reads it)";
+      return " (field " + std::to_string(number) +
+             " holds 81 cells: --field=" + std::to_string(number) + " reads it)";
     }
   }
   const std::string_view puzzle = target_ <= fields_.size() ? fields_[target_ - 1] : "";
@@ -389,6 +389,9 @@ bool LineReader::FindExtraFields(bool header) {
       colonAnswers_ = true;
     }
   }
+  // A ':' line's answer needs to know that there are no more than three fields.
+  fieldsNeeded_ = colonAnswers_ ? 4 : answerAt_;
+  for (const std::uint32_t at : keptAt_) fieldsNeeded_ = std::max<std::size_t>(fieldsNeeded_, at);
   if (!missing) return true;
   // The line's own bytes, without a carriage return dropped before its line feed.
   const std::string_view shown =
@@ -402,15 +405,14 @@ bool LineReader::FindExtraFields(bool header) {
 
 void LineReader::TakeExtraFields(std::string_view text, PuzzleLine& line) {
   if (text.starts_with(kMark)) text.remove_prefix(3);
-  SplitFields(text, fields_);
-  line.kept.resize(keptAt_.size());
-  for (std::size_t k = 0; k < keptAt_.size(); ++k) {
-    const std::uint32_t at = keptAt_[k];
-    if (at != 0 && at <= fields_.size()) {
-      line.kept[k].assign(fields_[at - 1]);
-    } else {
-      line.kept[k].clear();
-    }
+  SplitFields(text, fields_, fieldsNeeded_);
+  line.kept.clear();
+  for (const std::uint32_t at : keptAt_) {
+    const std::string_view value = at != 0 && at <= fields_.size() ? fields_[at - 1] : "";
+    const auto length = static_cast<std::uint32_t>(value.size());
+    char prefix[4];
+    std::memcpy(prefix, &length, 4);
+    line.kept.append(prefix, 4).append(value);
   }
   line.answer.reset();
   line.answerCount.reset();

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,11 +25,31 @@ struct PuzzleLine {
   Grid start;                          // the 81 cells, 0 for an empty one
   std::array<char, 81> digits{};       // the same as digits, '0' for an empty cell
   std::optional<std::string> refusal;  // what is wrong, as the message after "FILE:LINE: "
-  // With ExtraFields: the kept fields' values ("" where the line has none), and the answer's
-  // field and the count beside it (in a ':' line of three fields), when the line has them.
-  std::vector<std::string> kept;
+  // With ExtraFields: the kept fields' values ("" where the line has none), each after its
+  // length in 4 bytes (KeptValues reads them), in one string that short values keep off the heap;
+  // and the answer's field and the count beside it (in a ':' line of three fields), when the
+  // line has them.
+  std::string kept;
   std::optional<std::string> answer;
   std::optional<std::string> answerCount;
+};
+
+// Reads the kept values of a line one after the other.
+class KeptValues {
+ public:
+  explicit KeptValues(std::string_view kept) : rest_(kept) {}
+  // The next value; "" past the last.
+  std::string_view Next() {
+    if (rest_.size() < 4) return {};
+    std::uint32_t length = 0;
+    std::memcpy(&length, rest_.data(), 4);
+    const std::string_view value = rest_.substr(4, length);
+    rest_.remove_prefix(std::min<std::size_t>(rest_.size(), 4 + std::size_t{length}));
+    return value;
+  }
+
+ private:
+  std::string_view rest_;
 };
 
 // The fields of each line carried beside its puzzle: kept fields (--keep) and the answer
@@ -61,9 +83,9 @@ struct InputRefusal {
 // is 81 bytes of 1-9 given and 0 . * _ - x X empty, row by row.
 //
 // Memory does not grow with the length of a line: bytes of the puzzle field past its first 84
-// are counted, not kept. Lines whole in the buffer are read by a quick path for the usual puzzle
-// line, and by the byte-by-byte path (the only one for lines that cross buffers) otherwise; both
-// give the same results.
+// are counted, not kept; only with ExtraFields is each line kept whole, to split it. Lines whole in
+// the buffer are read by a quick path for the usual puzzle line, and by the byte-by-byte path (the
+// only one for lines that cross buffers) otherwise; both give the same results.
 class LineReader {
  public:
   explicit LineReader(Source& source, FieldChoice field = {}, ExtraFields extras = {});
@@ -137,6 +159,7 @@ class LineReader {
   std::vector<std::uint32_t> keptAt_;  // each kept field's number, counted from 1
   std::uint32_t answerAt_ = 0;         // the answer's field; 0 for none
   bool colonAnswers_ = false;          // the answer is in fields 2 and 3 of a ':' line
+  std::size_t fieldsNeeded_ = 0;       // the fields of a line that hold any of them
   bool headed_ = false;                // the input has a header
   bool hinted_ = false;                // a length refusal has had its hint
 };

@@ -164,16 +164,18 @@ class FieldWriter {
   }
   // An empty field, null in JSON lines.
   void Empty(std::string_view key) { Raw(key, format_ == RowFormat::kJsonl ? "null" : ""); }
+  // The kept fields, each after its key or a separator.
   void Kept(const RowLayout& layout, const PuzzleLine& line) {
-    for (std::size_t k = 0; k < layout.kept.size(); ++k) {
+    KeptValues values(line.kept);
+    for (const std::string& head : layout.kept) {
       if (format_ == RowFormat::kJsonl) {
         out_ += ',';
-        AppendJsonString(out_, layout.kept[k]);
+        AppendJsonString(out_, head);
         out_ += ':';
       } else {
         out_ += Separator(format_);
       }
-      AppendText(out_, format_, k < line.kept.size() ? std::string_view(line.kept[k]) : "");
+      AppendText(out_, format_, values.Next());
     }
   }
   void End() { out_ += format_ == RowFormat::kJsonl ? "}\n" : "\n"; }
@@ -222,65 +224,87 @@ std::string EncodedText(RowFormat format, std::string_view text) {
   return encoded;
 }
 
-void AppendRow(std::string& out, const RowLayout& layout, std::string_view encodedSource,
-               const PuzzleLine& line, const Grade& grade, const RowExtras& extras) {
-  if (layout.Plain()) {
-    // The rows as they have always been, the quick way.
-    out += encodedSource;
-    // The rest of the row is at most 20 + 81 + 81 + 18 + 3 * 20 + 2 + 2 + 12 characters, and the
-    // grid writes 7 bytes past its end.
-    char row[288];
-    char* at = row;
-    *at++ = '\t';
-    at = PutNumber(at, static_cast<std::uint64_t>(line.line));
-    *at++ = '\t';
-    at = std::copy(line.digits.begin(), line.digits.end(), at);
-    *at++ = '\t';
-    at = Put(at, OutcomeName(grade.summary.outcome));
-    for (const std::int64_t count :
-         {std::int64_t{grade.summary.attempts}, std::int64_t{grade.summary.steps},
-          std::int64_t{grade.summary.depth}, std::int64_t{grade.empty}}) {
-      *at++ = '\t';
-      at = PutNumber(at, static_cast<std::uint64_t>(count));
-    }
-    *at++ = '\t';
-    at = PutGrid(at, grade.final);
-    if (extras.solutions) {
-      *at++ = '\t';
-      *at++ = static_cast<char>('0' + *extras.solutions);
-    }
-    *at++ = '\n';
-    out.append(row, static_cast<std::size_t>(at - row));
-    return;
+namespace {
+
+// The row of a graded line in `kFormat`. The fields but the source and the kept ones are words and
+// numbers that no format quotes: they are laid out in a fixed buffer, the keys of JSON lines as
+// constants.
+template <RowFormat kFormat>
+void AppendGraded(std::string& out, const RowLayout& layout, std::string_view encodedSource,
+                  const PuzzleLine& line, const Grade& grade, const RowExtras& extras) {
+  constexpr bool json = kFormat == RowFormat::kJsonl;
+  constexpr char separator = kFormat == RowFormat::kCsv ? ',' : '\t';
+  // Before the value of each field: its key in JSON lines, else a separator.
+  const auto key = [](char* at, std::string_view jsonKey) {
+    if constexpr (json) return Put(at, jsonKey);
+    *at = separator;
+    return at + 1;
+  };
+  if (json) out += "{\"source\":";
+  out += encodedSource;
+  // At most 10 keys of 14 bytes, 20 digits of line number, 81 + 81 cells and 4 quotes, 18 of
+  // outcome and 2 quotes, 4 * 20 digits of counts, 4 of solutions, 8 of answer and 2 quotes, and
+  // 2 bytes of row end: 448, and the grid writes 7 bytes past its end.
+  char row[480];
+  char* at = key(row, ",\"line\":");
+  at = PutNumber(at, static_cast<std::uint64_t>(line.line));
+  at = key(at, ",\"puzzle\":\"");
+  at = std::copy(line.digits.begin(), line.digits.end(), at);
+  at = json ? Put(at, "\",\"outcome\":\"") : key(at, "");
+  at = Put(at, OutcomeName(grade.summary.outcome));
+  if (json) *at++ = '"';
+  constexpr std::string_view kCountKeys[] = {
+      ",\"attempts\":", ",\"steps\":", ",\"depth\":", ",\"empty\":"};
+  const std::int64_t counts[] = {grade.summary.attempts, grade.summary.steps, grade.summary.depth,
+                                 grade.empty};
+  for (std::size_t k = 0; k < 4; ++k) {
+    at = key(at, kCountKeys[k]);
+    at = PutNumber(at, static_cast<std::uint64_t>(counts[k]));
   }
-  FieldWriter fields(out, layout.format);
-  fields.Raw("source", encodedSource);
-  fields.Number("line", line.line);
-  fields.Word("puzzle", std::string_view(line.digits.data(), line.digits.size()));
-  fields.Word("outcome", OutcomeName(grade.summary.outcome));
-  fields.Number("attempts", grade.summary.attempts);
-  fields.Number("steps", grade.summary.steps);
-  fields.Number("depth", grade.summary.depth);
-  fields.Number("empty", grade.empty);
-  char grid[88];
-  PutGrid(grid, grade.final);
-  fields.Word("grid", std::string_view(grid, 81));
+  at = key(at, ",\"grid\":\"");
+  at = PutGrid(at, grade.final);
+  if (json) *at++ = '"';
   if (layout.solutions) {
+    at = key(at, ",\"solutions\":");
     if (extras.solutions) {
-      fields.Number("solutions", *extras.solutions);
-    } else {
-      fields.Empty("solutions");
+      *at++ = static_cast<char>('0' + *extras.solutions);
+    } else if (json) {
+      at = Put(at, "null");
     }
   }
   if (layout.answer) {
+    at = key(at, ",\"answer\":");
     if (extras.answer) {
-      fields.Word("answer", AnswerName(*extras.answer));
-    } else {
-      fields.Empty("answer");
+      if (json) *at++ = '"';
+      at = Put(at, AnswerName(*extras.answer));
+      if (json) *at++ = '"';
+    } else if (json) {
+      at = Put(at, "null");
     }
   }
+  if (layout.kept.empty()) {
+    at = Put(at, json ? "}\n" : "\n");
+    out.append(row, static_cast<std::size_t>(at - row));
+    return;
+  }
+  out.append(row, static_cast<std::size_t>(at - row));
+  FieldWriter fields(out, layout.format);
   fields.Kept(layout, line);
   fields.End();
+}
+
+}  // namespace
+
+void AppendRow(std::string& out, const RowLayout& layout, std::string_view encodedSource,
+               const PuzzleLine& line, const Grade& grade, const RowExtras& extras) {
+  switch (layout.format) {
+    case RowFormat::kTsv:
+      return AppendGraded<RowFormat::kTsv>(out, layout, encodedSource, line, grade, extras);
+    case RowFormat::kCsv:
+      return AppendGraded<RowFormat::kCsv>(out, layout, encodedSource, line, grade, extras);
+    case RowFormat::kJsonl:
+      return AppendGraded<RowFormat::kJsonl>(out, layout, encodedSource, line, grade, extras);
+  }
 }
 
 void AppendRefusedRow(std::string& out, const RowLayout& layout, std::string_view encodedSource,
