@@ -232,15 +232,15 @@ namespace {
 template <RowFormat kFormat>
 void AppendGraded(std::string& out, const RowLayout& layout, std::string_view encodedSource,
                   const PuzzleLine& line, const Grade& grade, const RowExtras& extras) {
-  constexpr bool json = kFormat == RowFormat::kJsonl;
-  constexpr char separator = kFormat == RowFormat::kCsv ? ',' : '\t';
-  // Before the value of each field: its key in JSON lines, else a separator.
+  constexpr bool kJson = kFormat == RowFormat::kJsonl;
+  constexpr char kSeparator = kFormat == RowFormat::kCsv ? ',' : '\t';
+  // Before the value of each field: its key in JSON lines, else a kSeparator.
   const auto key = [](char* at, std::string_view jsonKey) {
-    if constexpr (json) return Put(at, jsonKey);
-    *at = separator;
+    if constexpr (kJson) return Put(at, jsonKey);
+    *at = kSeparator;
     return at + 1;
   };
-  if (json) out += "{\"source\":";
+  if (kJson) out += "{\"source\":";
   out += encodedSource;
   // At most 10 keys of 14 bytes, 20 digits of line number, 81 + 81 cells and 4 quotes, 18 of
   // outcome and 2 quotes, 4 * 20 digits of counts, 4 of solutions, 8 of answer and 2 quotes, and
@@ -250,9 +250,9 @@ void AppendGraded(std::string& out, const RowLayout& layout, std::string_view en
   at = PutNumber(at, static_cast<std::uint64_t>(line.line));
   at = key(at, ",\"puzzle\":\"");
   at = std::copy(line.digits.begin(), line.digits.end(), at);
-  at = json ? Put(at, "\",\"outcome\":\"") : key(at, "");
+  at = kJson ? Put(at, "\",\"outcome\":\"") : key(at, "");
   at = Put(at, OutcomeName(grade.summary.outcome));
-  if (json) *at++ = '"';
+  if (kJson) *at++ = '"';
   constexpr std::string_view kCountKeys[] = {
       ",\"attempts\":", ",\"steps\":", ",\"depth\":", ",\"empty\":"};
   const std::int64_t counts[] = {grade.summary.attempts, grade.summary.steps, grade.summary.depth,
@@ -263,27 +263,27 @@ void AppendGraded(std::string& out, const RowLayout& layout, std::string_view en
   }
   at = key(at, ",\"grid\":\"");
   at = PutGrid(at, grade.final);
-  if (json) *at++ = '"';
+  if (kJson) *at++ = '"';
   if (layout.solutions) {
     at = key(at, ",\"solutions\":");
     if (extras.solutions) {
       *at++ = static_cast<char>('0' + *extras.solutions);
-    } else if (json) {
+    } else if (kJson) {
       at = Put(at, "null");
     }
   }
   if (layout.answer) {
     at = key(at, ",\"answer\":");
     if (extras.answer) {
-      if (json) *at++ = '"';
+      if (kJson) *at++ = '"';
       at = Put(at, AnswerName(*extras.answer));
-      if (json) *at++ = '"';
-    } else if (json) {
+      if (kJson) *at++ = '"';
+    } else if (kJson) {
       at = Put(at, "null");
     }
   }
   if (layout.kept.empty()) {
-    at = Put(at, json ? "}\n" : "\n");
+    at = Put(at, kJson ? "}\n" : "\n");
     out.append(row, static_cast<std::size_t>(at - row));
     return;
   }
