@@ -1,0 +1,10 @@
+# SPDX-License-Identifier: MIT
+# Read by CPack before each package (CPACK_PROJECT_CONFIG_FILE): the package takes the version the
+# build named, so that a package of a commit that is not a release says so as --version does
+# (X.Y.Z+g<commit>, a Debian version sorting after X.Y.Z). Packaging stops when the program has not
+# been built.
+
+if(NOT EXISTS "${CPACK_TARVIK_VERSION_FILE}")
+  message(FATAL_ERROR "${CPACK_TARVIK_VERSION_FILE} is missing: build the program first")
+endif()
+file(STRINGS "${CPACK_TARVIK_VERSION_FILE}" CPACK_PACKAGE_VERSION LIMIT_COUNT 1)
