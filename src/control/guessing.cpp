@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "control/guessing.h"
 
+#include <cstdint>
+
 #include "techniques/constraint_tests.h"
 #include "techniques/pass_build.h"
 
@@ -21,23 +23,39 @@ void Restart(PuzzleState& st, Report& report) {
   }
 }
 
+// The cell loops run on local indices, the inner one unrolled so that every column test has its
+// column as a constant. A cell's candidates are collected as the hexadecimal digits of one number,
+// in ascending order, its count beside it; CAND1 and CAND2 are taken from the digits once the nine
+// values are tried, as the counting would have set them. I and J name the cell the search stops
+// at, or are 10 after the last cell.
 template <class Scan>
 struct PairSearch {
   static void Apply(PuzzleState& st) {
-    for (st.I = 1; st.I <= 9; ++st.I) {
-      for (st.J = 1; st.J <= 9; ++st.J) {
-        if (st.S(st.I, st.J) != 0) continue;
-        st.NCAND = 0;
+    for (int i = 1; i <= 9; ++i) {
+#pragma GCC unroll 9
+      for (int j = 1; j <= 9; ++j) {
+        if (st.S(i, j) != 0) continue;
+        int count = 0;
+        std::uint64_t digits = 0;
 #pragma GCC unroll 9
         for (int v = 1; v <= 9; ++v) {
-          if (!IsCandidate<Scan>(st, st.I, st.J, v)) continue;
-          ++st.NCAND;
-          if (st.NCAND == 1) st.CAND1 = v;
-          if (st.NCAND == 2) st.CAND2 = v;
+          if (VALUEINROW<Scan>(st, i, v) || VALUEINCOLUMN<Scan>(st, j, v)) continue;
+          const bool inBox = VALUEINBOX<Scan>(st, i, j, v);
+          count += inBox ? 0 : 1;
+          digits = inBox ? digits : digits << 4 | static_cast<std::uint64_t>(v);
         }
-        if (st.NCAND == 0 || st.NCAND == 2) return;
+        st.NCAND = count;
+        if (count >= 1) st.CAND1 = static_cast<std::int32_t>(digits >> (4 * (count - 1)) & 15);
+        if (count >= 2) st.CAND2 = static_cast<std::int32_t>(digits >> (4 * (count - 2)) & 15);
+        if (count == 0 || count == 2) {
+          st.I = i;
+          st.J = j;
+          return;
+        }
       }
     }
+    st.I = 10;
+    st.J = 10;
   }
 };
 
