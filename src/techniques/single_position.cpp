@@ -14,8 +14,10 @@
 //
 // Within a unit the values are tried in ascending order, so its fills come in that order too.
 // The position loops, and the box search's box loop, are unrolled: with the position a constant,
-// each test is a few instructions. They run on local indices; I and J are set as the loops on them
-// would leave them (10 after a position loop, the filled cell's while it is reported).
+// each test is a few instructions, and the last test of a position's chain adds to the count
+// without a branch. The row and column searches run on local indices; I and J are set as the
+// loops on them would leave them (10 after a position loop, the filled cell's while it is
+// reported).
 
 namespace tarvik {
 namespace {
@@ -24,28 +26,28 @@ template <class Scan>
 struct RowPass {
   static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
-#pragma GCC unroll 9
-    for (st.I = 1; st.I <= 9; ++st.I) {
+    for (int i = 1; i <= 9; ++i) {
+      st.I = i;
       for (int v = 1; v <= 9; ++v) {
-        if (VALUEINROW<Scan>(st, st.I, v)) continue;
+        if (VALUEINROW<Scan>(st, i, v)) continue;
         int positions = 0;
         int lastColumn = 0;
 #pragma GCC unroll 9
         for (int j = 1; j <= 9; ++j) {
-          if (st.S(st.I, j) != 0 || VALUEINCOLUMN<Scan>(st, j, v) ||
-              VALUEINBOX<Scan>(st, st.I, j, v)) {
-            continue;
-          }
-          ++positions;
-          lastColumn = j;
+          if (st.S(i, j) != 0 || VALUEINCOLUMN<Scan>(st, j, v)) continue;
+          // The chain's last test counts without a branch.
+          const bool inBox = VALUEINBOX<Scan>(st, i, j, v);
+          positions += inBox ? 0 : 1;
+          lastColumn = inBox ? lastColumn : j;
         }
         st.J = 10;  // the position loop runs on J
         if (positions == 1) {
           st.J = lastColumn;
-          Fill(st, report, LineKind::CELLFOUND, st.I, st.J, v, fills);
+          Fill(st, report, LineKind::CELLFOUND, i, st.J, v, fills);
         }
       }
     }
+    st.I = 10;
     return fills;
   }
 };
@@ -54,28 +56,28 @@ template <class Scan>
 struct ColumnPass {
   static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
-#pragma GCC unroll 9
-    for (st.J = 1; st.J <= 9; ++st.J) {
+    for (int j = 1; j <= 9; ++j) {
+      st.J = j;
       for (int v = 1; v <= 9; ++v) {
-        if (VALUEINCOLUMN<Scan>(st, st.J, v)) continue;
+        if (VALUEINCOLUMN<Scan>(st, j, v)) continue;
         int positions = 0;
         int lastRow = 0;
 #pragma GCC unroll 9
         for (int i = 1; i <= 9; ++i) {
-          if (st.S(i, st.J) != 0 || VALUEINROW<Scan>(st, i, v) ||
-              VALUEINBOX<Scan>(st, i, st.J, v)) {
-            continue;
-          }
-          ++positions;
-          lastRow = i;
+          if (st.S(i, j) != 0 || VALUEINROW<Scan>(st, i, v)) continue;
+          // The chain's last test counts without a branch.
+          const bool inBox = VALUEINBOX<Scan>(st, i, j, v);
+          positions += inBox ? 0 : 1;
+          lastRow = inBox ? lastRow : i;
         }
         st.I = 10;  // the position loop runs on I
         if (positions == 1) {
           st.I = lastRow;
-          Fill(st, report, LineKind::CELLFOUNDCOLUMN, st.I, st.J, v, fills);
+          Fill(st, report, LineKind::CELLFOUNDCOLUMN, st.I, j, v, fills);
         }
       }
     }
+    st.J = 10;
     return fills;
   }
 };
@@ -100,10 +102,12 @@ struct BoxPass {
           if (VALUEINROW<Scan>(st, st.I, v)) continue;
 #pragma GCC unroll 3
           for (st.J = c0; st.J <= c0 + 2; ++st.J) {
-            if (VALUEINCOLUMN<Scan>(st, st.J, v) || st.S(st.I, st.J) != 0) continue;
-            ++positions;
-            lastRow = st.I;
-            lastColumn = st.J;
+            if (VALUEINCOLUMN<Scan>(st, st.J, v)) continue;
+            // The chain's last test counts without a branch.
+            const bool filled = st.S(st.I, st.J) != 0;
+            positions += filled ? 0 : 1;
+            lastRow = filled ? lastRow : st.I;
+            lastColumn = filled ? lastColumn : st.J;
           }
         }
         if (positions == 1) {

@@ -23,9 +23,11 @@ struct SingleValuePass {
         // All nine values are tried, also after a second candidate has turned up.
 #pragma GCC unroll 9
         for (int v = 1; v <= 9; ++v) {
-          if (!IsCandidate<Scan>(st, i, j, v)) continue;
-          ++candidates;
-          candidate = v;
+          if (VALUEINROW<Scan>(st, i, v) || VALUEINCOLUMN<Scan>(st, j, v)) continue;
+          // The chain's last test counts without a branch.
+          const bool inBox = VALUEINBOX<Scan>(st, i, j, v);
+          candidates += inBox ? 0 : 1;
+          candidate = inBox ? candidate : v;
         }
         st.NCAND = candidates;
         if (st.NCAND == 1) {
