@@ -26,7 +26,10 @@ template <class Scan>
 struct RowPass {
   static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
-    for (int i = 1; i <= 9; ++i) {
+    // Each row a copy of its own: the row's band is then a constant, and so is the compare of
+    // that band with the value, which the row test, the column tests and the box tests share.
+    ForEachConstant<1, 9>([&](auto row) {
+      constexpr int i = row;
       st.I = i;
       for (int v = 1; v <= 9; ++v) {
         if (VALUEINROW<Scan>(st, i, v)) continue;
@@ -46,7 +49,7 @@ struct RowPass {
           Fill(st, report, LineKind::CELLFOUND, i, st.J, v, fills);
         }
       }
-    }
+    });
     st.I = 10;
     return fills;
   }
