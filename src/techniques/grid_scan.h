@@ -128,7 +128,7 @@ struct Avx2 : BandMasks {
 
   __attribute__((target("avx2"))) static bool Row(const Grid& s, int row, int value) {
     if (!InCellRange(value)) return false;
-    return (BandBits(s, kRowBand[row], value) & kRowPlaces[row]) != 0;
+    return (BandBits(s, Grid::kBandBytes * BandOf(row), value) & kRowPlaces[row]) != 0;
   }
   __attribute__((target("avx2"))) static bool Column(const Grid& s, int column, int value) {
     if (!InCellRange(value)) return false;
@@ -140,7 +140,7 @@ struct Avx2 : BandMasks {
   }
   __attribute__((target("avx2"))) static bool Box(const Grid& s, int row, int column, int value) {
     if (!InCellRange(value)) return false;
-    return (BandBits(s, kRowBand[row], value) & kBoxPlaces[column]) != 0;
+    return (BandBits(s, Grid::kBandBytes * BandOf(row), value) & kBoxPlaces[column]) != 0;
   }
 };
 #endif
