@@ -15,9 +15,8 @@
 // Within a unit the values are tried in ascending order, so its fills come in that order too.
 // The position loops, and the box search's box loop, are unrolled: with the position a constant,
 // each test is a few instructions, and the last test of a position's chain adds to the count
-// without a branch. The row and column searches run on local indices; I and J are set as the
-// loops on them would leave them (10 after a position loop, the filled cell's while it is
-// reported).
+// without a branch. The searches run on local indices; I and J are set as the loops on them
+// would leave them (10 after a position loop, the filled cell's while it is reported).
 
 namespace tarvik {
 namespace {
@@ -61,6 +60,7 @@ struct ColumnPass {
     int fills = 0;
     for (int j = 1; j <= 9; ++j) {
       st.J = j;
+#pragma GCC unroll 9
       for (int v = 1; v <= 9; ++v) {
         if (VALUEINCOLUMN<Scan>(st, j, v)) continue;
         int positions = 0;
@@ -101,16 +101,16 @@ struct BoxPass {
         int lastRow = 0;
         int lastColumn = 0;
 #pragma GCC unroll 3
-        for (st.I = r0; st.I <= r0 + 2; ++st.I) {
-          if (VALUEINROW<Scan>(st, st.I, v)) continue;
+        for (int i = r0; i <= r0 + 2; ++i) {
+          if (VALUEINROW<Scan>(st, i, v)) continue;
 #pragma GCC unroll 3
-          for (st.J = c0; st.J <= c0 + 2; ++st.J) {
-            if (VALUEINCOLUMN<Scan>(st, st.J, v)) continue;
+          for (int j = c0; j <= c0 + 2; ++j) {
+            if (VALUEINCOLUMN<Scan>(st, j, v)) continue;
             // The chain's last test counts without a branch.
-            const bool filled = st.S(st.I, st.J) != 0;
+            const bool filled = st.S(i, j) != 0;
             positions += filled ? 0 : 1;
-            lastRow = filled ? lastRow : st.I;
-            lastColumn = filled ? lastColumn : st.J;
+            lastRow = filled ? lastRow : i;
+            lastColumn = filled ? lastColumn : j;
           }
         }
         if (positions == 1) {
@@ -120,6 +120,9 @@ struct BoxPass {
         }
       }
     }
+    // Where the position loops on I and J of the last box leave them.
+    st.I = 10;
+    st.J = 10;
     return fills;
   }
 };
