@@ -5,6 +5,7 @@
 
 #include "techniques/constraint_tests.h"
 #include "techniques/pass_build.h"
+#include "techniques/technique_step.h"
 
 namespace tarvik {
 namespace {
@@ -31,29 +32,35 @@ void Restart(PuzzleState& st, Report& report) {
 template <class Scan>
 struct PairSearch {
   static void Apply(PuzzleState& st) {
-    for (int i = 1; i <= 9; ++i) {
+    // Each band of rows a copy of its own, so that the row test's compare of the band is shared
+    // by the column test of the same cell.
+    const bool stopped = AnyConstant<0, 2>([&](auto band) {
+      for (int i = FirstOfBand(band); i <= FirstOfBand(band) + 2; ++i) {
 #pragma GCC unroll 9
-      for (int j = 1; j <= 9; ++j) {
-        if (st.S(i, j) != 0) continue;
-        int count = 0;
-        std::uint64_t digits = 0;
+        for (int j = 1; j <= 9; ++j) {
+          if (st.S(i, j) != 0) continue;
+          int count = 0;
+          std::uint64_t digits = 0;
 #pragma GCC unroll 9
-        for (int v = 1; v <= 9; ++v) {
-          if (VALUEINROW<Scan>(st, i, v) || VALUEINCOLUMN<Scan>(st, j, v)) continue;
-          const bool inBox = VALUEINBOX<Scan>(st, i, j, v);
-          count += inBox ? 0 : 1;
-          digits = inBox ? digits : digits << 4 | static_cast<std::uint64_t>(v);
-        }
-        st.NCAND = count;
-        if (count >= 1) st.CAND1 = static_cast<std::int32_t>(digits >> (4 * (count - 1)) & 15);
-        if (count >= 2) st.CAND2 = static_cast<std::int32_t>(digits >> (4 * (count - 2)) & 15);
-        if (count == 0 || count == 2) {
-          st.I = i;
-          st.J = j;
-          return;
+          for (int v = 1; v <= 9; ++v) {
+            if (VALUEINROW<Scan>(st, i, v) || VALUEINCOLUMN<Scan>(st, j, v)) continue;
+            const bool inBox = VALUEINBOX<Scan>(st, i, j, v);
+            count += inBox ? 0 : 1;
+            digits = inBox ? digits : digits << 4 | static_cast<std::uint64_t>(v);
+          }
+          st.NCAND = count;
+          if (count >= 1) st.CAND1 = static_cast<std::int32_t>(digits >> (4 * (count - 1)) & 15);
+          if (count >= 2) st.CAND2 = static_cast<std::int32_t>(digits >> (4 * (count - 2)) & 15);
+          if (count == 0 || count == 2) {
+            st.I = i;
+            st.J = j;
+            return true;
+          }
         }
       }
-    }
+      return false;
+    });
+    if (stopped) return;
     st.I = 10;
     st.J = 10;
   }

@@ -28,6 +28,15 @@ inline void ForEachConstant(F&& f) {
   (std::make_integer_sequence<int, Last - First + 1>{});
 }
 
+// The same, stopping after the first call that returns true; returns whether one did.
+template <int First, int Last, typename F>
+inline bool AnyConstant(F&& f) {
+  return [&]<int... K>(std::integer_sequence<int, K...>) {
+    return (f(std::integral_constant<int, First + K>{}) || ...);
+  }
+  (std::make_integer_sequence<int, Last - First + 1>{});
+}
+
 // Places `value` in cell (row, column) at once, so that every later test of the pass sees it,
 // counts it and reports it with `line` (CELLFOUND or CELLFOUNDCOLUMN).
 inline void Fill(PuzzleState& st, Report& report, LineKind line, int row, int column, int value,
