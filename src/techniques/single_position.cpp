@@ -15,8 +15,8 @@
 // Within a unit the values are tried in ascending order, so its fills come in that order too.
 // The position loops, and the box search's box loop, are unrolled: with the position a constant,
 // each test is a few instructions, and the last test of a position's chain adds to the count
-// without a branch. The searches run on local indices; I and J are set as the loops on them
-// would leave them (10 after a position loop, the filled cell's while it is reported).
+// without a branch. The searches run on local indices: I and J name the filled cell while its
+// line is written, and are 10 at the end, where the loops on them would leave them.
 
 namespace tarvik {
 namespace {
@@ -29,7 +29,6 @@ struct RowPass {
     // that band with the value, which the row test, the column tests and the box tests share.
     ForEachConstant<1, 9>([&](auto row) {
       constexpr int i = row;
-      st.I = i;
       for (int v = 1; v <= 9; ++v) {
         if (VALUEINROW<Scan>(st, i, v)) continue;
         int positions = 0;
@@ -42,14 +41,15 @@ struct RowPass {
           positions += inBox ? 0 : 1;
           lastColumn = inBox ? lastColumn : j;
         }
-        st.J = 10;  // the position loop runs on J
         if (positions == 1) {
+          st.I = i;
           st.J = lastColumn;
           Fill(st, report, LineKind::CELLFOUND, i, st.J, v, fills);
         }
       }
     });
     st.I = 10;
+    st.J = 10;
     return fills;
   }
 };
@@ -59,7 +59,6 @@ struct ColumnPass {
   static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
     for (int j = 1; j <= 9; ++j) {
-      st.J = j;
 #pragma GCC unroll 9
       for (int v = 1; v <= 9; ++v) {
         if (VALUEINCOLUMN<Scan>(st, j, v)) continue;
@@ -73,13 +72,14 @@ struct ColumnPass {
           positions += inBox ? 0 : 1;
           lastRow = inBox ? lastRow : i;
         }
-        st.I = 10;  // the position loop runs on I
         if (positions == 1) {
           st.I = lastRow;
+          st.J = j;
           Fill(st, report, LineKind::CELLFOUNDCOLUMN, st.I, j, v, fills);
         }
       }
     }
+    st.I = 10;
     st.J = 10;
     return fills;
   }
@@ -120,7 +120,6 @@ struct BoxPass {
         }
       }
     }
-    // Where the position loops on I and J of the last box leave them.
     st.I = 10;
     st.J = 10;
     return fills;
