@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "control/guessing.h"
 
+#include <bit>
 #include <cstdint>
 
 #include "techniques/constraint_tests.h"
@@ -26,8 +27,8 @@ void Restart(PuzzleState& st, Report& report) {
 
 // The cell loops run on local indices, the inner one unrolled so that every column test has its
 // column as a constant. A cell's candidates are collected as the hexadecimal digits of one number,
-// in ascending order, its count beside it; CAND1 and CAND2 are taken from the digits once the nine
-// values are tried, as the counting would have set them. I and J name the cell the search stops
+// in ascending order; their count, CAND1 and CAND2 are taken from the digits once the nine values
+// are tried, as the counting would have set them. I and J name the cell the search stops
 // at, or are 10 after the last cell.
 template <class Scan>
 struct PairSearch {
@@ -39,15 +40,17 @@ struct PairSearch {
 #pragma GCC unroll 9
         for (int j = 1; j <= 9; ++j) {
           if (st.S(i, j) != 0) continue;
-          int count = 0;
           std::uint64_t digits = 0;
 #pragma GCC unroll 9
           for (int v = 1; v <= 9; ++v) {
-            if (VALUEINROW<Scan>(st, i, v) || VALUEINCOLUMN<Scan>(st, j, v)) continue;
-            const bool inBox = VALUEINBOX<Scan>(st, i, j, v);
-            count += inBox ? 0 : 1;
-            digits = inBox ? digits : digits << 4 | static_cast<std::uint64_t>(v);
+            if (VALUEINROW<Scan>(st, i, v) || VALUEINCOLUMN<Scan>(st, j, v) ||
+                VALUEINBOX<Scan>(st, i, j, v)) {
+              continue;
+            }
+            digits = digits << 4 | static_cast<std::uint64_t>(v);
           }
+          // Candidates are 1 to 9, so every digit is one: the count is the digits' length.
+          const int count = (static_cast<int>(std::bit_width(digits)) + 3) / 4;
           st.NCAND = count;
           if (count >= 1) st.CAND1 = static_cast<std::int32_t>(digits >> (4 * (count - 1)) & 15);
           if (count >= 2) st.CAND2 = static_cast<std::int32_t>(digits >> (4 * (count - 2)) & 15);
