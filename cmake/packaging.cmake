@@ -60,6 +60,9 @@ install(FILES
   "${TARVIK_CHANGELOG_GZ}"
   "${PROJECT_SOURCE_DIR}/README.md"
   DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+# The page that runs the program in a browser, built by the wasm preset and kept current in the
+# tree (RELEASING.md), so that the package needs no emscripten.
+install(FILES "${PROJECT_SOURCE_DIR}/doc/tarvik.html" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 # The example puzzle definition, which a missing Sudin.txt points to (src/CMakeLists.txt), and a
 # sample collection for the batch mode.
 install(FILES "${PROJECT_SOURCE_DIR}/examples/Sudin.txt" "${PROJECT_SOURCE_DIR}/examples/puzzles.txt"

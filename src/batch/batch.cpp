@@ -5,8 +5,10 @@
 #include <atomic>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "batch/batch_status.h"
@@ -14,6 +16,7 @@
 #include "batch/job.h"
 #include "batch/line_reader.h"
 #include "batch/line_work.h"
+#include "batch/lock_counter.h"
 #include "batch/ordered_pool.h"
 #include "batch/overview_pages.h"
 #include "batch/progress.h"
@@ -21,16 +24,29 @@
 #include "system/diagnostics.h"
 #include "system/quoting.h"
 
+#ifdef TARVIK_LOCK_COUNTER
+#include "batch/lock_counter.h"
+#endif
+
 namespace tarvik::batch {
 namespace {
 
 constexpr std::size_t kOutputBytes = std::size_t{1} << 15;  // rows written at a time, at most
 
+// The pool's lock: one that counts how it is held in the lock counter's benchmark build of this
+// file (bench/CMakeLists.txt), a plain mutex everywhere else.
+#ifdef TARVIK_LOCK_COUNTER
+using PoolMutex = CountingMutex;
+#else
+using PoolMutex = std::mutex;
+#endif
+using Pool = OrderedPool<Job, PoolMutex>;
+
 // Hands the pool its idle hook before the reader waits for more input, so that the rows written
 // so far never wait behind an input that is slow to come.
 class IdleAwareSource final : public Source {
  public:
-  IdleAwareSource(Source& source, OrderedPool<Job>& pool) : source_(source), pool_(pool) {}
+  IdleAwareSource(Source& source, Pool& pool) : source_(source), pool_(pool) {}
   std::size_t Read(char* buffer, std::size_t size, std::error_code& error) override {
     pool_.Idle();
     const std::size_t n = source_.Read(buffer, size, error);
@@ -40,7 +56,14 @@ class IdleAwareSource final : public Source {
 
  private:
   Source& source_;
-  OrderedPool<Job>& pool_;
+  Pool& pool_;
+};
+
+// Why a batch stopped early.
+struct Stop {
+  std::uint64_t place = 0;  // of the item that failed
+  ExitStatus status = ExitStatus::kSuccess;
+  std::string message;  // none with kOsError: out of memory
 };
 
 // The reader (the calling thread) feeds lines to the pool, whose workers work them; the rows come
@@ -66,19 +89,23 @@ class Batch {
   void Notify(std::size_t operand, ExitStatus status, bool notRead, std::string_view reason,
               std::string message);
 
-  // On a worker: works the line; a failure stops the batch before it.
+  // On a worker: works the line; a failure, out of memory included, stops the batch before it.
   void Process(Job& job, std::uint64_t place);
   // In input order: the row to standard output, a refused line's message to standard error.
   void Deliver(Job& job);
+  void DeliverLine(Job& job);
   // In input order: what the job brings to the counts of its operand and of the batch.
   void Count(const Job& job);
   // Writes `message`, which gives `status`, to standard error in the place of the progress line.
   void WriteMessage(ExitStatus status, std::string_view message);
   void WriteOutput();
+  void TryWriteOutput();
 
-  // Stops the batch with `status` and `message` (a whole message line, or none), unless it has
-  // stopped already.
-  void Fail(ExitStatus status, std::string_view message);
+  // Stops the batch at the item in `place` with `status` and `message` (a whole message line, or
+  // none), unless it stopped at an earlier item already: the message is the earliest line's.
+  // Allocates nothing, so that it serves when memory ran out.
+  void Fail(std::uint64_t place, ExitStatus status, std::string&& message);
+  void FailOutOfMemory(std::uint64_t place) { Fail(place, ExitStatus::kOsError, {}); }
 
   const BatchOptions& options_;
   Host& host_;
@@ -88,11 +115,11 @@ class Batch {
   std::vector<std::uint64_t> sizes_;  // of each operand, 0 when not known
   LineWork work_;
 
-  // Standard error, the status and the progress line, from any thread.
+  // Standard error, the status, the progress line and why the batch stopped, from any thread.
   std::mutex errorsMutex_;
   BatchStatus status_;
-  bool failed_ = false;
   Progress progress_;
+  std::optional<Stop> stop_;  // written after the rows before it
 
   // Known to the reader, read by whoever delivers, for progress: bytes of all inputs.
   std::atomic<std::uint64_t> bytesRead_{0};
@@ -110,7 +137,7 @@ class Batch {
   bool consoleFailed_ = false;
 
   const unsigned threads_;
-  OrderedPool<Job> pool_;
+  Pool pool_;
 };
 
 // The threads asked for, as many as the open-file limit allows: each may hold a report file and a
@@ -139,7 +166,7 @@ Batch::Batch(const BatchOptions& options, Host& host)
       pool_(
           threads_, std::clamp<std::size_t>(std::size_t{64} * threads_, 256, 16384),
           [this](Job& job, std::uint64_t place) { Process(job, place); },
-          [this](Job& job) { Deliver(job); }, [this] { WriteOutput(); }) {
+          [this](Job& job) { Deliver(job); }, [this] { TryWriteOutput(); }) {
   for (const std::string& source : sources_) {
     names_.push_back(ReportName(source));
     files_.push_back({files_.size(), source, {}, {}});
@@ -172,15 +199,29 @@ ExitStatus Batch::Run() {
   }
   if (options_.header) output_ += options_.solutions ? kRowsHeaderWithSolutions : kRowsHeader;
 
-  for (std::size_t operand = 0; operand < sources_.size() && !pool_.stopped(); ++operand) {
-    ReadOperand(operand);
+  try {
+    for (std::size_t operand = 0; operand < sources_.size() && !pool_.stopped(); ++operand) {
+      ReadOperand(operand);
+    }
+  } catch (const std::bad_alloc&) {
+    // On reading: every line handed over before stays.
+    const std::uint64_t reading = pool_.added();
+    pool_.StopBefore(reading);
+    FailOutOfMemory(reading);
   }
   pool_.Finish();
 
-  // The rows before a failing line still go out, unless standard output itself failed.
-  if (!consoleFailed_) WriteOutput();
+  // The rows before a failing line still go out, unless standard output itself failed; then the
+  // message of the failure.
+  if (!consoleFailed_) TryWriteOutput();
+  if (stop_) {
+    const std::lock_guard lock(errorsMutex_);
+    status_.Set(stop_->status);
+    progress_.Erase();
+    host_.errors << (stop_->status == ExitStatus::kOsError ? kOutOfMemory : stop_->message);
+  }
   // The page of a batch that stopped would show part of it: none is written.
-  if (const std::optional<Failure> failure = failed_ ? std::nullopt : pages_.Write()) {
+  if (const std::optional<Failure> failure = stop_ ? std::nullopt : pages_.Write()) {
     const std::lock_guard lock(errorsMutex_);
     status_.Set(failure->status);
     host_.errors << failure->message;
@@ -193,9 +234,9 @@ ExitStatus Batch::Run() {
     SayWriteError(host_.errors, "standard output", closed);
   }
   progress_.Erase();
-  if (!options_.quiet && !failed_) progress_.Summarize(totals_, files_);
+  if (!options_.quiet && !stop_) progress_.Summarize(totals_, files_);
 #ifdef TARVIK_LOCK_COUNTER
-  SayLockHeld(host_.errors, pool_.lockCounter(), delivered_);
+  SayLockHeld(host_.errors, pool_.mutex(), delivered_);
 #endif
   return status_.Final();
 }
@@ -246,8 +287,9 @@ OpenedInput Batch::OpenOperand(std::size_t operand) {
     }
   }
   // Rows written to the input itself would be read again, and again.
-  if (input.id && input.id == host_.files.ConsoleId()) {
-    Refuse(operand, "is the same file as standard output");
+  const TakenFile console[] = {{"standard output", host_.files.ConsoleId()}};
+  if (const std::optional<std::string> same = SameFileAs(input.id, console)) {
+    Refuse(operand, *same);
     return {};
   }
   return input;
@@ -278,30 +320,52 @@ void Batch::Notify(std::size_t operand, ExitStatus status, bool notRead, std::st
 
 void Batch::Process(Job& job, std::uint64_t place) {
   job.place = place;
-  if (const std::optional<Failure> failure = work_.Do(job)) {
+  std::optional<Failure> failure;
+  try {
+    failure = work_.Do(job);
+  } catch (const std::bad_alloc&) {
     pool_.StopBefore(place);
-    Fail(failure->status, failure->message);
+    FailOutOfMemory(place);
+    return;
+  }
+  if (failure) {
+    pool_.StopBefore(place);
+    Fail(place, failure->status, std::move(failure->message));
   }
 }
 
 void Batch::Deliver(Job& job) {
+  try {
+    DeliverLine(job);
+  } catch (const std::bad_alloc&) {
+    // The line's row is out, and the next place counted, only once nothing of its delivery but
+    // the progress line can fail any more.
+    const std::uint64_t failing = nextPlace_;
+    pool_.StopBefore(failing);
+    FailOutOfMemory(failing);
+  }
+}
+
+void Batch::DeliverLine(Job& job) {
   // A row must only ever carry its own line's result: stop rather than print another's.
-  if (job.place != nextPlace_++) {
+  if (job.place != nextPlace_) {
     pool_.Stop();
-    Fail(ExitStatus::kSoftware,
-         Message("internal error: the line in flight at place " + std::to_string(nextPlace_ - 1) +
+    Fail(nextPlace_, ExitStatus::kSoftware,
+         Message("internal error: the line in flight at place " + std::to_string(nextPlace_) +
                  " holds another's result"));
+    ++nextPlace_;
     return;
   }
   pages_.Tell(job);
   Count(job);
-  if (job.operandEnd) return;
-  if (job.notice) {
-    WriteMessage(*job.notice, job.message);
+  if (job.operandEnd || job.notice) {
+    if (job.notice) WriteMessage(*job.notice, job.message);
+    ++nextPlace_;
     return;
   }
-  output_ += job.row;
   if (!job.outcome) WriteMessage(ExitStatus::kDataError, job.message);
+  output_ += job.row;
+  ++nextPlace_;
   ++delivered_;
   if (output_.size() >= kOutputBytes) WriteOutput();
   // Looked at every 64 rows: the clock is cheap, but not free.
@@ -342,17 +406,27 @@ void Batch::WriteOutput() {
   // batch's page are being written, which are now left unwritten.
   const bool quiet = error == std::errc::broken_pipe && !options_.reportsDir &&
                      !options_.viewsDir && !options_.overview;
-  Fail(ExitStatus::kIoError, quiet ? std::string() : WriteErrorMessage("standard output", error));
+  Fail(nextPlace_, ExitStatus::kIoError,
+       quiet ? std::string() : WriteErrorMessage("standard output", error));
 }
 
-void Batch::Fail(ExitStatus status, std::string_view message) {
+// The pool's pause hook, and the last write: the message of a failed write may need memory.
+void Batch::TryWriteOutput() {
+  try {
+    WriteOutput();
+  } catch (const std::bad_alloc&) {
+    FailOutOfMemory(nextPlace_);
+  }
+}
+
+void Batch::Fail(std::uint64_t place, ExitStatus status, std::string&& message) {
   {
     const std::lock_guard lock(errorsMutex_);
-    if (failed_) return;
-    failed_ = true;
-    status_.Set(status);
-    progress_.Erase();
-    host_.errors << message;
+    if (stop_ && stop_->place <= place) return;
+    stop_.emplace();
+    stop_->place = place;
+    stop_->status = status;
+    stop_->message.swap(message);
   }
   // The reader need not wait for more input that will not be read.
   host_.files.CancelReads();
@@ -360,14 +434,14 @@ void Batch::Fail(ExitStatus status, std::string_view message) {
 
 }  // namespace
 
+// Memory that runs out before the lines are read, or after the rows are written, is cli::Main's.
 ExitStatus RunBatch(const BatchOptions& options, Host& host) {
-  try {
-    Batch batch(options, host);
-    return batch.Run();
-  } catch (const std::bad_alloc&) {
-    host.errors << kOutOfMemory;
-    return ExitStatus::kOsError;
+  // Before the pool starts its threads, which must not take the signals.
+  if (options.reportsDir || options.viewsDir || options.overview) {
+    host.files.RemoveReplacementsOnSignals();
   }
+  Batch batch(options, host);
+  return batch.Run();
 }
 
 }  // namespace tarvik::batch

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "batch/batch_options.h"
 
+#include "system/quoting.h"
+#include "view/overview_page.h"
+
 namespace tarvik::batch {
 
 std::string ReportName(std::string_view operand) {
@@ -17,6 +20,46 @@ std::string ReportName(std::string_view operand) {
   const std::size_t dot = base.rfind('.');
   if (dot != std::string_view::npos && dot != 0) base = base.substr(0, dot);
   return std::string(base);
+}
+
+bool WritesFileNamed(const BatchOptions& options, std::string_view base, bool page) {
+  const std::string_view extension = page ? ".html" : ".txt";
+  if (page && base == "index.html") return true;
+  if (!base.ends_with(extension)) return false;
+  base.remove_suffix(extension.size());
+  // REPORTNAME-LINE, LINE as the rows number lines: 1 or more, no leading zero.
+  const std::size_t dash = base.rfind('-');
+  if (dash == std::string_view::npos || dash + 1 == base.size() || base[dash + 1] == '0' ||
+      base.find_first_not_of("0123456789", dash + 1) != std::string_view::npos) {
+    return false;
+  }
+  const std::string_view name = base.substr(0, dash);
+  if (options.operands.empty()) return name == "stdin";
+  for (const std::string& operand : options.operands) {
+    if (ReportName(operand) == name) return true;
+  }
+  return false;
+}
+
+std::optional<std::string> OverviewNameClash(const BatchOptions& options) {
+  if (!options.overview) return std::nullopt;
+  const std::string& overview = *options.overview;
+  const std::string_view base = std::string_view(overview).substr(overview.rfind('/') + 1);
+  // The overview lies in a folder when the way from one to the other is empty.
+  const auto in = [&](const std::optional<std::string>& dir) {
+    return dir && view::LinkBase(overview, *dir) == std::string();
+  };
+  std::string_view what;
+  if (in(options.viewsDir) && WritesFileNamed(options, base, true)) {
+    what = base == "index.html" ? "the --views folder's index.html"
+                                : "the --views folder's pages (REPORTNAME-LINE.html)";
+  } else if (in(options.reportsDir) && WritesFileNamed(options, base, false)) {
+    what = "the --reports folder's report files (REPORTNAME-LINE.txt)";
+  } else {
+    return std::nullopt;
+  }
+  return "--overview: found " + Quoted(overview) + ", expected a file other than " +
+         std::string(what);
 }
 
 }  // namespace tarvik::batch

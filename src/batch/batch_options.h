@@ -40,4 +40,14 @@ struct BatchOptions : RunParameters {
 // for "-".
 std::string ReportName(std::string_view operand);
 
+// Whether the batch writes a file of base name `base` in the --views folder (`page`: index.html
+// and the pages, REPORTNAME-LINE.html) or in the --reports folder (REPORTNAME-LINE.txt), whether
+// or not that line exists.
+bool WritesFileNamed(const BatchOptions& options, std::string_view base, bool page);
+
+// Why the --overview FILE may not be written, when its name is one the batch writes besides in
+// the --views or --reports folder, the folders told apart by their names alone: the message,
+// else none.
+std::optional<std::string> OverviewNameClash(const BatchOptions& options);
+
 }  // namespace tarvik::batch

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "batch/line_work.h"
 
-#include <new>
-
 #include "batch/rows.h"
 #include "exact/exact_solver.h"
 #include "report/level_split.h"
@@ -61,34 +59,31 @@ std::optional<Failure> LineWork::Do(Job& job) const {
   job.message.clear();
   job.outcome.reset();
   job.solutions.reset();
-  try {
-    if (job.line.refusal) {
-      AppendRefusedRow(job.row, source, job.line.line, options_.solutions);
-      AppendMessage(job.message, Named(source) + ":" + std::to_string(job.line.line),
-                    *job.line.refusal);
-      return std::nullopt;
-    }
-    if (options_.solutions) {
-      exact::Cells cells{};
-      for (std::size_t k = 0; k < cells.size(); ++k) {
-        cells[k] = static_cast<std::uint8_t>(job.line.digits[k] - '0');
-      }
-      job.solutions = static_cast<int>(exact::CountSolutions(cells));
-    }
-    Grade grade;
-    if (!options_.reportsDir && !options_.viewsDir) {
-      PuzzleState st = StateFor(job.line.start, parameters_);
-      grade = GradePuzzle(st);
-    } else if (auto failure = GradeWithFiles(job, grade)) {
-      return failure;
-    }
-    job.outcome = grade.summary.outcome;
-    job.run = grade.summary;
-    AppendRow(job.row, source, job.line, grade, job.solutions);
+  // Memory that runs out is the caller's to catch: it stops the batch at this line.
+  if (job.line.refusal) {
+    AppendRefusedRow(job.row, source, job.line.line, options_.solutions);
+    AppendMessage(job.message, Named(source) + ":" + std::to_string(job.line.line),
+                  *job.line.refusal);
     return std::nullopt;
-  } catch (const std::bad_alloc&) {
-    return Failure{ExitStatus::kOsError, std::string(kOutOfMemory)};
   }
+  if (options_.solutions) {
+    exact::Cells cells{};
+    for (std::size_t k = 0; k < cells.size(); ++k) {
+      cells[k] = static_cast<std::uint8_t>(job.line.digits[k] - '0');
+    }
+    job.solutions = static_cast<int>(exact::CountSolutions(cells));
+  }
+  Grade grade;
+  if (!options_.reportsDir && !options_.viewsDir) {
+    PuzzleState st = StateFor(job.line.start, parameters_);
+    grade = GradePuzzle(st);
+  } else if (auto failure = GradeWithFiles(job, grade)) {
+    return failure;
+  }
+  job.outcome = grade.summary.outcome;
+  job.run = grade.summary;
+  AppendRow(job.row, source, job.line, grade, job.solutions);
+  return std::nullopt;
 }
 
 std::optional<Failure> LineWork::GradeWithFiles(Job& job, Grade& grade) const {
@@ -140,14 +135,9 @@ std::optional<Failure> LineWork::GradeWithFiles(Job& job, Grade& grade) const {
 
 std::unique_ptr<ReplacementFile> LineWork::Create(const std::string& name,
                                                   std::optional<Failure>& failure) const {
-  if (const std::optional<FileId> id = files_.EntryIdOf(name)) {
-    for (const TakenFile& taken : taken_) {
-      if (taken.id == *id) {
-        failure = Failure{ExitStatus::kCantCreate,
-                          Message(Named(name), "is the same file as " + taken.what)};
-        return nullptr;
-      }
-    }
+  if (const std::optional<std::string> same = SameFileAs(files_.EntryIdOf(name), taken_)) {
+    failure = Failure{ExitStatus::kCantCreate, Message(Named(name), *same)};
+    return nullptr;
   }
   std::error_code error;
   std::unique_ptr<ReplacementFile> file = files_.CreateReplacement(name, error);

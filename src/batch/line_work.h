@@ -12,14 +12,9 @@
 #include "batch/job.h"
 #include "system/exit_status.h"
 #include "system/files.h"
+#include "system/same_file.h"
 
 namespace tarvik::batch {
-
-// A file that no report file or page may replace: an input, or standard output.
-struct TakenFile {
-  std::string what;  // "the input NAME" or "standard output"
-  FileId id;
-};
 
 // What a worker does with one line: grades it, writes its report file and page when asked for,
 // and formats its row (or a refused line's row and message).
@@ -30,6 +25,7 @@ class LineWork {
            const std::vector<std::string>& names, const std::vector<TakenFile>& taken);
 
   // Why the line's work could not be done, if it could not; the batch stops before that line.
+  // Throws std::bad_alloc when memory runs out.
   std::optional<Failure> Do(Job& job) const;
 
  private:

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// A measurement aid for benchmark builds (TARVIK_LOCK_COUNTER) and nothing else: a mutex that
-// counts how often it is taken and how long it is held. Where valgrind's headers are installed it
-// also toggles callgrind's collection while held, so that a run under
-// `valgrind --tool=callgrind --collect-atstart=no` counts the instructions inside the lock alone,
-// a figure that the machine's load does not move.
+// A measurement aid for the lock-counter benchmark program (bench/CMakeLists.txt, which builds
+// batch.cpp with TARVIK_LOCK_COUNTER) and nothing else: a mutex that counts how often it is taken
+// and how long it is held. Where valgrind's headers are installed it also toggles callgrind's
+// collection while held, so that a run under `valgrind --tool=callgrind --collect-atstart=no`
+// counts the instructions inside the lock alone, a figure that the machine's load does not move.
 
 #include <atomic>
 #include <chrono>

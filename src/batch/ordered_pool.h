@@ -8,14 +8,12 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 #include <utility>
 #include <vector>
-
-#ifdef TARVIK_LOCK_COUNTER
-#include "batch/lock_counter.h"
-#endif
 
 namespace tarvik::batch {
 
@@ -32,7 +30,12 @@ namespace tarvik::batch {
 //
 // One stop path: StopBefore(n) keeps every item before the n-th (counted from 0) going, processed
 // and delivered, and none from it on; Submit then refuses further items.
-template <class Item>
+//
+// The process, deliver and pause hooks must not throw: a failing item stops the pool instead. A
+// `fill` that throws from Submit leaves the pool as it was.
+//
+// `Mutex` is the lock of the window: std::mutex, or one that measures how it is held.
+template <class Item, class Mutex = std::mutex>
 class OrderedPool {
  public:
   // Processes one item, given with its place in the submission order; may run on any thread, at the
@@ -57,6 +60,9 @@ class OrderedPool {
         workers_.emplace_back([this] { Work(); });
       } catch (const std::system_error&) {
         break;  // go on with the threads that started
+      } catch (const std::bad_alloc&) {
+        Finish();  // the threads that started are joined before the failure goes on
+        throw;
       }
     }
   }
@@ -77,9 +83,10 @@ class OrderedPool {
       roomWanted_ = false;
     }
     if (added_ >= stopAt_) return false;
-    const std::uint64_t place = added_++;
+    const std::uint64_t place = added_;
     Slot& slot = SlotOf(place);
     std::forward<Fill>(fill)(slot.item);
+    ++added_;
     slot.processed = false;
     if (!workers_.empty()) {
       work_.notify_one();
@@ -129,6 +136,11 @@ class OrderedPool {
     const std::lock_guard lock(mutex_);
     return stopAt_ != kNever;
   }
+  // The number of items submitted so far.
+  std::uint64_t added() const {
+    const std::lock_guard lock(mutex_);
+    return added_;
+  }
 
   // Waits until every item that is to be delivered was, then lets the workers go. Returns the
   // number of items delivered.
@@ -146,19 +158,13 @@ class OrderedPool {
     return delivered_;
   }
 
-#ifdef TARVIK_LOCK_COUNTER
-  const CountingMutex& lockCounter() const { return mutex_; }
-#endif
+  // The window's lock, for a mutex that counts how it was held.
+  const Mutex& mutex() const { return mutex_; }
 
  private:
   static constexpr std::uint64_t kNever = UINT64_MAX;
-#ifdef TARVIK_LOCK_COUNTER
-  using Mutex = CountingMutex;
-  using Condition = std::condition_variable_any;
-#else
-  using Mutex = std::mutex;
-  using Condition = std::condition_variable;
-#endif
+  using Condition = std::conditional_t<std::is_same_v<Mutex, std::mutex>, std::condition_variable,
+                                       std::condition_variable_any>;
 
   struct Slot {
     Item item{};

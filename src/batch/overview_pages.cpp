@@ -2,6 +2,7 @@
 #include "batch/overview_pages.h"
 
 #include <string_view>
+#include <utility>
 
 #include "system/diagnostics.h"
 #include "system/quoting.h"
@@ -14,27 +15,99 @@ OverviewPages::OverviewPages(const BatchOptions& options, Files& files,
                              const std::vector<std::string>& names)
     : options_(options), files_(files), sources_(sources), names_(names) {}
 
+namespace {
+
+// How the --overview FILE is written, decided by what stands at its name, so that no one else's
+// link or FIFO takes the page where the user did not send it.
+struct Way {
+  enum class How { kReplace, kInPlace, kFifo } how = How::kReplace;
+  bool follow = false;         // through a link at the name
+  std::string_view refusal{};  // why it is not written at all
+};
+
+Way WayFor(const Entry& entry) {
+  using Kind = Entry::Kind;
+  using How = Way::How;
+  constexpr std::string_view kOthersFifo = "is a FIFO owned by another user";
+  switch (entry.kind) {
+    case Kind::kLink:
+      // One's own link, or the system's (/dev/stderr, /dev/fd/N): the page goes where it leads.
+      if (!entry.trusted) break;
+      if (entry.target != Kind::kFifo) return {How::kInPlace, true};
+      if (!entry.targetTrusted) return {How::kReplace, true, kOthersFifo};
+      return {How::kFifo, true};
+    case Kind::kFifo:
+      if (!entry.trusted) return {How::kReplace, false, kOthersFifo};
+      return {How::kFifo, false};
+    case Kind::kDevice:
+    case Kind::kOther:  // a folder or a socket: opening it says why it cannot be written
+      return {How::kInPlace, false};
+    case Kind::kMissing:
+    case Kind::kRegular: break;
+  }
+  if (entry.system) return {How::kReplace, false, "is in /dev or /proc, where no file is replaced"};
+  return {};
+}
+
+// The name's folder, as given.
+std::string FolderOf(const std::string& name) {
+  const std::size_t slash = name.rfind('/');
+  return slash == std::string::npos ? "." : name.substr(0, slash + 1);
+}
+
+}  // namespace
+
 std::optional<Failure> OverviewPages::Open(const std::vector<TakenFile>& taken) {
   if (options_.overview || options_.viewsDir) {
     tally_.emplace(options_);
   }
+  if (options_.viewsDir) {
+    // An input or standard output is never replaced by DIR/index.html.
+    const std::string index = *options_.viewsDir + "/index.html";
+    if (const std::optional<std::string> same = SameFileAs(files_.EntryIdOf(index), taken)) {
+      return Failure{ExitStatus::kCantCreate, Message(Named(index), *same)};
+    }
+  }
+  return OpenOverview(taken);
+}
+
+std::optional<Failure> OverviewPages::OpenOverview(const std::vector<TakenFile>& taken) {
   if (!options_.overview) return std::nullopt;
   const std::string& name = *options_.overview;
   const auto refuse = [&](std::string_view reason) {
     return Failure{ExitStatus::kCantCreate, Message(Named(name), reason)};
   };
-  // An input or standard output is never replaced; the same file read as an input, neither.
-  if (const std::optional<FileId> id = files_.IdOf(name)) {
-    for (const TakenFile& file : taken) {
-      if (file.id == *id) return refuse("is the same file as " + file.what);
+  // A file that the batch writes besides, in a folder named otherwise (a link to it, say).
+  const std::string base = name.substr(name.rfind('/') + 1);
+  const std::optional<FileId> folder = files_.FolderIdOf(FolderOf(name));
+  for (const auto& [dir, page] :
+       {std::pair{options_.viewsDir, true}, {options_.reportsDir, false}}) {
+    if (folder && dir && files_.FolderIdOf(*dir) == folder &&
+        WritesFileNamed(options_, base, page)) {
+      return refuse("is the same file as " + Named(*dir + "/" + base));
     }
   }
+  const Way way = WayFor(files_.EntryAt(name));
+  if (!way.refusal.empty()) return refuse(way.refusal);
   std::error_code error;
-  if (files_.IsSpecial(name)) {
-    inPlace_ = files_.OpenOutput(name, error);
-  } else {
-    replacement_ = files_.CreateReplacement(name, error);
+  std::optional<FileId> id;
+  switch (way.how) {
+    case Way::How::kReplace: id = files_.EntryIdOf(name); break;
+    case Way::How::kInPlace:
+      if ((inPlace_ = files_.OpenInPlace(name, way.follow, error))) id = inPlace_->Id();
+      break;
+    case Way::How::kFifo:
+      fifo_ = way.follow;  // opened when the page is written, so that no reader holds the batch
+      break;
   }
+  if (error) return refuse(error.message());
+  std::vector<TakenFile> others = taken;
+  if (options_.viewsDir) {
+    const std::string index = *options_.viewsDir + "/index.html";
+    others.push_back({Named(index), files_.EntryIdOf(index)});
+  }
+  if (const std::optional<std::string> same = SameFileAs(id, others)) return refuse(*same);
+  if (way.how == Way::How::kReplace) replacement_ = files_.CreateReplacement(name, error);
   if (error) return refuse(error.message());
   return std::nullopt;
 }
@@ -73,8 +146,16 @@ std::optional<Failure> OverviewPages::Write() {
         options_.viewsDir ? view::LinkBase(*options_.overview, *options_.viewsDir) : std::nullopt;
     const std::string page =
         view::RenderOverview(*tally_, base ? std::optional<std::string_view>(*base) : std::nullopt);
+    if (fifo_ && !(inPlace_ = files_.OpenInPlace(*options_.overview, *fifo_, error))) {
+      const bool noReader = error == std::errc::no_such_device_or_address;
+      return Failure{ExitStatus::kCantCreate,
+                     Message(Named(*options_.overview),
+                             noReader ? "no process reads this FIFO" : error.message())};
+    }
     Sink& file = replacement_ ? static_cast<Sink&>(*replacement_) : static_cast<Sink&>(*inPlace_);
-    error = file.Write(page);
+    // A regular file reached through a link is emptied only now that its page is whole.
+    if (inPlace_) error = inPlace_->Truncate();
+    if (!error) error = file.Write(page);
     if (!error) error = replacement_ ? replacement_->Commit() : file.Close();
     if (error)
       return Failure{ExitStatus::kIoError, WriteErrorMessage(Named(*options_.overview), error)};

@@ -24,8 +24,9 @@ class OverviewPages {
   OverviewPages(const BatchOptions& options, Files& files, const std::vector<std::string>& sources,
                 const std::vector<std::string>& names);
 
-  // Opens the --overview FILE, before any input is read; why not, when it cannot be (one of
-  // `taken`, or not made).
+  // Opens the --overview FILE, before any input is read (a FIFO waits for the page), and checks
+  // that neither page is one of `taken` or a file that the batch writes besides; why not, when
+  // one of them cannot be written.
   std::optional<Failure> Open(const std::vector<TakenFile>& taken);
   // Hands a delivered job to the tally: a row, a FILE not read, or the end of a FILE.
   void Tell(const Job& job);
@@ -35,6 +36,7 @@ class OverviewPages {
 
  private:
   void TellRow(const Job& job);
+  std::optional<Failure> OpenOverview(const std::vector<TakenFile>& taken);
 
   const BatchOptions& options_;
   Files& files_;
@@ -42,7 +44,8 @@ class OverviewPages {
   const std::vector<std::string>& names_;
   std::optional<view::BatchTally> tally_;
   std::unique_ptr<ReplacementFile> replacement_;
-  std::unique_ptr<OutputFile> inPlace_;  // a device or a FIFO is written as it is
+  std::unique_ptr<OutputFile> inPlace_;  // a device, a FIFO or a link's target, as it is
+  std::optional<bool> fifo_;             // a FIFO to open when the page is written: through a link?
   std::string pageName_;                 // the page of the row under way
 };
 

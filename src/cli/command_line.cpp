@@ -43,6 +43,9 @@ std::optional<UsageError> CheckCombination(const Command& command,
                         ", expected a file name, not empty and without tabs, CR or LF"};
     }
   }
+  if (std::optional<std::string> clash = batch::OverviewNameClash(command.batch)) {
+    return UsageError{std::move(*clash)};
+  }
   if (command.batch.reportsDir || command.batch.viewsDir) {
     // Each operand's report files are named after it: two operands may not share a name.
     std::map<std::string, std::string_view> names;

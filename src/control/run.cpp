@@ -92,7 +92,7 @@ std::optional<ExitStatus> ReadInput(Files& files, PuzzleState& st, std::optional
 }  // the input is closed before the output is opened
 
 std::unique_ptr<OutputFile> OpenReportFile(Files& files, const std::string& name,
-                                           std::span<const NamedFile> others,
+                                           std::span<const TakenFile> others,
                                            std::ostream& errors) {
   std::error_code error;
   std::unique_ptr<OutputFile> file = files.OpenOutput(name, error);
@@ -101,13 +101,9 @@ std::unique_ptr<OutputFile> OpenReportFile(Files& files, const std::string& name
     Say(errors, shown, error.message());
     return nullptr;
   }
-  if (const std::optional<FileId> id = file->Id()) {
-    for (const NamedFile& other : others) {
-      if (other.id == id) {
-        Say(errors, shown, "is the same file as " + std::string(other.name));
-        return nullptr;
-      }
-    }
+  if (const std::optional<std::string> same = SameFileAs(file->Id(), others)) {
+    Say(errors, shown, *same);
+    return nullptr;
   }
   if (file->TryLock(error) == OutputFile::Lock::kBusy) {
     Say(errors, shown, "waiting for another run to finish") << std::flush;
@@ -123,11 +119,11 @@ std::optional<ReportFiles> OpenReportFiles(Files& files, std::optional<FileId> i
                                            const ExtraFile* extra, std::ostream& errors) {
   ReportFiles opened;
   const std::optional<FileId> consoleId = files.ConsoleId();
-  const NamedFile input{"Sudin.txt", inputId};
+  const TakenFile input{"Sudin.txt", inputId};
   opened.file = OpenReportFile(files, "Sudout.txt", {&input, 1}, errors);
   if (!opened.file) return std::nullopt;
   if (extra != nullptr) {
-    const NamedFile taken[] = {
+    const TakenFile taken[] = {
         input, {"Sudout.txt", opened.file->Id()}, {"standard output", consoleId}};
     opened.extra = OpenReportFile(files, extra->name, taken, errors);
     if (!opened.extra) return std::nullopt;

@@ -15,6 +15,7 @@
 #include "state/puzzle_state.h"
 #include "system/exit_status.h"
 #include "system/files.h"
+#include "system/same_file.h"
 #include "system/sinks.h"
 
 namespace tarvik {
@@ -30,17 +31,11 @@ RunSummary Solve(PuzzleState& st, Report& report);
 std::optional<ExitStatus> ReadInput(Files& files, PuzzleState& st, std::optional<FileId>& inputId,
                                     std::ostream& errors);
 
-// A file that a report file must not be.
-struct NamedFile {
-  std::string_view name;
-  std::optional<FileId> id;
-};
-
 // Opens the report file `name` without emptying it, refuses it if it is one of `others` (a link to
 // the input, say), and locks it, waiting with a message while another run holds it. Says what went
 // wrong on `errors` and returns null when it cannot be used.
 std::unique_ptr<OutputFile> OpenReportFile(Files& files, const std::string& name,
-                                           std::span<const NamedFile> others, std::ostream& errors);
+                                           std::span<const TakenFile> others, std::ostream& errors);
 
 // A file written beside the report, from the puzzle as read (the page of the run, say). Its bytes
 // are made before any file is touched; it is opened, checked and locked as Sudout.txt is, and

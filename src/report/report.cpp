@@ -20,7 +20,8 @@ void Report::Output::Close() {
 Report::Report(Sink& console, Sink& file)
     : console_{&console, {}},
       file_{&file, {}},
-      buffer_(std::make_unique_for_overwrite<char[]>(kBufferBytes)) {}
+      // Left uninitialised: every byte is written before it is read.
+      buffer_(new char[kBufferBytes]) {}
 
 void Report::Flush() {
   const std::string_view all(buffer_.get(), used_);

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <string_view>
 
 #include "system/fd_sink.h"
 #include "system/files.h"
@@ -136,9 +140,21 @@ class DiskReplacement final : public ReplacementFile {
 
   static void RemoveAll() {
     const std::lock_guard lock(pendingMutex);
-    for (DiskReplacement* file = pending; file; file = file->next_) {
-      ::unlink(file->temporary_.c_str());
-    }
+    RemoveListed();
+  }
+
+  // Removes the temporary files and ends the process by `signal`, the lock held so that no other
+  // thread makes a new one meanwhile.
+  [[noreturn]] static void RemoveAllAndDie(int signal) {
+    pendingMutex.lock();
+    RemoveListed();
+    ::signal(signal, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    ::raise(signal);
+    _exit(128 + signal);
   }
 
  private:
@@ -148,6 +164,12 @@ class DiskReplacement final : public ReplacementFile {
     if (next_) next_->previous_ = previous_;
     if (pending == this) pending = next_;
     previous_ = next_ = nullptr;
+  }
+
+  static void RemoveListed() {
+    for (DiskReplacement* file = pending; file; file = file->next_) {
+      ::unlink(file->temporary_.c_str());
+    }
   }
 
   std::string name_;
@@ -235,10 +257,12 @@ std::unique_ptr<OutputFile> DiskFiles::OpenOutput(const std::string& name, std::
 
 std::unique_ptr<ReplacementFile> DiskFiles::CreateReplacement(const std::string& name,
                                                               std::error_code& error) {
-  // ".NAME.XXXXXX" beside NAME: hidden, and ending neither in .txt nor in .html.
+  // ".NAME.XXXXXX" beside NAME: hidden, and ending neither in .txt nor in .html. NAME is cut to
+  // its first 247 bytes, so that the temporary name is no longer than a name may be.
+  constexpr std::size_t kNameBytes = 255 - std::string_view("..XXXXXX").size();
   const std::size_t slash = name.rfind('/');
   const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-  std::string temporary = name.substr(0, base) + "." + name.substr(base) + ".XXXXXX";
+  std::string temporary = name.substr(0, base) + "." + name.substr(base, kNameBytes) + ".XXXXXX";
   auto file = std::make_unique<DiskReplacement>(name, std::move(temporary));
   if ((error = file->Create())) return nullptr;
   return file;
@@ -256,9 +280,75 @@ std::optional<std::uint64_t> DiskFiles::SizeOf(const std::string& name) const {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool DiskFiles::IsSpecial(const std::string& name) const {
+namespace {
+
+Entry::Kind KindOf(mode_t mode) {
+  if (S_ISREG(mode)) return Entry::Kind::kRegular;
+  if (S_ISLNK(mode)) return Entry::Kind::kLink;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return Entry::Kind::kDevice;
+  if (S_ISFIFO(mode)) return Entry::Kind::kFifo;
+  return Entry::Kind::kOther;
+}
+
+bool Trusted(uid_t owner) { return owner == 0 || owner == ::geteuid(); }
+
+// Whether the folder of `name`, its links followed, is /dev or /proc or lies under one of them.
+bool InSystemFolder(const std::string& name) {
+  const std::size_t slash = name.rfind('/');
+  const std::string folder = slash == std::string::npos ? "."
+                             : slash == 0               ? "/"
+                                                        : name.substr(0, slash);
+  char* resolved = ::realpath(folder.c_str(), nullptr);
+  if (resolved == nullptr) return false;
+  const std::string_view path(resolved);
+  bool system = false;
+  for (const std::string_view top : {"/dev", "/proc"}) {
+    system =
+        system || (path.starts_with(top) && (path.size() == top.size() || path[top.size()] == '/'));
+  }
+  std::free(resolved);
+  return system;
+}
+
+}  // namespace
+
+Entry DiskFiles::EntryAt(const std::string& name) const {
+  Entry entry;
+  entry.system = InSystemFolder(name);
   struct stat info {};
-  return ::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+  if (::lstat(name.c_str(), &info) != 0) return entry;
+  entry.kind = KindOf(info.st_mode);
+  entry.trusted = Trusted(info.st_uid);
+  if (entry.kind == Entry::Kind::kLink && ::stat(name.c_str(), &info) == 0) {
+    entry.target = KindOf(info.st_mode);
+    entry.targetTrusted = Trusted(info.st_uid);
+  }
+  return entry;
+}
+
+std::unique_ptr<OutputFile> DiskFiles::OpenInPlace(const std::string& name, bool follow,
+                                                   std::error_code& error) {
+  errno = 0;
+  const int fd =
+      ::open(name.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW));
+  if (fd < 0) {
+    error = ErrnoError();
+    return nullptr;
+  }
+  // Non-blocking only to open a FIFO without waiting: its writes wait for room, as any file's.
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    error = ErrnoError();
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<DiskOutputFile>(fd);
+}
+
+std::optional<FileId> DiskFiles::FolderIdOf(const std::string& name) const {
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
 std::optional<FileId> DiskFiles::EntryIdOf(const std::string& name) const {
@@ -288,5 +378,41 @@ void DiskFiles::CancelReads() {
 }
 
 void DiskFiles::RemovePendingReplacements() { DiskReplacement::RemoveAll(); }
+
+namespace {
+
+sigset_t watchedSignals;
+
+void* WatchSignals(void*) {
+  int signal = 0;
+  while (sigwait(&watchedSignals, &signal) != 0) {
+  }
+  DiskReplacement::RemoveAllAndDie(signal);
+}
+
+}  // namespace
+
+void DiskFiles::RemoveReplacementsOnSignals() {
+  sigemptyset(&watchedSignals);
+  // A signal ignored by the parent (SIGINT for a job started with &, SIGHUP under nohup) stays so.
+  for (const int signal : {SIGHUP, SIGINT, SIGTERM}) {
+    struct sigaction action {};
+    if (sigaction(signal, nullptr, &action) == 0 && action.sa_handler != SIG_IGN) {
+      sigaddset(&watchedSignals, signal);
+    }
+  }
+  // Blocked in this thread and so in every thread it starts; only the watcher takes them.
+  sigset_t before;
+  if (pthread_sigmask(SIG_BLOCK, &watchedSignals, &before) != 0) return;
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  pthread_attr_setstacksize(&attributes, static_cast<std::size_t>(PTHREAD_STACK_MIN) + 65536);
+  pthread_t watcher;
+  if (pthread_create(&watcher, &attributes, WatchSignals, nullptr) != 0) {
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);  // the signals then end the run as before
+  }
+  pthread_attr_destroy(&attributes);
+}
 
 }  // namespace tarvik

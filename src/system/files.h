@@ -48,6 +48,16 @@ class ReplacementFile : public Sink {
   virtual std::error_code Commit() = 0;
 };
 
+// What stands at a name itself, a link not followed, for an output that may be written in place.
+struct Entry {
+  enum class Kind { kMissing, kRegular, kLink, kDevice, kFifo, kOther };
+  Kind kind = Kind::kMissing;
+  bool trusted = false;          // owned by root or by the user running the program
+  Kind target = Kind::kMissing;  // what a link leads to, followed to its end
+  bool targetTrusted = false;
+  bool system = false;  // in /dev or /proc, its folder's links followed: no file there is replaced
+};
+
 // The files of a run: Sudin.txt and Sudout.txt in the working directory for the classic run,
 // named inputs, standard input and files in a report folder for the others. Disk files for the
 // program; memory for tests and fuzzing.
@@ -65,8 +75,14 @@ class Files {
                                                              std::error_code& error) = 0;
   // The regular file that `name` is, following links; none for anything else.
   virtual std::optional<FileId> IdOf(const std::string& name) const = 0;
-  // Whether `name` is there and is no regular file (a device, a FIFO, a folder), following links.
-  virtual bool IsSpecial(const std::string& name) const = 0;
+  // What stands at `name` itself.
+  virtual Entry EntryAt(const std::string& name) const = 0;
+  // Opens `name` to write it as it is, through a link at the name only if `follow`; creates
+  // nothing, and never waits for a FIFO's reader (ENXIO when it has none).
+  virtual std::unique_ptr<OutputFile> OpenInPlace(const std::string& name, bool follow,
+                                                  std::error_code& error) = 0;
+  // The folder that `name` is, following links; none for anything else.
+  virtual std::optional<FileId> FolderIdOf(const std::string& name) const = 0;
   // The size of the regular file that `name` is, following links; none for anything else.
   virtual std::optional<std::uint64_t> SizeOf(const std::string& name) const = 0;
   // The regular file that stands at `name` itself; none for a link or anything else.
@@ -80,6 +96,10 @@ class Files {
   virtual std::optional<FileId> ConsoleId() = 0;
   // Makes every read that waits for input, now or later, end at once with ECANCELED.
   virtual void CancelReads() {}
+  // From now on SIGHUP, SIGINT and SIGTERM (those not ignored) remove the temporary files of
+  // replacements not committed, then end the process by the same signal. Called before any
+  // other thread starts.
+  virtual void RemoveReplacementsOnSignals() {}
 };
 
 // The working directory and the process's own standard streams.
@@ -92,12 +112,16 @@ class DiskFiles final : public Files {
                                                      std::error_code& error) override;
   std::optional<FileId> IdOf(const std::string& name) const override;
   std::optional<std::uint64_t> SizeOf(const std::string& name) const override;
-  bool IsSpecial(const std::string& name) const override;
+  Entry EntryAt(const std::string& name) const override;
+  std::unique_ptr<OutputFile> OpenInPlace(const std::string& name, bool follow,
+                                          std::error_code& error) override;
+  std::optional<FileId> FolderIdOf(const std::string& name) const override;
   std::optional<FileId> EntryIdOf(const std::string& name) const override;
   std::error_code MakeDirectory(const std::string& name) override;
   std::error_code ChangeDirectory(const std::string& name) override;
   std::optional<FileId> ConsoleId() override;
   void CancelReads() override;
+  void RemoveReplacementsOnSignals() override;
 
   // Removes the temporary files of replacements not committed yet, for a run about to end at
   // once (out of memory). Allocates nothing.

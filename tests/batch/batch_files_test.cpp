@@ -3,6 +3,8 @@
 // files that replace names without following links or overwriting the batch's own files, stops
 // that keep the rows before the failing line, and names shown safely in messages.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -155,6 +157,12 @@ TEST(BatchFilesTest, NoFileOfTheBatchIsOverwritten) {
        "tarvik: r/a-1.txt: is the same file as standard output\n", nullptr},
       {"an input that is standard output", "\"$1\" --batch -q a.txt a-1.txt >> a-1.txt", 66,
        "tarvik: a-1.txt: is the same file as standard output\n", nullptr},
+      {"index.html that is an input",
+       "cp a.txt index.html && \"$1\" --batch -q --views=. a.txt index.html > rows", 73,
+       "tarvik: ./index.html: is the same file as the input index.html\n", "index.html"},
+      {"index.html that is standard output",
+       "mkdir v && \"$1\" --batch -q --views=v a.txt > v/index.html", 73,
+       "tarvik: v/index.html: is the same file as standard output\n", nullptr},
   };
   for (const SameFileCase& c : cases) {
     const Scratch scratch;
@@ -175,23 +183,55 @@ TEST(BatchFilesTest, NoFileOfTheBatchIsOverwritten) {
   EXPECT_EQ(scratch.Read("a-1.txt"), p + kHeader + Row("a.txt", 1));
 }
 
-// A report file that cannot be made stops the batch before its line: every row before it goes
-// out, none after, whatever the number of threads, and no temporary file is left.
+// A puzzle of 35 attempts, whose report at print level 1 passes 2 KB, and one of over 2,000
+// attempts, which takes far longer.
+const std::string kLonger =
+    "602050000000003040000000000430008000010000200000000700500270000000000081000600000";
+const std::string kLongest =
+    "000000000003600000005090000000030006000840000287100000500000000400020007700000000";
+
+std::string Lines(const std::string& puzzle, int count) {
+  std::string lines;
+  for (int k = 0; k < count; ++k) lines += puzzle + "\n";
+  return lines;
+}
+
+// A report file that cannot be made or written stops the batch before its line: every row before
+// it goes out, none after, whatever the number of threads; the message names that line, even
+// where later lines fail first, and no temporary file is left.
 TEST(BatchFilesTest, AFailingReportFileKeepsEveryRowBeforeIt) {
-  for (const char* jobs : {"1", "8"}) {
-    const Scratch scratch;
-    std::string many;
-    for (int k = 0; k < 600; ++k) many += kPuzzle + "\n";
-    scratch.Write("many.txt", many);
-    const Outcome out = scratch.RunScript(std::string("mkdir -p r/many-400.txt\n") +
-                                          "\"$1\" --batch --quiet --no-header --jobs=" + jobs +
-                                          " --reports=r many.txt\n");
-    EXPECT_EQ(out.status, 73) << jobs;
-    EXPECT_EQ(out.errors, "tarvik: r/many-400.txt: Is a directory\n") << jobs;
-    std::string expected;
-    for (int line = 1; line < 400; ++line) expected += Row("many.txt", line);
-    ExpectSameText(out.console, expected, std::string("rows with jobs ") + jobs);
-    EXPECT_EQ(Hidden(scratch.path() / "r"), std::vector<std::string>{}) << jobs;
+  struct StopCase {
+    const char* what;
+    std::string input;
+    std::string run;  // a bash script around the batch, given as "$@"
+    int failing;      // the line that fails
+    int status;
+    std::string errors;
+  };
+  const std::vector<StopCase> cases = {
+      {"a folder in the way", Lines(kPuzzle, 600), "mkdir -p r/in-400.txt\n\"$@\"\n", 400, 73,
+       "tarvik: r/in-400.txt: Is a directory\n"},
+      // Every report from line 4 on passes the file-size limit, and line 4's last: the later
+      // lines fail first on other threads.
+      {"a file-size limit", Lines(kPuzzle, 3) + Lines(kLongest, 1) + Lines(kLonger, 296),
+       "(ulimit -f 2; \"$@\" --print-level=1) | cat\nexit ${PIPESTATUS[0]}\n", 4, 74,
+       "tarvik: write error on r/in-4.txt: File too large\n"},
+  };
+  for (const StopCase& c : cases) {
+    for (const char* jobs : {"1", "8"}) {
+      const std::string what = std::string(c.what) + ", jobs " + jobs;
+      const Scratch scratch;
+      scratch.Write("in.txt", c.input);
+      const Outcome out =
+          scratch.RunScript(std::string("set -- \"$1\" --batch --quiet --no-header --jobs=") +
+                            jobs + " --reports=r in.txt\n" + c.run);
+      EXPECT_EQ(out.status, c.status) << what;
+      EXPECT_EQ(out.errors, c.errors) << what;
+      std::string expected;
+      for (int line = 1; line < c.failing; ++line) expected += Row("in.txt", line);
+      ExpectSameText(out.console, expected, "rows with " + what);
+      EXPECT_EQ(Hidden(scratch.path() / "r"), std::vector<std::string>{}) << what;
+    }
   }
 }
 
@@ -311,6 +351,159 @@ TEST(BatchFilesTest, OverviewThatCannotBeWritten) {
   }
 }
 
+struct ClashCase {
+  const char* what;
+  std::string script;
+  int status;
+  std::string errors;
+};
+
+// The --overview FILE may not be a file that the batch writes besides, whether or not that line
+// exists: told from the names alone before anything is made (64), or from the folders once they
+// are there (73).
+TEST(BatchFilesTest, OverviewThatIsAnotherFileOfTheBatch) {
+  const std::string expected = "\", expected a file other than the ";
+  const std::string tryHelp = "Try 'tarvik --help' for more information.\n";
+  const std::vector<ClashCase> cases = {
+      {"index.html, named otherwise", "--views=v --overview=./v//index.html", 64,
+       "tarvik: --overview: found \"./v//index.html" + expected + "--views folder's index.html\n" +
+           tryHelp},
+      {"the page of a line that is not there", "--views=v --overview=v/a-7.html", 64,
+       "tarvik: --overview: found \"v/a-7.html" + expected +
+           "--views folder's pages (REPORTNAME-LINE.html)\n" + tryHelp},
+      {"a report file", "--reports=v/ --overview=v/a-1.txt", 64,
+       "tarvik: --overview: found \"v/a-1.txt" + expected +
+           "--reports folder's report files (REPORTNAME-LINE.txt)\n" + tryHelp},
+      {"index.html through a link to the folder", "--views=w --overview=v/index.html", 73,
+       "tarvik: v/index.html: is the same file as w/index.html\n"},
+  };
+  for (const ClashCase& c : cases) {
+    const Scratch scratch;
+    scratch.Write("a.txt", kPuzzle + "\n");
+    const bool link = c.status == 73;
+    const Outcome out = scratch.RunScript(std::string(link ? "mkdir w && ln -s w v\n" : "") +
+                                          "\"$1\" --batch -q " + c.script + " a.txt\n");
+    EXPECT_EQ(out.status, c.status) << c.what;
+    EXPECT_EQ(out.errors, c.errors) << c.what;
+    EXPECT_EQ(out.console, "") << c.what;
+    if (link) {
+      EXPECT_EQ(Hidden(scratch.path() / "w"), std::vector<std::string>{}) << c.what;
+    } else {
+      EXPECT_FALSE(fs::exists(scratch.path() / "v")) << c.what;
+    }
+  }
+}
+
+struct PlantedCase {
+  const char* what;
+  std::string setUp;     // shell lines before the batch
+  std::string overview;  // the --overview FILE
+  std::string redirection;
+  int status;
+  std::string errors;
+  bool rows;         // whether the rows came
+  const char* page;  // the file that holds the page then, if any
+};
+
+// Runs each case's batch after its set-up, within a time limit (a FIFO must never hold the
+// batch), next to the page written to a plain file.
+void ExpectPlantedCases(const std::vector<PlantedCase>& cases) {
+  for (const PlantedCase& c : cases) {
+    const Scratch scratch;
+    scratch.Write("a.txt", kPuzzle + "\n");
+    const std::string batch = "timeout 20 \"$1\" --batch -q --no-header --overview=";
+    const Outcome out = scratch.RunScript(
+        batch + "plain.html a.txt > /dev/null || exit 99\n" + c.setUp + "\n" + batch + c.overview +
+        " a.txt " + c.redirection + "\nst=$?\n[ -z \"$!\" ] || wait $!\nexit $st\n");
+    EXPECT_EQ(out.status, c.status) << c.what;
+    EXPECT_EQ(out.errors, c.errors) << c.what;
+    EXPECT_EQ(out.console, c.rows ? Row("a.txt", 1) : "") << c.what;
+    if (c.page) {
+      EXPECT_FALSE(fs::is_symlink(scratch.path() / c.page)) << c.what;
+      EXPECT_TRUE(scratch.Read(c.page) == scratch.Read("plain.html")) << c.what;
+    }
+    EXPECT_EQ(Hidden(scratch.path()), std::vector<std::string>{}) << c.what;
+  }
+}
+
+// Another user's link at the --overview FILE is replaced, never followed; another user's FIFO is
+// never written.
+TEST(BatchFilesTest, OverviewAtAnotherUsersLinkOrFifo) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root, to plant files as another user";
+  if (getpwnam("nobody") == nullptr) GTEST_SKIP() << "needs the user nobody to plant files as";
+  ExpectPlantedCases({
+      {"a link to a device", "mkdir t && ln -s /dev/full t/o.html && chown -h nobody t/o.html",
+       "t/o.html", "", 0, "", true, "t/o.html"},
+      {"a FIFO", "mkfifo f && chown nobody f", "f", "", 73,
+       "tarvik: f: is a FIFO owned by another user\n", false, nullptr},
+      {"one's own link to that FIFO", "mkfifo f && chown nobody f && ln -s f l", "l", "", 73,
+       "tarvik: l: is a FIFO owned by another user\n", false, nullptr},
+  });
+}
+
+// One's own FIFO and the system's links (/dev/stderr, /dev/fd/N) are written as they are: the
+// FIFO when the page is, and only with a reader.
+TEST(BatchFilesTest, OverviewThroughOnesOwnLinkOrFifo) {
+  ExpectPlantedCases({
+      {"a FIFO without a reader", "mkfifo f", "f", "", 73,
+       "tarvik: f: no process reads this FIFO\n", true, nullptr},
+      {"a FIFO with a reader", "mkfifo f && cat f > got.html &", "f", "", 0, "", true, "got.html"},
+      {"standard error on a file", "", "/dev/stderr", "2> got.html", 0, "", true, "got.html"},
+      {"a process substitution", "", ">(cat > got.html)", "", 0, "", true, "got.html"},
+  });
+  EXPECT_TRUE(fs::is_symlink("/dev/stderr"));
+}
+
+// A batch stopped by SIGINT or SIGTERM while it writes report files and pages leaves no temporary
+// file behind, and ends by that signal, as its parent sees.
+TEST(BatchFilesTest, ASignalLeavesNoTemporaryFile) {
+  for (const char* signal : {"SIGINT", "SIGTERM"}) {
+    const Scratch scratch;
+    std::string lines;
+    for (int k = 0; k < 20000; ++k) lines += kPuzzle + "\n";
+    scratch.Write("many.txt", lines);
+    // Started from Python, so that SIGINT is not ignored as in a shell's background job.
+    const Outcome out = scratch.RunScript(
+        "exec /usr/bin/env python3 - \"$1\" " + std::string(signal) +
+        " <<'PY'\n"
+        "import os, signal, subprocess, sys, time\n"
+        "run = subprocess.Popen([sys.argv[1], '--batch', '-q', '-j2', '--reports=r', '--views=v',\n"
+        "                        'many.txt'], stdout=subprocess.DEVNULL)\n"
+        "while not (os.path.isdir('r') and len(os.listdir('r')) > 20):\n"
+        "    time.sleep(0.01)\n"
+        "run.send_signal(getattr(signal, sys.argv[2]))\n"
+        "print(-run.wait())\n"
+        "PY\n");
+    EXPECT_EQ(out.status, 0) << signal << out.errors;
+    EXPECT_EQ(out.console, std::string(signal) == "SIGINT" ? "2\n" : "15\n") << signal;
+    EXPECT_EQ(Hidden(scratch.path() / "r"), std::vector<std::string>{}) << signal;
+    EXPECT_EQ(Hidden(scratch.path() / "v"), std::vector<std::string>{}) << signal;
+  }
+}
+
+// Any name that can be made can be written, however long: the temporary file beside it is
+// named within the limit of 255 bytes.
+TEST(BatchFilesTest, TheLongestNamesAreWritten) {
+  const std::string stem(249, 'n');  // stem-1.txt is 255 bytes
+  const struct {
+    const char* what;
+    std::string arguments;
+    std::string written;
+  } cases[] = {
+      {"an --overview FILE", "--overview=" + stem + "-1.htm a.txt", stem + "-1.htm"},
+      {"a report file", "--reports=r " + stem + ".txt", "r/" + stem + "-1.txt"},
+  };
+  for (const auto& c : cases) {
+    const Scratch scratch;
+    scratch.Write("a.txt", kPuzzle + "\n");
+    scratch.Write(stem + ".txt", kPuzzle + "\n");
+    const Outcome out = scratch.Run("--batch -q " + c.arguments);
+    EXPECT_EQ(out.status, 0) << c.what;
+    EXPECT_EQ(out.errors, "") << c.what;
+    EXPECT_TRUE(fs::is_regular_file(scratch.path() / c.written)) << c.what;
+  }
+}
+
 // However little memory there is, a batch writing report files either ends well or says once that
 // it is out of memory (71), leaving no temporary file.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -347,6 +540,67 @@ TEST(BatchFilesTest, OutOfMemoryLeavesNoTemporaryFile) {
       "done\n"
       "exit 16\n");
   EXPECT_EQ(out.status, 0) << out.errors;
+#endif
+}
+
+// Memory that runs out stops the batch at the failing line: every row before it goes out, whole,
+// whatever the number of threads, then the one message and 71. Line 21's page needs about 1 MB
+// more than the others' (thousands of attempts), so that a band of limits fails on it alone: there
+// the rows of lines 1 to 20 come out, and with threads, none of the later lines whose pages were
+// made. Thread stacks of 512 KB let all eight threads start at limits of a few megabytes.
+TEST(BatchFilesTest, OutOfMemoryKeepsEveryRowBeforeTheFailingLine) {
+#if defined(TARVIK_SANITIZED)
+  GTEST_SKIP() << "sanitizers need far more address space than the limits tried";
+#else
+  if (!fs::exists("/usr/bin/prlimit") && std::getenv("TARVIK_TOOLS_REQUIRED") == nullptr) {
+    GTEST_SKIP() << "prlimit (Debian package util-linux) is missing";
+  }
+  struct MemoryCase {
+    const char* jobs;
+    const char* seen;  // what the scan must meet below the limit where the batch succeeds
+  };
+  const MemoryCase cases[] = {
+      {"1", "the rows before line 21\n"},
+      {"8", "the rows before line 21\nthe rows before line 21, later pages made\n"},
+  };
+  for (const MemoryCase& c : cases) {
+    const Scratch scratch;
+    scratch.Write("in.txt", Lines(kPuzzle, 20) + Lines(kLongest, 1) + Lines(kPuzzle, 20));
+    // Every row, with line 21's (worked out elsewhere) as HEAVY.
+    std::string rows = kHeader;
+    for (int line = 1; line <= 41; ++line) rows += line == 21 ? "HEAVY\n" : Row("in.txt", line);
+    scratch.Write("expected.txt", rows);
+    const Outcome out = scratch.RunScript(
+        std::string(
+            "for kb in $(seq 2048 128 131072); do\n"
+            "  rm -rf v\n"
+            "  { /usr/bin/prlimit --stack=524288 --as=$((kb * 1024)) \"$1\" --batch -q -j") +
+        c.jobs +
+        " --views=v in.txt > rows.txt 2> errors.txt\n"
+        "    status=$?; } 2> /dev/null\n"
+        "  [ -d v ] && [ -n \"$(ls -A v | grep '^[.]')\" ] && { echo \"left at $kb\" >&2; exit 10; "
+        "}\n"
+        "  # whole rows, in order, each as expected\n"
+        "  sed '22s/.*/HEAVY/' rows.txt | cmp -s - <(head -n $(wc -l < rows.txt) expected.txt) ||\n"
+        "    { echo \"rows at $kb KB\" >&2; exit 12; }\n"
+        "  case $status in\n"
+        "    71) cmp -s errors.txt <(printf 'tarvik: out of memory\\n') || exit 11; seen=1\n"
+        "        if [ $(wc -l < rows.txt) = 21 ]; then\n"
+        "          alone=1\n"
+        "          ls v | grep -qE '^in-(2[2-9]|[34][0-9])[.]html$' && later=1\n"
+        "        fi ;;\n"
+        "    0) [ $(wc -l < rows.txt) = 42 ] || exit 13\n"
+        "       [ -n \"$alone\" ] && echo 'the rows before line 21'\n"
+        "       [ -n \"$later\" ] && echo 'the rows before line 21, later pages made'\n"
+        "       exit $((seen ? 0 : 14)) ;;\n"
+        "    *) if [ -z \"$seen\" ] && [ $status = 127 -o $status -ge 128 ]; then continue; fi\n"
+        "       echo \"status $status at $kb KB: $(head -c 200 errors.txt)\" >&2; exit 15 ;;\n"
+        "  esac\n"
+        "done\n"
+        "exit 16\n");
+    EXPECT_EQ(out.status, 0) << c.jobs << " jobs: " << out.errors;
+    EXPECT_EQ(out.console, c.seen) << c.jobs << " jobs";
+  }
 #endif
 }
 

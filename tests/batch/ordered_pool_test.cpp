@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -121,20 +123,70 @@ TEST(OrderedPoolTest, ManyThreadsOnFewItems) {
   }
 }
 
-// The idle hook runs after deliveries while the submitter waits, and only then.
+// A fill that throws (memory ran out while the submitter set its item) adds nothing: the item
+// submitted next takes its place, and no item is delivered half set or twice.
+TEST(OrderedPoolTest, AFillThatThrowsAddsNothing) {
+  for (const unsigned threads : {1u, 4u}) {
+    std::vector<std::uint64_t> delivered;
+    OrderedPool<Item> pool(
+        threads, 4, [](Item& item, std::uint64_t place) { item.processedAs = place; },
+        [&](Item& item) {
+          EXPECT_EQ(item.processedAs, item.number);
+          delivered.push_back(item.number);
+        });
+    std::uint64_t added = 0;
+    for (int k = 0; k < 12; ++k) {
+      try {
+        pool.Submit([&](Item& item) {
+          if (k % 3 == 1) throw std::bad_alloc();
+          item.number = added;
+        });
+        ++added;
+      } catch (const std::bad_alloc&) {
+      }
+    }
+    EXPECT_EQ(pool.added(), 8u) << threads;
+    pool.Finish();
+    EXPECT_EQ(delivered, Numbers(8)) << threads;
+  }
+}
+
+// Waits until `done` holds, for as long as a slow machine may take; false if it never does.
+template <class Done>
+bool Eventually(Done done) {
+  for (int k = 0; k < 20000 && !done(); ++k) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return done();
+}
+
+// The idle hook runs after deliveries while the submitter waits, and only then, on whichever thread
+// delivers: each time the submitter turns idle, and after each item delivered while it is.
 TEST(OrderedPoolTest, TheIdleHookRunsOnlyWhileTheSubmitterWaits) {
-  int pauses = 0;
-  OrderedPool<Item> pool(
-      1, 4, [](Item&, std::uint64_t) {}, [](Item&) {}, [&] { ++pauses; });
-  for (int k = 0; k < 10; ++k) pool.Submit([](Item&) {});
-  EXPECT_EQ(pauses, 0);
-  pool.Idle();
-  EXPECT_EQ(pauses, 1);
-  pool.Submit([](Item&) {});  // delivered while the submitter is still idle
-  EXPECT_EQ(pauses, 2);
-  pool.Busy();
-  pool.Submit([](Item&) {});
-  EXPECT_EQ(pauses, 2);
+  for (const unsigned threads : {1u, 4u}) {
+    std::atomic<int> delivered = 0;
+    std::atomic<int> pauses = 0;
+    std::atomic<int> seenAtPause = -1;  // items delivered when the hook last ran
+    OrderedPool<Item> pool(
+        threads, 4, [](Item&, std::uint64_t) {}, [&](Item&) { ++delivered; },
+        [&] {
+          seenAtPause = delivered.load();
+          ++pauses;
+        });
+    for (int k = 0; k < 10; ++k) pool.Submit([](Item&) {});
+    EXPECT_TRUE(Eventually([&] { return delivered == 10; })) << threads;
+    EXPECT_EQ(pauses, 0) << threads;
+    pool.Idle();
+    EXPECT_TRUE(Eventually([&] { return seenAtPause == 10; })) << threads;
+    pool.Submit([](Item&) {});  // delivered while the submitter is still idle
+    EXPECT_TRUE(Eventually([&] { return seenAtPause == 11; })) << threads;
+    pool.Busy();
+    const int pausesWhileIdle = pauses;
+    pool.Submit([](Item&) {});
+    pool.Finish();
+    EXPECT_EQ(delivered, 12) << threads;
+    EXPECT_EQ(pauses, pausesWhileIdle) << threads;
+  }
 }
 
 }  // namespace

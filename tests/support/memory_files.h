@@ -72,7 +72,19 @@ class MemoryFiles final : public Files {
   std::unique_ptr<ReplacementFile> CreateReplacement(const std::string& name,
                                                      std::error_code& error) override;
   std::optional<FileId> IdOf(const std::string& name) const override;
-  bool IsSpecial(const std::string& name) const override { return directories.contains(name); }
+  Entry EntryAt(const std::string& name) const override {
+    if (directories.contains(name)) return {Entry::Kind::kOther, true};
+    return {files.contains(name) ? Entry::Kind::kRegular : Entry::Kind::kMissing, true};
+  }
+  std::unique_ptr<OutputFile> OpenInPlace(const std::string& name, bool,
+                                          std::error_code& error) override {
+    if (directories.contains(name)) {
+      error = std::make_error_code(std::errc::is_a_directory);
+      return nullptr;
+    }
+    return OpenOutput(name, error);
+  }
+  std::optional<FileId> FolderIdOf(const std::string&) const override { return std::nullopt; }
   std::optional<std::uint64_t> SizeOf(const std::string& name) const override {
     const auto file = files.find(name);
     if (file == files.end()) return std::nullopt;
