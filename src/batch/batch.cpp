@@ -2,7 +2,6 @@
 #include "batch/batch.h"
 
 #include <algorithm>
-#include <atomic>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -121,9 +120,7 @@ class Batch {
   Progress progress_;
   std::optional<Stop> stop_;  // written after the rows before it
 
-  // Known to the reader, read by whoever delivers, for progress: bytes of all inputs.
-  std::atomic<std::uint64_t> bytesRead_{0};
-  std::uint64_t inputSize_ = 0;  // 0 when not known
+  std::uint64_t inputSize_ = 0;  // of all inputs, for progress; 0 when not known
 
   // The page of the whole batch, when asked for; told by the thread delivering.
   OverviewPages pages_;
@@ -158,7 +155,7 @@ Batch::Batch(const BatchOptions& options, Host& host)
       work_(options, host.files, sources_, names_, taken_),
       // The rows on a terminal are the progress.
       progress_(host.errors, host.errorsIsTerminal && !host.consoleIsTerminal && !options.quiet,
-                host.plainTerminal, options.solutions),
+                host.plainTerminal, options.solutions, options.answers.has_value()),
       pages_(options, host.files, sources_, names_),
       threads_(ThreadsFor(options, host)),
       // Enough lines in flight to keep every thread busy however uneven the puzzles are, and a
@@ -197,7 +194,7 @@ ExitStatus Batch::Run() {
     host_.errors << refused->message;
     return refused->status;
   }
-  if (options_.header) output_ += options_.solutions ? kRowsHeaderWithSolutions : kRowsHeader;
+  if (options_.header) output_ += RowsHeader(RowLayout::Of(options_));
 
   try {
     for (std::size_t operand = 0; operand < sources_.size() && !pool_.stopped(); ++operand) {
@@ -262,13 +259,26 @@ void Batch::ReadOperand(std::size_t operand) {
     Refuse(operand, *collection.refusal);
     return;
   }
-  LineReader reader(*collection.input, options_.field);
+  LineReader reader(*collection.input, options_.field, {options_.keep, options_.answers});
   for (;;) {
     std::optional<PuzzleLine> line = reader.Next();
     if (!line) break;
-    // Compressed bytes for compressed input, as its size counts them.
-    bytesRead_.store(before + collection.input->rawBytesRead(), std::memory_order_relaxed);
-    if (!pool_.Submit([&](Job& job) { job.SetLine(operand, std::move(*line)); })) return;
+    // Compressed bytes for compressed input, as its size counts them: the share of those read
+    // so far that the text up to the line's end took.
+    const std::uint64_t text = reader.bytesRead();
+    const std::uint64_t raw = collection.input->rawBytesRead();
+    const std::uint64_t end =
+        text == raw || text == 0
+            ? reader.lineEnd()
+            : static_cast<std::uint64_t>(static_cast<double>(raw) *
+                                         static_cast<double>(reader.lineEnd()) /
+                                         static_cast<double>(text));
+    if (!pool_.Submit([&](Job& job) {
+          job.SetLine(operand, std::move(*line));
+          job.inputEnd = before + end;
+        })) {
+      return;
+    }
   }
   EndOperand(operand, reader);
 }
@@ -364,6 +374,11 @@ void Batch::DeliverLine(Job& job) {
     return;
   }
   if (!job.outcome) WriteMessage(ExitStatus::kDataError, job.message);
+  // A bad answer is told once for each FILE: its first.
+  if (job.answer == AnswerCheck::kBad &&
+      files_[job.operand].counts.answers[static_cast<std::size_t>(AnswerCheck::kBad)] == 1) {
+    WriteMessage(ExitStatus::kDataError, job.message);
+  }
   output_ += job.row;
   ++nextPlace_;
   ++delivered_;
@@ -371,7 +386,7 @@ void Batch::DeliverLine(Job& job) {
   // Looked at every 64 rows: the clock is cheap, but not free.
   if ((delivered_ & 63) == 0) {
     const std::lock_guard lock(errorsMutex_);
-    progress_.Update(delivered_, bytesRead_.load(std::memory_order_relaxed), inputSize_);
+    progress_.Update(delivered_, job.inputEnd, inputSize_);
   }
 }
 
@@ -383,8 +398,8 @@ void Batch::Count(const Job& job) {
   } else if (job.notice) {
     if (job.notRead) file.notRead = job.reason;
   } else {
-    file.counts.Count(job.outcome, job.solutions);
-    totals_.Count(job.outcome, job.solutions);
+    file.counts.Count(job.outcome, job.solutions, job.answer);
+    totals_.Count(job.outcome, job.solutions, job.answer);
   }
 }
 

@@ -6,6 +6,10 @@
 
 namespace tarvik::batch {
 
+std::string KeptHead(const FieldChoice& field) {
+  return field.name.empty() ? "field" + std::to_string(field.number) : field.name;
+}
+
 std::string ReportName(std::string_view operand) {
   if (operand == "-") return "stdin";
   const std::size_t slash = operand.rfind('/');

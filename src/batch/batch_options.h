@@ -18,6 +18,15 @@ struct FieldChoice {
   std::string name;          // --field=NAME; empty when not given by name
 };
 
+// The forms the rows are written in.
+enum class RowFormat { kTsv, kCsv, kJsonl };
+
+// Where a line's answer is for --answers: a field by number or header name; with neither, a
+// header's solution or solutions field, else the count and solution of a three-field ':' line.
+struct AnswerChoice {
+  FieldChoice field;
+};
+
 // The bytes that end a field of a line: the delimiters, then the blanks and line ends.
 inline constexpr std::string_view kFieldDelimiters = "\t,;:|";
 inline constexpr std::string_view kFieldEnds = "\t,;:| \r\n";
@@ -31,9 +40,15 @@ struct BatchOptions : RunParameters {
   unsigned jobs = 0;                    // 0: as many as the processors
   FieldChoice field;
   bool header = true;
+  RowFormat format = RowFormat::kTsv;
+  std::vector<FieldChoice> keep;  // input fields carried into each row, in this order
+  std::optional<AnswerChoice> answers;
   bool quiet = false;
   std::vector<std::string> operands;  // "-" is standard input; none means standard input
 };
+
+// The head of a kept field in the header row: its name as given, or fieldN.
+std::string KeptHead(const FieldChoice& field);
 
 // The name of an operand's report files: its base name without a trailing ".gz" (any case) and
 // then without the extension (from its last '.', unless that is its first character), "stdin"

@@ -12,7 +12,9 @@ constexpr std::array<std::string_view, 6> kPuzzleNames = {"puzzle", "puzzles", "
                                                           "quiz",   "sudoku",  "grid"};
 constexpr std::size_t kLongestPuzzleName = 7;
 
-bool SameLetters(std::string_view a, std::string_view b) {
+}  // namespace
+
+bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t k = 0; k < a.size(); ++k) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
@@ -21,7 +23,49 @@ bool SameLetters(std::string_view a, std::string_view b) {
   return true;
 }
 
-}  // namespace
+// What ends a field: 1 for a blank (CR and LF among them), 2 for a delimiter.
+constexpr std::array<std::uint8_t, 256> kEnds = [] {
+  std::array<std::uint8_t, 256> ends{};
+  ends[' '] = ends['\r'] = ends['\n'] = 1;
+  for (const char c : kFieldDelimiters) ends[static_cast<unsigned char>(c)] = 2;
+  return ends;
+}();
+
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields, std::size_t limit) {
+  fields.clear();
+  const auto take = [&](std::size_t from, std::size_t to) {
+    std::string_view field = line.substr(from, to - from);
+    if (field.size() >= 2 && field.front() == '"' && field.back() == '"') {
+      field = field.substr(1, field.size() - 2);
+    }
+    fields.push_back(field);
+  };
+  std::size_t start = 0;
+  bool inGap = false;
+  bool gapDelimiter = false;
+  for (std::size_t k = 0; k < line.size() && fields.size() < limit; ++k) {
+    const std::uint8_t ends = kEnds[static_cast<unsigned char>(line[k])];
+    if (inGap) {
+      if (ends == 2) {
+        if (gapDelimiter) fields.emplace_back();
+        gapDelimiter = true;
+      } else if (ends == 0) {
+        inGap = false;
+        start = k;
+      }
+    } else if (ends != 0) {
+      take(start, k);
+      inGap = true;
+      gapDelimiter = ends == 2;
+    }
+  }
+  if (fields.size() >= limit) return;
+  if (!inGap) {
+    take(start, line.size());
+  } else if (gapDelimiter) {
+    fields.emplace_back();
+  }
+}
 
 std::string_view Unquoted(std::string_view field, std::uint64_t& length, char last) {
   if (length >= 2 && field.front() == '"' && last == '"') {
@@ -57,9 +101,9 @@ void HeaderCheck::EndField(std::uint32_t field) {
   const std::string_view name = Unquoted(name_, length, nameLast_);
   if (length <= name.size()) {
     const std::string_view whole = name.substr(0, static_cast<std::size_t>(length));
-    if (named_ == 0 && !field_.name.empty() && SameLetters(whole, field_.name)) named_ = field;
+    if (named_ == 0 && !field_.name.empty() && SameName(whole, field_.name)) named_ = field;
     for (std::size_t rank = 0; rank < puzzleRank_; ++rank) {
-      if (SameLetters(whole, kPuzzleNames[rank])) {
+      if (SameName(whole, kPuzzleNames[rank])) {
         puzzleNamed_ = field;
         puzzleRank_ = rank;
         break;

@@ -4,9 +4,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "batch/batch_options.h"
 #include "system/quoting.h"
@@ -16,6 +18,16 @@ namespace tarvik::batch {
 // A field without the one pair of double quotes it is wrapped in, if it is: `field` holds its
 // first bytes, `length` its length (made 2 shorter) and `last` its last byte.
 std::string_view Unquoted(std::string_view field, std::uint64_t& length, char last);
+
+// Whether a header's field `field` (without its quotes) is `name`, in any case.
+bool SameName(std::string_view field, std::string_view name);
+
+// The fields of a line as the reader splits them: at a tab, ',', ';', ':' or '|' with the blanks
+// around it, or at a run of blanks (CR and LF among them); two delimiters in a row hold an empty
+// field, as does one at the end; a field wrapped in double quotes loses them. No more than
+// `limit` fields are taken.
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields,
+                 std::size_t limit = std::numeric_limits<std::size_t>::max());
 
 // What an input's first line that is not passed over is: a header or a puzzle line, and the field
 // that holds the puzzle.

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "batch/line_reader.h"
+#include "control/outcome_counts.h"
 #include "control/run_summary.h"
 #include "system/exit_status.h"
 
@@ -19,12 +20,16 @@ struct Job {
   std::uint64_t place = 0;  // among all jobs of the batch, set when the job is worked
   std::size_t operand = 0;
   PuzzleLine line;
+  // The bytes of all inputs up to the end of the line (compressed ones as compressed), for
+  // progress.
+  std::uint64_t inputEnd = 0;
   // What the worker made of it.
-  std::string row;                 // the row, with its line feed
-  std::string message;             // a refused line's message, with its line feed
-  std::optional<Outcome> outcome;  // a graded line's outcome
-  RunSummary run;                  // and the rest of its run
-  std::optional<int> solutions;    // its solutions, when counted: 0, 1 or 2 (two or more)
+  std::string row;                    // the row, with its line feed
+  std::string message;                // a refused line's message, with its line feed
+  std::optional<Outcome> outcome;     // a graded line's outcome
+  RunSummary run;                     // and the rest of its run
+  std::optional<int> solutions;       // its solutions, when counted: 0, 1 or 2 (two or more)
+  std::optional<AnswerCheck> answer;  // its answer check, when asked for
   // Set for no line but a message about the operand (not read, or read in part) that keeps its
   // place among the rows' messages: the status it gives, in `message`.
   std::optional<ExitStatus> notice;

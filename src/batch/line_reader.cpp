@@ -35,6 +35,9 @@ constexpr std::array<std::uint8_t, 256> kReturnClasses = ClassesFor('\r');
 
 constexpr char kMark[] = "\xEF\xBB\xBF";
 
+// The bytes of a line looked at for a hint when its puzzle field has the wrong length.
+constexpr std::size_t kHintBytes = 4096;
+
 // Takes the 81 cells into `line`; the message of the first repeat, if any.
 std::optional<std::string> TakeCells(const std::int8_t* cells, const char* digits,
                                      PuzzleLine& line) {
@@ -94,11 +97,12 @@ struct LineReader::Scan {
   FieldBytes first;  // field 1, kept too on a whole line where it is not the puzzle's
 };
 
-LineReader::LineReader(Source& source, FieldChoice field)
+LineReader::LineReader(Source& source, FieldChoice field, ExtraFields extras)
     : in_(source, kBufferBytes, 16),
       field_(std::move(field)),
       classes_(kFeedClasses.data()),
-      scan_(std::make_unique<Scan>()) {}
+      scan_(std::make_unique<Scan>()),
+      extras_(std::move(extras)) {}
 
 LineReader::~LineReader() = default;
 
@@ -291,7 +295,7 @@ std::optional<PuzzleLine> LineReader::FinishLine() {
   std::uint64_t length = 0;
   const std::string_view kept = s.puzzle.Bytes(length);
   if (length != 81) {
-    line.refusal = "puzzle: found " + Count(length, "character") + ", expected 81";
+    line.refusal = "puzzle: found " + Count(length, "byte") + ", expected 81" + LengthHint(length);
     return line;
   }
   char bytes[96] = {};
@@ -311,6 +315,33 @@ std::optional<PuzzleLine> LineReader::FinishLine() {
   return line;
 }
 
+std::string LineReader::LengthHint(std::uint64_t length) {
+  if (hinted_) return {};
+  std::string_view text = text_;
+  if (text.starts_with(kMark)) text.remove_prefix(3);
+  SplitFields(text, fields_);
+  const auto cells = [](std::string_view field) {
+    return field.size() == 81 && std::all_of(field.begin(), field.end(), IsCell);
+  };
+  // In a puzzle:count:solution file, field 3 is the solution.
+  const bool colonThree = fields_.size() == 3 && std::count(text.begin(), text.end(), ':') == 2;
+  if (!headed_) {
+    for (std::size_t k = 0; k < fields_.size(); ++k) {
+      const std::size_t number = k + 1;
+      if (number == target_ || (colonThree && number == 3) || !cells(fields_[k])) continue;
+      hinted_ = true;
+      return " (field " + std::to_string(number) +
+             " holds 81 cells: --field=" + std::to_string(number) + " reads it)";
+    }
+  }
+  const std::string_view puzzle = target_ <= fields_.size() ? fields_[target_ - 1] : "";
+  if (length == 9 && puzzle.size() == 9 && std::all_of(puzzle.begin(), puzzle.end(), IsCell)) {
+    hinted_ = true;
+    return " (9 cells a line: join each 9 lines into one, see the manual)";
+  }
+  return {};
+}
+
 bool LineReader::FirstContentLine() {
   const Scan& s = *scan_;
   const HeaderVerdict verdict =
@@ -323,7 +354,76 @@ bool LineReader::FirstContentLine() {
   }
   target_ = verdict.field;
   blankFields_ = verdict.blankFields;
+  headed_ = verdict.header;
+  if (extras_.Any() && !FindExtraFields(verdict.header)) return true;
   return verdict.header;
+}
+
+bool LineReader::FindExtraFields(bool header) {
+  std::string_view text = text_;
+  if (text.starts_with(kMark)) text.remove_prefix(3);
+  SplitFields(text, fields_);
+  std::optional<std::string> missing;
+  const auto numberOf = [&](const FieldChoice& field) -> std::uint32_t {
+    if (field.name.empty()) return field.number;
+    if (header) {
+      for (std::size_t k = 0; k < fields_.size(); ++k) {
+        if (SameName(fields_[k], field.name)) return static_cast<std::uint32_t>(k + 1);
+      }
+    }
+    if (!missing) missing = field.name;
+    return 0;
+  };
+  for (const FieldChoice& field : extras_.keep) keptAt_.push_back(numberOf(field));
+  if (extras_.answers) {
+    const FieldChoice& field = extras_.answers->field;
+    if (field.number != 0 || !field.name.empty()) {
+      answerAt_ = numberOf(field);
+    } else if (header) {
+      for (std::size_t k = 0; k < fields_.size() && answerAt_ == 0; ++k) {
+        if (SameName(fields_[k], "solution") || SameName(fields_[k], "solutions")) {
+          answerAt_ = static_cast<std::uint32_t>(k + 1);
+        }
+      }
+    } else {
+      colonAnswers_ = true;
+    }
+  }
+  // A ':' line's answer needs to know that there are no more than three fields.
+  fieldsNeeded_ = colonAnswers_ ? 4 : answerAt_;
+  for (const std::uint32_t at : keptAt_) fieldsNeeded_ = std::max<std::size_t>(fieldsNeeded_, at);
+  if (!missing) return true;
+  // The line's own bytes, without a carriage return dropped before its line feed.
+  const std::string_view shown =
+      lineEnd_ == '\n' && text.ends_with('\r') ? text.substr(0, text.size() - 1) : text;
+  refusal_ = InputRefusal{
+      line_, "header: found " + Quoted(shown) + ", expected a field named " + Quoted(*missing),
+      true};
+  stopped_ = true;
+  return false;
+}
+
+void LineReader::TakeExtraFields(std::string_view text, PuzzleLine& line) {
+  if (text.starts_with(kMark)) text.remove_prefix(3);
+  SplitFields(text, fields_, fieldsNeeded_);
+  line.kept.clear();
+  for (const std::uint32_t at : keptAt_) {
+    const std::string_view value = at != 0 && at <= fields_.size() ? fields_[at - 1] : "";
+    const auto length = static_cast<std::uint32_t>(value.size());
+    char prefix[4];
+    std::memcpy(prefix, &length, 4);
+    line.kept.append(prefix, 4).append(value);
+  }
+  line.answer.reset();
+  line.answerCount.reset();
+  if (colonAnswers_) {
+    if (fields_.size() == 3 && std::count(text.begin(), text.end(), ':') == 2) {
+      line.answerCount.emplace(fields_[1]);
+      line.answer.emplace(fields_[2]);
+    }
+  } else if (answerAt_ != 0 && answerAt_ <= fields_.size()) {
+    line.answer.emplace(fields_[answerAt_ - 1]);
+  }
 }
 
 std::optional<PuzzleLine> LineReader::Next() {
@@ -341,7 +441,10 @@ std::optional<PuzzleLine> LineReader::Next() {
       in_.TakeTo(eol + 1);
       PuzzleLine line;
       line.line = line_;
-      if (QuickLine(from, eol, line)) return line;
+      if (QuickLine(from, eol, line)) {
+        if (extras_.Any()) TakeExtraFields(std::string_view(from, eol), line);
+        return line;
+      }
     }
     // The byte-by-byte path, the line a buffer at a time.
     *scan_ = Scan{};
@@ -351,7 +454,16 @@ std::optional<PuzzleLine> LineReader::Next() {
     s.puzzleField = seenContent_ ? target_ : field_.number != 0 ? field_.number : 1;
     // Each line before the first that is not passed over may be the header: checked afresh.
     if (s.header) header_.emplace(field_);
+    text_.clear();
     for (;;) {
+      const char* to = eol != nullptr ? eol : end;
+      if (extras_.Any()) {
+        text_.append(from, to);
+      } else if (!hinted_ && text_.size() < kHintBytes) {
+        // Enough of the line for the hints of a length refusal.
+        text_.append(from, std::min<std::size_t>(static_cast<std::size_t>(to - from),
+                                                 kHintBytes - text_.size()));
+      }
       Feed(from, eol != nullptr ? eol : end);
       if (eol != nullptr) {
         in_.TakeTo(eol + 1);
@@ -369,11 +481,19 @@ std::optional<PuzzleLine> LineReader::Next() {
       Damaged(line_);
       break;
     }
-    if (std::optional<PuzzleLine> line = FinishLine()) return line;
+    if (std::optional<PuzzleLine> line = FinishLine()) {
+      if (extras_.Any()) TakeExtraFields(text_, *line);
+      return line;
+    }
   }
-  if (atEnd_ && !refusal_ && !error_ && !field_.name.empty() && !seenContent_) {
+  std::string_view named = field_.name;
+  for (const FieldChoice& kept : extras_.keep) {
+    if (named.empty()) named = kept.name;
+  }
+  if (named.empty() && extras_.answers) named = extras_.answers->field.name;
+  if (atEnd_ && !refusal_ && !error_ && !named.empty() && !seenContent_) {
     refusal_ = InputRefusal{
-        0, "header: found an empty file, expected a field named " + Quoted(field_.name), true};
+        0, "header: found an empty file, expected a field named " + Quoted(named), true};
     stopped_ = true;
   }
   return std::nullopt;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "batch/line_work.h"
 
+#include "batch/answers.h"
 #include "batch/rows.h"
 #include "exact/exact_solver.h"
 #include "report/level_split.h"
@@ -50,7 +51,12 @@ LineWork::LineWork(const BatchOptions& options, Files& files,
       sources_(sources),
       names_(names),
       taken_(taken),
-      parameters_(WorkedWith(options)) {}
+      parameters_(WorkedWith(options)),
+      layout_(RowLayout::Of(options)) {
+  for (const std::string& source : sources) {
+    encodedSources_.push_back(EncodedText(layout_.format, source));
+  }
+}
 
 std::optional<Failure> LineWork::Do(Job& job) const {
   if (job.notice || job.operandEnd) return std::nullopt;
@@ -59,9 +65,10 @@ std::optional<Failure> LineWork::Do(Job& job) const {
   job.message.clear();
   job.outcome.reset();
   job.solutions.reset();
+  job.answer.reset();
   // Memory that runs out is the caller's to catch: it stops the batch at this line.
   if (job.line.refusal) {
-    AppendRefusedRow(job.row, source, job.line.line, options_.solutions);
+    AppendRefusedRow(job.row, layout_, encodedSources_[job.operand], job.line);
     AppendMessage(job.message, Named(source) + ":" + std::to_string(job.line.line),
                   *job.line.refusal);
     return std::nullopt;
@@ -82,7 +89,15 @@ std::optional<Failure> LineWork::Do(Job& job) const {
   }
   job.outcome = grade.summary.outcome;
   job.run = grade.summary;
-  AppendRow(job.row, source, job.line, grade, job.solutions);
+  if (options_.answers) {
+    job.answer = CheckAnswer(job.line, grade, job.solutions);
+    if (job.answer == AnswerCheck::kBad) {
+      AppendMessage(job.message, Named(source) + ":" + std::to_string(job.line.line),
+                    BadAnswer(job.line));
+    }
+  }
+  AppendRow(job.row, layout_, encodedSources_[job.operand], job.line, grade,
+            {job.solutions, job.answer});
   return std::nullopt;
 }
 

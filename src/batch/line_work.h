@@ -10,6 +10,7 @@
 #include "batch/batch_status.h"
 #include "batch/grading.h"
 #include "batch/job.h"
+#include "batch/rows.h"
 #include "system/exit_status.h"
 #include "system/files.h"
 #include "system/same_file.h"
@@ -41,6 +42,8 @@ class LineWork {
   const std::vector<std::string>& names_;
   const std::vector<TakenFile>& taken_;
   const RunParameters parameters_;  // the print level 0 without report files
+  const RowLayout layout_;
+  std::vector<std::string> encodedSources_;  // each operand as its rows' source field
 };
 
 }  // namespace tarvik::batch

@@ -135,7 +135,7 @@ void OverviewPages::TellRow(const Job& job) {
     pageName_.append(".html");
   }
   tally_->AddGraded({place, std::string_view(job.line.digits.data(), job.line.digits.size()),
-                     job.run, job.solutions, pageName_});
+                     job.run, job.solutions, pageName_, job.answer});
 }
 
 std::optional<Failure> OverviewPages::Write() {

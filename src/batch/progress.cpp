@@ -22,10 +22,13 @@ void Progress::Update(std::uint64_t rows, std::uint64_t bytesRead, std::uint64_t
                              static_cast<unsigned long long>(rows),
                              seconds > 0 ? static_cast<double>(rows) / seconds : 0.0);
   if (inputSize > 0 && length > 0) {
-    const double share =
-        std::min(1.0, static_cast<double>(bytesRead) / static_cast<double>(inputSize));
-    length += std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length),
-                            ", %.0f%%", 100.0 * share);
+    // Rounded down: 100 % only once the last line's row is out.
+    const auto percent = static_cast<unsigned>(
+        bytesRead >= inputSize ? 100
+                               : std::min(99.0, 100.0 * static_cast<double>(bytesRead) /
+                                                    static_cast<double>(inputSize)));
+    length += std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length), ", %u%%",
+                            percent);
   }
   const auto size =
       static_cast<std::size_t>(std::clamp(length, 0, static_cast<int>(sizeof line) - 1));
@@ -53,8 +56,10 @@ void Progress::Erase() {
 namespace {
 
 // ": 9 solved, 2 step-limit", the outcomes that came, or all four when `all`; then, when counted,
-// "; solutions: 1 none, 9 one, 1 two or more".
-void PutOutcomes(std::ostream& out, const LineCounts& counts, bool all, bool solutions) {
+// "; solutions: 1 none, 9 one, 1 two or more"; then, when checked, "; answers: 8 match, ..." with
+// every result.
+void PutOutcomes(std::ostream& out, const LineCounts& counts, bool all, bool solutions,
+                 bool answers) {
   const char* separator = ": ";
   for (const Outcome outcome :
        {Outcome::kSolved, Outcome::kStepLimit, Outcome::kNoFurtherGuesses, Outcome::kNoSolution}) {
@@ -63,9 +68,16 @@ void PutOutcomes(std::ostream& out, const LineCounts& counts, bool all, bool sol
     out << separator << count << ' ' << OutcomeName(outcome);
     separator = ", ";
   }
-  if (!solutions) return;
-  out << "; solutions: " << counts.solutions[0] << " none, " << counts.solutions[1] << " one, "
-      << counts.solutions[2] << " two or more";
+  if (solutions) {
+    out << "; solutions: " << counts.solutions[0] << " none, " << counts.solutions[1] << " one, "
+        << counts.solutions[2] << " two or more";
+  }
+  if (!answers) return;
+  separator = "; answers: ";
+  for (std::size_t k = 0; k < kAnswerChecks; ++k) {
+    out << separator << counts.answers[k] << ' ' << AnswerName(static_cast<AnswerCheck>(k));
+    separator = ", ";
+  }
 }
 
 }  // namespace
@@ -82,7 +94,7 @@ void Progress::Summarize(const LineCounts& totals, const std::vector<FileTally>&
       const LineCounts& counts = file.counts;
       errors_ << counts.linesRead << (counts.linesRead == 1 ? " line, " : " lines, ")
               << counts.puzzles << " puzzles, " << counts.refused << " refused";
-      PutOutcomes(errors_, counts, true, solutions_);
+      PutOutcomes(errors_, counts, true, solutions_, answers_);
       errors_ << '\n';
     }
   }
@@ -92,7 +104,7 @@ void Progress::Summarize(const LineCounts& totals, const std::vector<FileTally>&
                       seconds > 0 ? static_cast<double>(totals.puzzles) / seconds : 0.0);
   errors_ << kMessagePrefix << totals.puzzles << " puzzles, " << totals.refused << " refused, in "
           << timing;
-  PutOutcomes(errors_, totals, false, solutions_);
+  PutOutcomes(errors_, totals, false, solutions_, answers_);
   errors_ << '\n';
 }
 

@@ -18,11 +18,11 @@ class Progress {
   using Clock = std::chrono::steady_clock;
 
   // `shown`: a progress line is drawn at all; `plain`: without escape sequences.
-  Progress(std::ostream& errors, bool shown, bool plain, bool solutions)
-      : errors_(errors), shown_(shown), plain_(plain), solutions_(solutions) {}
+  Progress(std::ostream& errors, bool shown, bool plain, bool solutions, bool answers)
+      : errors_(errors), shown_(shown), plain_(plain), solutions_(solutions), answers_(answers) {}
 
   // Redraws the line for `rows` rows written and, when the inputs' size is known, the share of it
-  // read.
+  // done: `bytesRead` up to the end of the last line whose row is out.
   void Update(std::uint64_t rows, std::uint64_t bytesRead, std::uint64_t inputSize);
   // Clears the line, if drawn, so that a message can take its place.
   void Erase();
@@ -35,6 +35,7 @@ class Progress {
   const bool shown_;
   const bool plain_;
   const bool solutions_;   // the counts of solutions are summed up too
+  const bool answers_;     // and the answer checks
   std::size_t drawn_ = 0;  // the length of the line drawn; 0 for none
   Clock::time_point started_ = Clock::now();
   Clock::time_point lastDrawn_ = started_;

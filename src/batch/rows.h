@@ -4,9 +4,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "batch/batch_options.h"
 #include "batch/grading.h"
 #include "batch/line_reader.h"
+#include "control/outcome_counts.h"
 
 namespace tarvik::batch {
 
@@ -16,15 +19,46 @@ inline constexpr std::string_view kRowsHeader =
 inline constexpr std::string_view kRowsHeaderWithSolutions =
     "source\tline\tpuzzle\toutcome\tattempts\tsteps\tdepth\tempty\tgrid\tsolutions\n";
 
-// Appends the row of a graded puzzle line: its source, line number, puzzle, outcome, attempts,
-// steps, deepest guess level, empty cells left and final grid, and the count of its solutions
-// when given (0, 1 or 2 for two or more), tab-separated.
-void AppendRow(std::string& out, std::string_view source, const PuzzleLine& line,
-               const Grade& grade, std::optional<int> solutions = std::nullopt);
+// The names of a row's own fields, which no kept field may take.
+inline constexpr std::string_view kRowFieldNames[] = {"source",   "line",      "puzzle", "outcome",
+                                                      "attempts", "steps",     "depth",  "empty",
+                                                      "grid",     "solutions", "answer"};
 
-// Appends the row of a refused line: its source and line number, "refused" in the outcome field
-// and every other field empty (a tenth one too when the solutions are counted).
-void AppendRefusedRow(std::string& out, std::string_view source, std::int64_t line,
-                      bool solutionsField = false);
+// The fields of the rows and the form they are written in: the nine every row has, then the
+// solutions (--solutions), the answer check (--answers) and the kept fields (--keep), in order.
+struct RowLayout {
+  RowFormat format = RowFormat::kTsv;
+  bool solutions = false;
+  bool answer = false;
+  std::vector<std::string> kept;  // the heads of the kept fields
+
+  static RowLayout Of(const BatchOptions& options);
+  // TSV with none of the fields the nine and the solutions do not have.
+  bool Plain() const { return format == RowFormat::kTsv && !answer && kept.empty(); }
+};
+
+// The header row, with its line feed; nothing for JSON lines, which name each field in each row.
+std::string RowsHeader(const RowLayout& layout);
+
+// `text` as a field of the layout's format: as it is in TSV, quoted where it must be in CSV, a
+// JSON string (non-UTF-8 bytes as U+FFFD) in JSON lines. Rows take their source so.
+std::string EncodedText(RowFormat format, std::string_view text);
+
+// What a graded row carries beyond the puzzle's grade.
+struct RowExtras {
+  std::optional<int> solutions;  // 0, 1 or 2 for two or more
+  std::optional<AnswerCheck> answer;
+};
+
+// Appends the row of a graded puzzle line: its source (`encodedSource`, as EncodedText gives
+// it), line number, puzzle, outcome, attempts, steps, deepest guess level, empty cells left and
+// final grid, then the fields of the layout beyond them.
+void AppendRow(std::string& out, const RowLayout& layout, std::string_view encodedSource,
+               const PuzzleLine& line, const Grade& grade, const RowExtras& extras);
+
+// Appends the row of a refused line: its source and line number, "refused" in the outcome field,
+// the kept fields its line has, and every other field empty (null in JSON lines).
+void AppendRefusedRow(std::string& out, const RowLayout& layout, std::string_view encodedSource,
+                      const PuzzleLine& line);
 
 }  // namespace tarvik::batch

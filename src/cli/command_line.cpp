@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include "batch/rows.h"
 #include "cli/options.h"
 #include "system/quoting.h"
 
@@ -30,6 +31,17 @@ std::optional<UsageError> CheckCombination(const Command& command,
     if (batch && option->scope == Scope::kClassic) return OnlyWith(name, "without --batch");
     if (option->name == "--print-level" && !command.batch.reportsDir) {
       return OnlyWith(name, "with --reports");
+    }
+  }
+  for (const batch::FieldChoice& kept : command.batch.keep) {
+    const std::string head = batch::KeptHead(kept);
+    for (const std::string_view own : batch::kRowFieldNames) {
+      const bool present = (own != "solutions" || command.batch.solutions) &&
+                           (own != "answer" || command.batch.answers);
+      if (present && head == own) {
+        return UsageError{"--keep: found " + Quoted(head) +
+                          ", expected a name other than the row's own fields"};
+      }
     }
   }
   const auto& operands = command.batch.operands;
@@ -129,6 +141,10 @@ class Parser {
   // Applies `option`, taking the next argument as its value where it needs one and has none.
   std::optional<UsageError> Use(const Option& option, std::string_view name,
                                 std::optional<std::string_view> value) {
+    if (option.ValueOptional() && !value) {
+      found_.push_back({&option, std::string(name)});
+      return option.handler({name, "", false}, command_);
+    }
     if (option.TakesValue() && !value) {
       if (at_ + 1 == args_.size()) {
         return UsageError{std::string(name) + ": found the end of the arguments, expected a value"};

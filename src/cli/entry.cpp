@@ -37,8 +37,9 @@ constexpr std::string_view kUsageStart =
 constexpr std::string_view kUsageBatch =
     "\n"
     "Batch mode grades collections, one puzzle per line, from the FILEs (gzip\n"
-    "ones too) or standard input (-), and prints one tab-separated row per line:\n"
-    "source, line, puzzle, outcome, attempts, steps, depth, empty, grid.\n"
+    "ones too) or standard input (-), and prints one row per line, tab-separated\n"
+    "unless --format says otherwise: source, line, puzzle, outcome, attempts,\n"
+    "steps, depth, empty, grid, then the fields the options below add.\n"
     "A puzzle is 81 characters: 1 to 9, or one of 0 . * _ - x X for an empty cell.\n"
     "Fields end at a tab , ; : | or blanks; a first line without digits is a\n"
     "header; lines starting with # are skipped.\n";
@@ -49,8 +50,8 @@ constexpr std::string_view kUsageEnd =
     "  0   the report was written in full (batch: every line was a puzzle)\n"
     "  64  the command line is wrong\n"
     "  65  Sudin.txt is not a valid puzzle definition (batch: some line was\n"
-    "      refused, a FILE's header lacks the --field NAME, or its compressed\n"
-    "      data is damaged)\n"
+    "      refused, a FILE's header lacks a NAME of --field, --keep or\n"
+    "      --answers, an answer is bad, or compressed data is damaged)\n"
     "  66  Sudin.txt or DIR of -C cannot be read (batch: some FILE cannot be\n"
     "      read, or is compressed with xz, zstd, bzip2 or zip)\n"
     "  70  an internal check failed: a fault of tarvik's own, please report it\n"

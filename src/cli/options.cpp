@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "batch/header.h"
 #include "system/quoting.h"
 
 namespace tarvik::cli {
@@ -87,6 +88,46 @@ Result Field(const Given& given, batch::FieldChoice& field) {
   return std::nullopt;
 }
 
+Result Format(const Given& given, batch::RowFormat& format) {
+  if (given.value == "tsv") {
+    format = batch::RowFormat::kTsv;
+  } else if (given.value == "csv") {
+    format = batch::RowFormat::kCsv;
+  } else if (given.value == "jsonl") {
+    format = batch::RowFormat::kJsonl;
+  } else {
+    return Refuse(given, "tsv, csv or jsonl");
+  }
+  return std::nullopt;
+}
+
+// Fields by number or name, separated by commas; a repeated one is refused here, one named as a
+// row's own field once the whole command line is read.
+Result Keep(const Given& given, std::vector<batch::FieldChoice>& keep) {
+  keep.clear();
+  std::string_view rest = given.value;
+  for (;;) {
+    const std::size_t comma = rest.find(',');
+    batch::FieldChoice field;
+    if (auto error = Field({given.name, rest.substr(0, comma)}, field)) return error;
+    const std::string head = batch::KeptHead(field);
+    for (const batch::FieldChoice& before : keep) {
+      if (batch::SameName(batch::KeptHead(before), head)) {
+        return Refuse(given, "fields named once each (" + Quoted(head) + " is repeated)");
+      }
+    }
+    keep.push_back(std::move(field));
+    if (comma == std::string_view::npos) return std::nullopt;
+    rest.remove_prefix(comma + 1);
+  }
+}
+
+Result Answers(const Given& given, std::optional<batch::AnswerChoice>& answers) {
+  answers.emplace();
+  if (!given.valued) return std::nullopt;
+  return Field(given, answers->field);
+}
+
 Result Switch(Command& command, Command::Mode mode) {
   command.mode = mode;
   return std::nullopt;
@@ -142,6 +183,18 @@ constexpr Option kOptions[] = {
      "threads, 0 to 1024; 0 (the default) uses every processor;\n"
      "with --reports or --views, as many as open files allow",
      [](G g, C c) { return Integer(g, 0, 1024, "an integer from 0 to 1024", c.batch.jobs); }},
+    {"--format", 0, "FORMAT", Scope::kBatch,
+     "the rows as tsv (the default), csv or jsonl (JSON lines)",
+     [](G g, C c) { return Format(g, c.batch.format); }},
+    {"--keep", 0, "FIELDS", Scope::kBatch,
+     "add the input's fields to each row: numbers or header\n"
+     "names, separated by commas, headed as given (fieldN)",
+     [](G g, C c) { return Keep(g, c.batch.keep); }},
+    {"--answers", 0, "[FIELD]", Scope::kBatch,
+     "add a field: each puzzle checked against its line's answer\n"
+     "(default: a solution field, or a ':' line's count and\n"
+     "solution): match, other, differs, unsolved, none, bad",
+     [](G g, C c) { return Answers(g, c.batch.answers); }},
     {"--no-header", 0, "", Scope::kBatch, "leave out the header row",
      [](G, C c) { return Flag(c.batch.header, false); }},
     {"--quiet", 'q', "", Scope::kBatch, "no progress line and no summary",
@@ -162,7 +215,11 @@ std::string Option::Label() const {
   if (name.empty()) return TakesValue() ? shortForm + " " + std::string(value) : shortForm;
   std::string label = letter != 0 ? shortForm + ", " : std::string();
   label += name;
-  if (TakesValue()) label.append("=").append(value);
+  if (ValueOptional()) {
+    label.append("[=").append(value.substr(1, value.size() - 2)).append("]");
+  } else if (TakesValue()) {
+    label.append("=").append(value);
+  }
   return label;
 }
 

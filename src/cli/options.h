@@ -17,6 +17,7 @@ enum class Scope { kAny, kClassic, kBatch };
 struct Given {
   std::string_view name;
   std::string_view value;
+  bool valued = true;  // a value was given; only an optional value may be missing
 };
 
 // One option: the one place it is described. The parser applies it through its handler, --help
@@ -25,14 +26,17 @@ struct Option {
   // Applies the value to `command`; a refusal names the option as given.
   using Handler = std::optional<UsageError> (*)(const Given& given, Command& command);
 
-  std::string_view name;   // the long form, "--jobs", or "" where there is none
-  char letter;             // the short form's letter, 'j' for -j, or 0
-  std::string_view value;  // what --help calls the value ("N", "DIR"), or "" where none is taken
+  std::string_view name;  // the long form, "--jobs", or "" where there is none
+  char letter;            // the short form's letter, 'j' for -j, or 0
+  // What --help calls the value ("N", "DIR"), in brackets where it may be left out ("[FIELD]":
+  // then only --name=VALUE gives it), or "" where none is taken.
+  std::string_view value;
   Scope scope;
   std::string_view help;  // --help's lines for it, split at '\n'; "" where it has no line there
   Handler handler;
 
   bool TakesValue() const { return !value.empty(); }
+  bool ValueOptional() const { return value.starts_with('['); }
   // -C DIR, --view=FILE, -j, --jobs=N: the left column of --help.
   std::string Label() const;
 };

@@ -21,6 +21,7 @@ BatchTally::BatchTally(RunParameters parameters) : parameters_(std::move(paramet
   Keep(parameters_.sequence, parameters_.sequence);
   files_.reserve(kMaxFiles);
   refusals_.reserve(kMaxRefused);
+  differing_.reserve(kMaxDiffering);
 }
 
 std::size_t BatchTally::BinOf(std::int64_t count) {
@@ -56,8 +57,18 @@ LineCounts& BatchTally::CountsOf(std::size_t operand, std::string_view source) {
 void BatchTally::AddGraded(const GradedRow& row) {
   LineCounts& file = CountsOf(row.place.operand, row.place.source);
   const std::size_t outcome = IndexOf(row.run.outcome);
-  file.Count(row.run.outcome, row.solutions);
-  totals_.Count(row.run.outcome, row.solutions);
+  file.Count(row.run.outcome, row.solutions, row.answer);
+  totals_.Count(row.run.outcome, row.solutions, row.answer);
+  if (row.answer == AnswerCheck::kDiffers) {
+    if (differing_.size() == kMaxDiffering) {
+      ++moreDiffering_;
+    } else {
+      DifferingPuzzle& puzzle = differing_.emplace_back();
+      Keep(puzzle.source, row.place.source);
+      puzzle.line = row.place.line;
+      if (row.page.size() <= kMaxPageBytes) puzzle.page.assign(row.page);
+    }
+  }
   ++attempts_[outcome][BinOf(row.run.attempts)];
   ++steps_[outcome][BinOf(row.run.steps)];
   ++depths_[outcome]

@@ -28,8 +28,9 @@ struct GradedRow {
   RowPlace place;
   std::string_view puzzle;  // its 81 digits
   RunSummary run;
-  std::optional<int> solutions;  // 0, 1 or 2 (two or more), when counted
-  std::string_view page;         // its page's name beside the other pages; empty: none written
+  std::optional<int> solutions;       // 0, 1 or 2 (two or more), when counted
+  std::string_view page;              // its page's name beside the other pages; empty: none written
+  std::optional<AnswerCheck> answer;  // its answer check, when asked for
 };
 
 // One of the hardest puzzles.
@@ -39,6 +40,13 @@ struct HardPuzzle {
   std::array<char, 81> puzzle{};
   RunSummary run;
   std::optional<int> solutions;
+  std::string page;  // empty: none
+};
+
+// A puzzle whose answer differs from the solved grid.
+struct DifferingPuzzle {
+  std::string source;
+  std::int64_t line = 0;
   std::string page;  // empty: none
 };
 
@@ -61,6 +69,7 @@ class BatchTally {
   static constexpr std::size_t kMaxFiles = 100;
   static constexpr std::size_t kHardest = 50;
   static constexpr std::size_t kMaxRefused = 50;
+  static constexpr std::size_t kMaxDiffering = 50;
   static constexpr std::size_t kMaxDepth = 10;  // deeper guess levels count as this one
   // Attempts and steps: 0, 1, 2, 3-4, 5-8, ..., up to 2^62+1 - 2^63.
   static constexpr std::size_t kCountBins = 65;
@@ -104,6 +113,9 @@ class BatchTally {
   std::span<const HardPuzzle> hardest() const { return {hardest_.data(), hardestCount_}; }
   std::span<const RefusedLine> refusals() const { return refusals_; }
   std::int64_t moreRefused() const { return moreRefused_; }
+  // The first puzzles whose answers differ, and how many more.
+  std::span<const DifferingPuzzle> differing() const { return differing_; }
+  std::int64_t moreDiffering() const { return moreDiffering_; }
 
  private:
   // The counts of the row's FILE (those of the FILEs past the first kMaxFiles together),
@@ -128,6 +140,8 @@ class BatchTally {
   std::size_t hardestCount_ = 0;
   std::vector<RefusedLine> refusals_;
   std::int64_t moreRefused_ = 0;
+  std::vector<DifferingPuzzle> differing_;
+  std::int64_t moreDiffering_ = 0;
 };
 
 }  // namespace tarvik::view

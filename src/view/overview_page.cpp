@@ -32,7 +32,9 @@ svg.bar{display:block;width:100%;height:auto}
 .dists .chart text{font-size:12px}
 .rows td.bar{width:190px;padding-top:6px}
 .rows td.bar svg{display:block;width:170px;height:14px}
-.rows td.why{color:var(--bad)}
+.rows td.why{color:var(--bad);white-space:normal;overflow-wrap:anywhere}
+.files th{white-space:normal}
+.files td:first-child,.hardest td:nth-child(2),.differing td:nth-child(2),.refused td:first-child{overflow-wrap:anywhere}
 .rows tfoot td{font-weight:600;border-top:2px solid var(--frame)}
 .rows .more td{color:var(--muted)}
 table.cross{border-collapse:collapse;font-variant-numeric:tabular-nums;font-size:14px}
@@ -146,6 +148,7 @@ std::string RenderOverview(const BatchTally& tally, std::optional<std::string_vi
   WriteFileTable(w, tally);
   WriteSolutions(w, tally);
   WriteHardest(w, tally, linkBase);
+  WriteAnswers(w, tally, linkBase);
   WriteRefused(w, tally);
   w.Close().Line();  // main
   w.Close().Line();  // body

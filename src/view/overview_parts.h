@@ -33,6 +33,9 @@ void WriteSolutions(HtmlWriter& w, const BatchTally& tally);
 // The hardest puzzles, linked to their pages as `linkBase` + page, if there is a link base
 // (overview_tables.cpp).
 void WriteHardest(HtmlWriter& w, const BatchTally& tally, std::optional<std::string_view> linkBase);
+// The answer checks, when made: their counts, the first puzzles whose answers differ (linked as
+// the hardest are) and how many more (overview_tables.cpp).
+void WriteAnswers(HtmlWriter& w, const BatchTally& tally, std::optional<std::string_view> linkBase);
 // The first refused lines, and how many more (overview_tables.cpp).
 void WriteRefused(HtmlWriter& w, const BatchTally& tally);
 

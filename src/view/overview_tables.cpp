@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The overview's tables: the FILEs, outcomes against solutions, the hardest puzzles and the
-// refused lines.
+// The overview's tables: the FILEs, outcomes against solutions, the hardest puzzles, the answers
+// and the refused lines.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -137,7 +137,7 @@ void WriteSolutions(HtmlWriter& w, const BatchTally& tally) {
     for (std::size_t s = 0; s < 3; ++s) {
       // Solved with several solutions found only one of them; not solved with exactly one
       // missed the answer there is.
-      const bool misleading = (outcome == Outcome::kSolved) ? s == 2 : s == 1;
+      const bool misleading = table[k][s] > 0 && ((outcome == Outcome::kSolved) ? s == 2 : s == 1);
       w.Open("td");
       if (misleading) w.Class("mislead").Attribute("title", "misleading");
       w.Number(table[k][s]);
@@ -178,6 +178,54 @@ void WriteHardest(HtmlWriter& w, const BatchTally& tally,
   }
   w.Close().Close().Line();  // tbody, table
   w.Close().Line();          // section
+}
+
+void WriteAnswers(HtmlWriter& w, const BatchTally& tally,
+                  std::optional<std::string_view> linkBase) {
+  const auto& counts = tally.totals().answers;
+  std::int64_t checked = 0;
+  for (const std::int64_t count : counts) checked += count;
+  if (checked == 0) return;
+  w.Open("section").Line();
+  w.Open("h2").Attribute("id", "answers").Text("Answers").Close().Line();
+  w.Open("dl").Class("facts").Line();
+  for (std::size_t k = 0; k < kAnswerChecks; ++k) {
+    const auto check = static_cast<AnswerCheck>(k);
+    const std::string_view name = AnswerName(check);
+    // Answers that differ and answers that are not answers are worth a look.
+    const bool warn =
+        counts[k] > 0 && (check == AnswerCheck::kDiffers || check == AnswerCheck::kBad);
+    w.Open("div").Element("dt", name);
+    w.Open("dd").StartAttribute("id").Text("answers-").Text(name).EndAttribute();
+    w.Number(counts[k]);
+    if (warn) w.Text(" ").Text(kWarning);
+    w.Close().Close().Line();
+  }
+  w.Close().Line();  // dl
+  if (!tally.differing().empty()) {
+    w.Open("p").Class("note").Text("The first puzzles whose solved grid is not their answer:");
+    w.Close().Line();
+    w.Open("table").Class("rows differing").Line().Open("thead").Open("tr");
+    w.Element("th", "num", "#").Element("th", "FILE:LINE").Close().Close().Line();
+    w.Open("tbody").Line();
+    std::int64_t rank = 0;
+    for (const DifferingPuzzle& puzzle : tally.differing()) {
+      w.Open("tr");
+      WriteNumberCell(w, ++rank);
+      w.Open("td");
+      const bool linked = linkBase && !puzzle.page.empty();
+      if (linked) w.Open("a").Href(*linkBase, puzzle.page);
+      WriteFileLine(w, puzzle.source, puzzle.line);
+      if (linked) w.Close();
+      w.Close().Close().Line();
+    }
+    w.Close().Close().Line();  // tbody, table
+    if (tally.moreDiffering() > 0) {
+      w.Open("p").Class("note").Attribute("id", "more-differing").Text("and ");
+      w.Number(tally.moreDiffering()).Text(" more").Close().Line();
+    }
+  }
+  w.Close().Line();  // section
 }
 
 void WriteRefused(HtmlWriter& w, const BatchTally& tally) {

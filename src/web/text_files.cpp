@@ -45,6 +45,18 @@ std::unique_ptr<ReplacementFile> InputOnlyFiles::CreateReplacement(const std::st
   return nullptr;
 }
 
+std::unique_ptr<OutputFile> InputOnlyFiles::OpenInPlace(const std::string& /*name*/,
+                                                        bool /*follow*/, std::error_code& error) {
+  error = NotHere();
+  return nullptr;
+}
+
+Entry InputOnlyFiles::EntryAt(const std::string& name) const {
+  Entry entry;
+  if (name == kInputName) entry.kind = Entry::Kind::kRegular;
+  return entry;
+}
+
 std::optional<FileId> InputOnlyFiles::IdOf(const std::string& name) const {
   if (name != kInputName) return std::nullopt;
   return kInputId;

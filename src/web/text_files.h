@@ -48,7 +48,12 @@ class InputOnlyFiles final : public Files {
   std::unique_ptr<ReplacementFile> CreateReplacement(const std::string& name,
                                                      std::error_code& error) override;
   std::optional<FileId> IdOf(const std::string& name) const override;
-  bool IsSpecial(const std::string& /*name*/) const override { return false; }
+  Entry EntryAt(const std::string& name) const override;
+  std::unique_ptr<OutputFile> OpenInPlace(const std::string& name, bool follow,
+                                          std::error_code& error) override;
+  std::optional<FileId> FolderIdOf(const std::string& /*name*/) const override {
+    return std::nullopt;
+  }
   std::optional<std::uint64_t> SizeOf(const std::string& name) const override;
   std::optional<FileId> EntryIdOf(const std::string& name) const override { return IdOf(name); }
   std::error_code MakeDirectory(const std::string& name) override;

@@ -4,8 +4,8 @@
 Usage: progress_check.py TARVIK COLLECTION
 
 - Rows and progress on one terminal: the rows are the progress, so no progress line is drawn.
-- Standard error alone a terminal: one percentage across two FILEs, never going back, and the
-  line erased before the summary.
+- Standard error alone a terminal: one percentage across two FILEs, never going back, never 100 %
+  before the last row, and the line erased before the summary.
 - TERM=dumb: the line is redrawn with carriage returns and blanks, without escape sequences.
 """
 import os
@@ -59,7 +59,17 @@ def main():
         for name in (first, second):
             with open(name, "wb") as out:
                 out.write(lines * 40)
-        args = [tarvik, "--batch", "--jobs=1", first, second]
+        # Then a small FILE of slow puzzles, the one with the most steps again and again: read in
+        # one go, it takes seconds to work, so a share of the input read would show 100 % long
+        # before its last row.
+        graded = subprocess.run([tarvik, "--batch", "--quiet", "--no-header", first],
+                                capture_output=True).stdout.splitlines()
+        slowest = max(graded, key=lambda row: int(row.split(b"\t")[5])).split(b"\t")[2]
+        third = os.path.join(scratch, "c.txt")
+        with open(third, "wb") as out:
+            out.write((slowest + b"\n") * 300)
+        total = 2 * 40 * len(lines.splitlines()) + 300
+        args = [tarvik, "--batch", "--jobs=1", first, second, third]
 
         status, screen, _ = run_on_terminal(args, both=True, term="xterm")
         if status != 0:
@@ -75,6 +85,11 @@ def main():
             fail("standard error alone: fewer than two percentages: %r" % errors[-300:])
         if shares != sorted(shares) or shares[-1] > 100:
             fail("standard error alone: the percentage goes back: %r" % shares)
+        # The share is of the work done, the rows out, never of the input read ahead of them.
+        early = [m for m in re.findall(rb"(\d+) puzzles, [0-9]+/s, 100%", errors)
+                 if int(m) < total]
+        if early:
+            fail("standard error alone: 100%% after %s of %d rows" % (early[0].decode(), total))
         if not any(share < 50 for share in shares) or not any(share > 50 for share in shares):
             fail("standard error alone: not one figure across both FILEs: %r" % shares)
         last = errors.rfind(b"\r\x1b[K")

@@ -40,9 +40,14 @@ while IFS=$'\t' read -r long short value modes line; do
   [[ $short == - ]] && short=
   [[ $value == - ]] && value=
   eq=${value:+=}
+  # A value in brackets may be left out, and is given only as --name=VALUE.
+  optional=
+  [[ $value == \[*\] ]] && optional=${value:1:-1} && eq= && value=
   if [[ $line == line ]]; then
     if [[ -z $long ]]; then
       label="$short${value:+ $value}"
+    elif [[ -n $optional ]]; then
+      label="${short:+$short, }$long[=$optional]"
     else
       label="${short:+$short, }$long$eq${value}"
     fi
@@ -73,7 +78,7 @@ done <<<"$help"
 same "--help's option lines" "$(printf '%s\n' "${help_lines[@]}" | sorted)" \
   "$(printf '%s\n' "${found[@]}" | sorted)"
 for name in "${names[@]}"; do
-  grep -qE -- "(^|[ [])$name([] =,]|$)" <<<"$help" || fail "--help does not name $name"
+  grep -qE -- "(^|[ [])$name([][ =,]|$)" <<<"$help" || fail "--help does not name $name"
 done
 
 # The manual: the tags of its OPTIONS section (.TP/.TQ), with "=" where bold italics show a value.
@@ -136,7 +141,7 @@ while IFS=$'\t' read -r long short value modes line; do
       [[ $mode == batch ]] && batch=yes
       takes=no
       _tarvik_takes_value "$name" "$batch" && takes=yes
-      [[ $takes == no && $value == - || $takes == yes && $value != - ]] ||
+      [[ $takes == no && ($value == - || $value == \[*) || $takes == yes && $value != - ]] ||
         fail "the completion says $name takes a value: $takes ($mode)"
     done
   done
@@ -153,7 +158,10 @@ expect 'tarvik --batch --re' '--reports='
 expect 'tarvik --re' ''                       # a batch option, offered only with --batch
 expect 'tarvik --batch --vi' '--views='       # and a classic one only without it
 expect 'tarvik --batch --print-level=' '0 1 2 3'
-expect 'tarvik --batch --field=ou' 'outcome'
+expect 'tarvik --batch --field=qu' 'quiz quizzes'
+expect 'tarvik --batch --format=' 'csv jsonl tsv'
+expect 'tarvik --batch --answers ' 'a.txt puzzles'  # its value only after '='
+expect 'tarvik --batch --answers=so' 'solution solutions'
 expect 'tarvik --batch --reports ' 'puzzles'  # the value as the next argument: a folder
 expect 'tarvik -C ' 'puzzles'
 expect 'tarvik --batch ' 'a.txt puzzles'      # operands: the collections
@@ -167,7 +175,7 @@ expect 'tarvik --batch -qj2 ' 'a.txt puzzles'
 expect 'tarvik --batch -jq ' 'a.txt puzzles'  # -j took "q"
 expect 'tarvik -hC ' 'puzzles'
 COMP_WORDBREAKS=${COMP_WORDBREAKS//=/}         # where '=' does not split words
-expect 'tarvik --batch --field=ou' '--field=outcome'
+expect 'tarvik --batch --field=qu' '--field=quiz --field=quizzes'
 
 ((failures == 0)) && echo "options_test: --help, the manual and the completion hold the table's ${#names[@]} option forms"
 ((failures == 0))

@@ -54,7 +54,7 @@ TEST(LineCountTest, CollectionNamesALineBeyondTwoToThe31) {
   const auto line = reader.Next();
   ASSERT_TRUE(line.has_value());
   EXPECT_EQ(line->line, kLineFeeds + 1);
-  EXPECT_EQ(line->refusal, "puzzle: found 80 characters, expected 81");
+  EXPECT_EQ(line->refusal, "puzzle: found 80 bytes, expected 81");
 }
 
 }  // namespace

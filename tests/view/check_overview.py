@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 """Checks overviews of a batch: their structure, that they parse as HTML5 without error, and
-that a browser shows the outcomes and the distributions on the first screen.
+that a browser shows the outcomes and the distributions on the first screen, in a window of
+1200 px that the page fits.
 
     check_overview.py [--part=structure|html5|browser|all] [--screenshots=DIR] PAGE...
 
@@ -12,6 +13,7 @@ uses.
 import argparse
 import os
 import re
+import subprocess
 import sys
 import tempfile
 
@@ -82,6 +84,33 @@ def check_screenshot(png, text):
     return f"the outcome bar and {most} chart columns on the first screen"
 
 
+def page_width(browser, path):
+    """The page's scroll width in a window as wide as the screenshots', measured by a copy of the
+    page with a script that writes it into the title."""
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    probe = text.replace(
+        "</body>",
+        "<script>document.title = 'width ' + document.documentElement.scrollWidth + ' of ' + "
+        "window.innerWidth;</script></body>")
+    with tempfile.TemporaryDirectory(prefix="tarvik-width-") as scratch:
+        copy = os.path.join(scratch, "probe.html")
+        with open(copy, "w", encoding="utf-8") as f:
+            f.write(probe)
+        command = [browser, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                   "--disable-background-networking", "--disable-component-update",
+                   "--disable-sync", "--hide-scrollbars", f"--user-data-dir={scratch}/profile",
+                   f"--window-size={check_pages.WINDOW[0]},{check_pages.WINDOW[1]}",
+                   "--dump-dom", "file://" + copy]
+        try:
+            result = subprocess.run(command, capture_output=True, timeout=120, check=False)
+        except subprocess.TimeoutExpired:
+            raise Failure("chromium did not finish within 120 s") from None
+    found = re.search(rb"<title>width (\d+) of (\d+)</title>", result.stdout)
+    expect(found is not None, "chromium gave no width")
+    return int(found.group(1)), int(found.group(2))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--part", choices=["structure", "html5", "browser", "all"], default="all")
@@ -122,6 +151,10 @@ def main():
                             os.remove(png)
                         check_pages.render(browser, path, png)
                         said = check_screenshot(png, text)
+                        # Long FILE names and messages wrap: nothing is wider than the window.
+                        width, window = page_width(browser, path)
+                        expect(width <= window, f"{width} px wide in a window of {window} px")
+                        said += f", {width} px wide"
                     print(f"ok {part} {path}: {said}")
                 except (Failure, OSError, UnicodeDecodeError) as error:
                     print(f"FAILED {part} {path}: {error}")

@@ -125,7 +125,8 @@ std::vector<PageCase> PageCases() {
        {"<dd id=\"solutions-1\">2</dd>", "<dd id=\"solutions-2\">2</dd>", kSolvedRow,
         kNoSolutionRow, "<th class=\"num\">solutions</th>"},
        {},
-       {{"<td class=\"mislead\"", 4}}},
+       // Only cells that hold a puzzle are marked: not the empty ones of step limit and the like.
+       {{"<td class=\"mislead\"", 2}}},
       {"HardestLinkedRelativeToTheBase",
        false,
        [](BatchTally& t) {
@@ -174,6 +175,34 @@ std::vector<PageCase> PageCases() {
         "read up to here: Input/output error"},
        {"<b>&"},
        {}},
+      {"NoAnswersUnlessChecked",
+       false,
+       [](BatchTally& t) { t.AddGraded(Graded("a.txt", 1, Outcome::kSolved)); },
+       "",
+       {},
+       {"id=\"answers\""},
+       {}},
+      {"AnswersCountedAndTheFirstFiftyDifferingListed",
+       false,
+       [](BatchTally& t) {
+         GradedRow match = Graded("a.txt", 1, Outcome::kSolved);
+         match.answer = AnswerCheck::kMatch;
+         t.AddGraded(match);
+         for (std::int64_t line = 2; line <= 53; ++line) {
+           GradedRow row = Graded("a.txt", line, Outcome::kSolved);
+           row.answer = AnswerCheck::kDiffers;
+           if (line == 2) row.page = "a-2.html";
+           t.AddGraded(row);
+         }
+       },
+       "../pages/",
+       {"<dd id=\"answers-match\">1</dd>", "<dd id=\"answers-differs\">52 \xE2\x9A\xA0</dd>",
+        "<dd id=\"answers-bad\">0</dd>", "<dd id=\"answers-other\">0</dd>",
+        "<td><a href=\"../pages/a-2.html\">a.txt:2</a></td>", "<td>a.txt:51</td>",
+        "<p class=\"note\" id=\"more-differing\">and 2 more</p>"},
+       // The hardest list holds lines 1 to 50 (equal steps), the list of differing ones 2 to 51.
+       {"<td>a.txt:52</td>"},
+       {{"\xE2\x9A\xA0", 1}}},
       {"ColumnsOfOutcomesPerBin",
        false,
        [](BatchTally& t) {
