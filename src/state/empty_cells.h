@@ -28,7 +28,7 @@ inline int EmptyCellsSse2(const Grid& grid) {
   const __m128i high = _mm_setr_epi8(1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0);
   const auto* halves = reinterpret_cast<const __m128i*>(grid.cells);
   __m128i sum = zero;
-  for (int band = 0; band < 3; ++band) {
+  for (std::ptrdiff_t band = 0; band < 3; ++band) {
     sum = _mm_add_epi8(sum,
                        _mm_and_si128(_mm_cmpeq_epi8(_mm_load_si128(halves + 2 * band), zero), low));
     sum = _mm_add_epi8(

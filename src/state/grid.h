@@ -95,7 +95,8 @@ struct Grid {
 static_assert([] {
   for (int i = 1; i <= 9; ++i) {
     for (int j = 1; j <= 9; ++j) {
-      if (Grid::Offset(i, j) != Grid::kBandBytes * BandOf(i) + 9 * PlaceInBand(i) + j - 1) {
+      if (Grid::Offset(i, j) !=
+          Grid::kBandBytes * BandOf(i) + std::ptrdiff_t{9} * PlaceInBand(i) + j - 1) {
         return false;
       }
     }

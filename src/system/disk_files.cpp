@@ -148,12 +148,15 @@ class DiskReplacement final : public ReplacementFile {
   [[noreturn]] static void RemoveAllAndDie(int signal) {
     pendingMutex.lock();
     RemoveListed();
-    ::signal(signal, SIG_DFL);
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, signal);
-    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-    ::raise(signal);
+    // Its default action restored and the signal unblocked, raising it ends the process by it;
+    // should any of that fail, the exit status still names the signal.
+    if (::signal(signal, SIG_DFL) != SIG_ERR) {
+      sigset_t set;
+      sigemptyset(&set);
+      sigaddset(&set, signal);
+      pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+      if (::raise(signal) != 0) _exit(128 + signal);
+    }
     _exit(128 + signal);
   }
 

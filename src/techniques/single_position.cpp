@@ -28,7 +28,7 @@ struct RowPass {
     // Each row a copy of its own: the row's band is then a constant, and so is the compare of
     // that band with the value, which the row test, the column tests and the box tests share.
     ForEachConstant<1, 9>([&](auto row) {
-      constexpr int i = row;
+      const int i = row;
       for (int v = 1; v <= 9; ++v) {
         if (VALUEINROW<Scan>(st, i, v)) continue;
         int positions = 0;
