@@ -36,7 +36,8 @@ std::optional<UsageError> CheckCombination(const Command& command,
   for (const batch::FieldChoice& kept : command.batch.keep) {
     const std::string head = batch::KeptHead(kept);
     for (const std::string_view own : batch::kRowFieldNames) {
-      const bool present = (own != "solutions" || command.batch.solutions) &&
+      const bool present = (own != "set" || command.batch.lists.Count() > 1) &&
+                           (own != "solutions" || command.batch.solutions) &&
                            (own != "answer" || command.batch.answers);
       if (present && head == own) {
         return UsageError{"--keep: found " + Quoted(head) +
