@@ -61,8 +61,7 @@ LineWork::LineWork(const BatchOptions& options, Files& files,
   }
   if (sets_ == 1) return;
   for (std::size_t k = 0; k < sets_; ++k) {
-    plainLabels_.push_back(options.lists.Label(k));
-    labels_.push_back(EncodedText(layout_.format, plainLabels_.back()));
+    labels_.push_back(EncodedText(layout_.format, options.lists.Label(k)));
   }
   // Set k is (look-back, steps, sequence) at k = (l * steps + s) * sequences + q.
   const ParameterLists& lists = options.lists;
@@ -196,11 +195,9 @@ std::optional<Failure> LineWork::GradeWithFiles(Job& job, const RunParameters& p
 
   if (pageFile) {
     const std::string fileLine = sources_[job.operand] + ":" + std::to_string(job.line.line);
-    const std::string page = view::RenderPage(
-        input, *recorder, sources_[job.operand],
-        view::BatchPlace{fileLine, "index.html", job.solutions,
-                         sets_ > 1 ? "set " + std::to_string(set + 1) + ": " + plainLabels_[set]
-                                   : std::string()});
+    const std::string page =
+        view::RenderPage(input, *recorder, sources_[job.operand],
+                         view::BatchPlace{fileLine, "index.html", job.solutions});
     if (const std::error_code error = pageFile->Write(page)) return writeError(pageName, error);
     if (const std::error_code error = pageFile->Commit()) return NotCreated(pageName, error);
   }

@@ -57,9 +57,8 @@ class LineWork {
     std::vector<std::int32_t> limits;  // the other sets' steps, ascending
     std::vector<std::size_t> limitSets;
   };
-  const std::size_t sets_;                // 1 without a sweep
-  std::vector<std::string> labels_;       // each set's label, as EncodedText gives it
-  std::vector<std::string> plainLabels_;  // and as it is
+  const std::size_t sets_;           // 1 without a sweep
+  std::vector<std::string> labels_;  // each set's label, as EncodedText gives it
   std::vector<StepGroup> groups_;
 };
 

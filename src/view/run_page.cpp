@@ -32,7 +32,6 @@ void WriteHead(HtmlWriter& w, const RunRecorder& run, std::string_view source,
   OpenDocument(w);
   w.Text(kProgramName).Text(": ");
   WriteSource(w, place ? place->fileLine : source);
-  if (place && !place->set.empty()) w.Text(", ").Text(place->set);
   w.Text(" - ");
   WriteOutcomeWords(w, run.summary().run.outcome);
   w.Close().Line();
@@ -72,7 +71,6 @@ void WriteTop(HtmlWriter& w, const PuzzleState& input, const RunRecorder& run,
   }
   w.Open("h1").Element("span", std::string(kProgramName) + " run of").Text(" ");
   WriteSource(w, place ? place->fileLine : source);
-  if (place && !place->set.empty()) w.Text(", ").Text(place->set);
   w.Close().Line();
   w.Open("p").Class(summary.outcome == Outcome::kSolved ? "outcome solved" : "outcome");
   w.Open("b");
