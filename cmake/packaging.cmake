@@ -74,9 +74,14 @@ install(FILES "${PROJECT_SOURCE_DIR}/packaging/lintian-overrides"
   DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides"
   RENAME "${PROJECT_NAME}")
 
-# cpack -G DEB in the build tree (or the package preset) makes tarvik_VERSION_ARCH.deb.
+# cpack -G DEB in the build tree (or the package preset) makes tarvik_VERSION_ARCH.deb, VERSION
+# being the one the build named (X.Y.Z, or X.Y.Z+g<commit> for a commit that is not a release),
+# read when CPack runs (package_version.cmake).
 set(CPACK_PACKAGE_NAME "${PROJECT_NAME}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_TARVIK_VERSION_FILE "${TARVIK_VERSION_FILE}")
+set(CPACK_TARVIK_BINARY_DIR "${PROJECT_BINARY_DIR}")
+set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/package_version.cmake")
 set(CPACK_PACKAGE_VENDOR "${TARVIK_MAINTAINER}")
 set(CPACK_PACKAGE_CONTACT "${TARVIK_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
@@ -114,7 +119,8 @@ else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6, zlib1g")
 endif()
 
-# Packaging refuses a version that the manual or the changelog does not name yet.
+# Packaging refuses a version that the manual or the changelog does not name yet (X.Y.Z, the
+# commit left aside).
 set(CPACK_TARVIK_MANUAL "${TARVIK_MANUAL}")
 set(CPACK_TARVIK_CHANGELOG_MD "${TARVIK_CHANGELOG_MD}")
 set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/release_checks.cmake")

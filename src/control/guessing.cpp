@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "control/guessing.h"
 
+#include <bit>
+#include <cstdint>
+
 #include "techniques/constraint_tests.h"
 #include "techniques/pass_build.h"
+#include "techniques/technique_step.h"
 
 namespace tarvik {
 namespace {
@@ -21,23 +25,47 @@ void Restart(PuzzleState& st, Report& report) {
   }
 }
 
+// The cell loops run on local indices, the inner one unrolled so that every column test has its
+// column as a constant. A cell's candidates are collected as the hexadecimal digits of one number,
+// in ascending order; their count, CAND1 and CAND2 are taken from the digits once the nine values
+// are tried, as the counting would have set them. I and J name the cell the search stops
+// at, or are 10 after the last cell.
 template <class Scan>
 struct PairSearch {
   static void Apply(PuzzleState& st) {
-    for (st.I = 1; st.I <= 9; ++st.I) {
-      for (st.J = 1; st.J <= 9; ++st.J) {
-        if (st.S(st.I, st.J) != 0) continue;
-        st.NCAND = 0;
+    // Each band of rows a copy of its own, so that the row test's compare of the band is shared
+    // by the column test of the same cell.
+    const bool stopped = AnyConstant<0, 2>([&](auto band) {
+      for (int i = FirstOfBand(band); i <= FirstOfBand(band) + 2; ++i) {
 #pragma GCC unroll 9
-        for (int v = 1; v <= 9; ++v) {
-          if (!IsCandidate<Scan>(st, st.I, st.J, v)) continue;
-          ++st.NCAND;
-          if (st.NCAND == 1) st.CAND1 = v;
-          if (st.NCAND == 2) st.CAND2 = v;
+        for (int j = 1; j <= 9; ++j) {
+          if (st.S(i, j) != 0) continue;
+          std::uint64_t digits = 0;
+#pragma GCC unroll 9
+          for (int v = 1; v <= 9; ++v) {
+            if (VALUEINROW<Scan>(st, i, v) || VALUEINCOLUMN<Scan>(st, j, v) ||
+                VALUEINBOX<Scan>(st, i, j, v)) {
+              continue;
+            }
+            digits = digits << 4 | static_cast<std::uint64_t>(v);
+          }
+          // Candidates are 1 to 9, so every digit is one: the count is the digits' length.
+          const int count = (static_cast<int>(std::bit_width(digits)) + 3) / 4;
+          st.NCAND = count;
+          if (count >= 1) st.CAND1 = static_cast<std::int32_t>(digits >> (4 * (count - 1)) & 15);
+          if (count >= 2) st.CAND2 = static_cast<std::int32_t>(digits >> (4 * (count - 2)) & 15);
+          if (count == 0 || count == 2) {
+            st.I = i;
+            st.J = j;
+            return true;
+          }
         }
-        if (st.NCAND == 0 || st.NCAND == 2) return;
       }
-    }
+      return false;
+    });
+    if (stopped) return;
+    st.I = 10;
+    st.J = 10;
   }
 };
 

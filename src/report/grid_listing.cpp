@@ -13,33 +13,27 @@
 
 namespace tarvik::layout {
 
-// The row is three cells in each of the three boxes of its band (state/grid.h).
+// The row is nine neighbouring bytes of its band (state/grid.h).
 void RowValuesPortable(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& row) {
   const std::int8_t* first = grid.cells + Grid::Offset(i, 1);
-  for (std::ptrdiff_t b = 0; b < 3; ++b) {
-    for (std::ptrdiff_t k = 0; k < 3; ++k) {
-      row[static_cast<std::size_t>(3 * b + k)] = first[Grid::kBoxAcross * b + k];
-    }
-  }
+  for (std::size_t k = 0; k < 9; ++k) row[k] = first[k];
 }
 
 #if defined(TARVIK_VECTOR_SSE2)
 void RowValuesSse2(const Grid& grid, int i, std::array<std::int32_t, kRowValues>& row) {
-  const std::int8_t* first = grid.cells + Grid::Offset(i, 1);
-  // Four bytes from each box, the row's three cells and one more; widened with their signs to
-  // three vectors of four values, stored three values apart so that each covers the extra value
-  // of the one before.
-  std::int32_t box[3];
-  for (int b = 0; b < 3; ++b) std::memcpy(&box[b], first + Grid::kBoxAcross * b, 4);
-  const __m128i bytes = _mm_setr_epi32(box[0], box[1], box[2], 0);
+  // Twelve bytes from the row's first cell, its nine cells and three more (the last row's twelve
+  // end within its band), widened with their signs to three vectors of four values.
+  std::int32_t bytes12[4] = {};
+  std::memcpy(bytes12, grid.cells + Grid::Offset(i, 1), 12);
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes12));
   const __m128i zero = _mm_setzero_si128();
   const __m128i words01 = _mm_unpacklo_epi8(bytes, _mm_cmpgt_epi8(zero, bytes));
   const __m128i words2 = _mm_unpackhi_epi8(bytes, _mm_cmpgt_epi8(zero, bytes));
   const __m128i signs01 = _mm_cmpgt_epi16(zero, words01);
   const auto at = [&row](std::size_t k) { return reinterpret_cast<__m128i*>(row.data() + k); };
   _mm_storeu_si128(at(0), _mm_unpacklo_epi16(words01, signs01));
-  _mm_storeu_si128(at(3), _mm_unpackhi_epi16(words01, signs01));
-  _mm_storeu_si128(at(6), _mm_unpacklo_epi16(words2, _mm_cmpgt_epi16(zero, words2)));
+  _mm_storeu_si128(at(4), _mm_unpackhi_epi16(words01, signs01));
+  _mm_storeu_si128(at(8), _mm_unpacklo_epi16(words2, _mm_cmpgt_epi16(zero, words2)));
 }
 #endif
 
@@ -90,17 +84,18 @@ char* LayOutGridPortable(const Grid& grid, char* out) {
     return LayOutRows(grid, out);
   } else {
     if (!AllDigits(grid)) return LayOutRows(grid, out);
-    // A row is three pieces "  a  b  c", one from each box of its band. Bytes 1 to 8 of a piece
-    // are one word: the cells a, b, c (the low three bytes of a load from the box) multiplied
-    // apart to bytes 1, 4 and 7 (no two products meet in those bytes), then made digits.
+    // A row is three pieces "  a  b  c" of three neighbouring cells each. Bytes 1 to 8 of a
+    // piece are one word: the cells a, b, c (the low three bytes of a load from the row)
+    // multiplied apart to bytes 1, 4 and 7 (no two products meet in those bytes), then made
+    // digits.
     constexpr std::uint64_t kSpread = (1ull << 8) | (1ull << 24) | (1ull << 40);
     constexpr std::uint64_t kCells = 0xFF0000FF0000FF00u;
     constexpr std::uint64_t kText = Word(" 0  0  0");
     for (int i = 1; i <= 9; ++i) {
       const std::int8_t* first = grid.cells + Grid::Offset(i, 1);
       for (std::ptrdiff_t piece = 0; piece < 3; ++piece) {
-        std::uint32_t cells;
-        std::memcpy(&cells, first + Grid::kLineBytes * piece, 4);
+        std::uint32_t cells = 0;
+        std::memcpy(&cells, first + 3 * piece, 3);
         const std::uint64_t text = ((cells & 0xFFFFFFu) * kSpread & kCells) | kText;
         out[9 * piece] = ' ';
         std::memcpy(out + 9 * piece + 1, &text, 8);
@@ -116,11 +111,11 @@ char* LayOutGridPortable(const Grid& grid, char* out) {
 namespace {
 
 // A band's three rows (84 bytes, taken as three times 32): the text with '0' where each digit
-// goes, and for each box of the band the place in it of the cell shown at each byte, 0x80 where
+// goes, and for each half of the band the place in it of the cell shown at each byte, 0x80 where
 // it shows none (a shuffle gives 0 there). Every band has the same shape.
 struct BandShape {
   alignas(32) std::uint8_t text[96];
-  alignas(32) std::uint8_t place[3][96];
+  alignas(32) std::uint8_t place[2][96];
 };
 
 constexpr BandShape MakeBandShape() {
@@ -130,15 +125,14 @@ constexpr BandShape MakeBandShape() {
     const std::size_t row = k / kGridRowBytes;
     const std::size_t at = k % kGridRowBytes;
     shape.text[k] = ' ';
-    for (auto& box : shape.place) box[k] = 0x80;
+    for (auto& half : shape.place) half[k] = 0x80;
     if (row >= 3) continue;  // past the band: the next band or write overwrites it
     if (at == kGridRowBytes - 1) {
       shape.text[k] = '\n';
-    } else if (at % kFieldBytes == kFieldBytes - 1) {  // a field's digit, its last byte
-      const int i = static_cast<int>(row) + 1;
-      const int j = static_cast<int>(at / kFieldBytes) + 1;
+    } else if (at % kFieldBytes == kFieldBytes - 1) {       // a field's digit, its last byte
+      const std::size_t cell = 9 * row + at / kFieldBytes;  // its byte in the band
       shape.text[k] = '0';
-      shape.place[BandOf(j)][k] = static_cast<std::uint8_t>(PlaceInBox(i, j));
+      shape.place[cell / 16][k] = static_cast<std::uint8_t>(cell % 16);
     }
   }
   return shape;
@@ -149,26 +143,23 @@ constexpr BandShape kBandShape = MakeBandShape();
 }  // namespace
 
 __attribute__((target("avx2"))) char* LayOutGridAvx2(const Grid& grid, char* out) {
-  const auto* lines = reinterpret_cast<const __m128i*>(grid.cells);
-  __m128i highest = _mm_load_si128(lines);
-  for (int k = 1; k < 9; ++k) highest = _mm_max_epu8(highest, _mm_load_si128(lines + k));
+  const auto* halves = reinterpret_cast<const __m128i*>(grid.cells);
+  __m128i highest = _mm_load_si128(halves);
+  for (int k = 1; k < 6; ++k) highest = _mm_max_epu8(highest, _mm_load_si128(halves + k));
   if (!_mm_testz_si128(_mm_subs_epu8(highest, _mm_set1_epi8(9)), _mm_set1_epi8(-1))) {
     return LayOutRows(grid, out);
   }
   const auto* text = reinterpret_cast<const __m256i*>(kBandShape.text);
   const auto* place0 = reinterpret_cast<const __m256i*>(kBandShape.place[0]);
   const auto* place1 = reinterpret_cast<const __m256i*>(kBandShape.place[1]);
-  const auto* place2 = reinterpret_cast<const __m256i*>(kBandShape.place[2]);
   for (std::size_t band = 0; band < 3; ++band) {
-    const __m256i box0 = _mm256_broadcastsi128_si256(_mm_load_si128(lines + 3 * band));
-    const __m256i box1 = _mm256_broadcastsi128_si256(_mm_load_si128(lines + 3 * band + 1));
-    const __m256i box2 = _mm256_broadcastsi128_si256(_mm_load_si128(lines + 3 * band + 2));
+    const __m256i low = _mm256_broadcastsi128_si256(_mm_load_si128(halves + 2 * band));
+    const __m256i high = _mm256_broadcastsi128_si256(_mm_load_si128(halves + 2 * band + 1));
     auto* to = reinterpret_cast<__m256i*>(out + 3 * kGridRowBytes * band);
     for (std::size_t k = 0; k < 3; ++k) {
-      const __m256i digits = _mm256_or_si256(
-          _mm256_shuffle_epi8(box0, _mm256_load_si256(place0 + k)),
-          _mm256_or_si256(_mm256_shuffle_epi8(box1, _mm256_load_si256(place1 + k)),
-                          _mm256_shuffle_epi8(box2, _mm256_load_si256(place2 + k))));
+      const __m256i digits =
+          _mm256_or_si256(_mm256_shuffle_epi8(low, _mm256_load_si256(place0 + k)),
+                          _mm256_shuffle_epi8(high, _mm256_load_si256(place1 + k)));
       _mm256_storeu_si256(to + k, _mm256_or_si256(_mm256_load_si256(text + k), digits));
     }
   }

@@ -20,19 +20,22 @@ inline int EmptyCellsPortable(const Grid& grid) {
 }
 
 #if defined(TARVIK_VECTOR_SSE2)
-// The same, a box at a time: one byte per cell, 1 where it is empty, summed over the nine lines;
-// the padding bytes are masked out.
+// The same, a band at a time in two halves: one byte per cell, 1 where it is empty, summed over the
+// three bands; the padding bytes, the last five of each band, are masked out.
 inline int EmptyCellsSse2(const Grid& grid) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i cells = _mm_setr_epi8(1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0);
-  const auto* lines = reinterpret_cast<const __m128i*>(grid.cells);
+  const __m128i low = _mm_set1_epi8(1);
+  const __m128i high = _mm_setr_epi8(1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0);
+  const auto* halves = reinterpret_cast<const __m128i*>(grid.cells);
   __m128i sum = zero;
-  for (int line = 0; line < 9; ++line) {
-    sum =
-        _mm_add_epi8(sum, _mm_and_si128(_mm_cmpeq_epi8(_mm_load_si128(lines + line), zero), cells));
+  for (int band = 0; band < 3; ++band) {
+    sum = _mm_add_epi8(sum,
+                       _mm_and_si128(_mm_cmpeq_epi8(_mm_load_si128(halves + 2 * band), zero), low));
+    sum = _mm_add_epi8(
+        sum, _mm_and_si128(_mm_cmpeq_epi8(_mm_load_si128(halves + 2 * band + 1), zero), high));
   }
-  const __m128i halves = _mm_sad_epu8(sum, zero);
-  return _mm_cvtsi128_si32(halves) + _mm_extract_epi16(halves, 4);
+  const __m128i sums = _mm_sad_epu8(sum, zero);
+  return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
 }
 #endif
 

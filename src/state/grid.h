@@ -45,40 +45,33 @@ struct ByRowOrColumn {
 };
 
 // A 9 x 9 grid of cells 0 to 9 (0 is empty), indexed from 1 as G(i,j): row i from the top,
-// column j from the left. Each 3 x 3 box is a 16-byte line, so that a box is one vector load and
-// a row or a column three (the three boxes of its band):
+// column j from the left. Each band of three rows is a 32-byte line, its rows nine bytes each one
+// after the other, so that a row or a box is one vector load of 32 bytes and a column three (the
+// bands):
 //
-//   line 0 (box 1)   bytes  0- 8: (1,1)(1,2)(1,3) (2,1)(2,2)(2,3) (3,1)(3,2)(3,3)   9-15: -
-//   line 1 (box 2)   bytes 16-24: (1,4)(1,5)(1,6) (2,4)(2,5)(2,6) (3,4)(3,5)(3,6)  25-31: -
-//   line 2 (box 3)   bytes 32-40: (1,7) ...                                 (3,9)  41-47: -
-//   line 3 (box 4)   bytes 48-56: (4,1) ...                                 (6,3)  57-63: -
-//   ...
-//   line 8 (box 9)   bytes 128-136: (7,7) ...                               (9,9) 137-143: -
+//   band 0   bytes  0- 8: row 1   9-17: row 2   18-26: row 3   27-31: -
+//   band 1   bytes 32-40: row 4  41-49: row 5   50-58: row 6   59-63: -
+//   band 2   bytes 64-72: row 7  73-81: row 8   82-90: row 9   91-95: -
 //
-// ("-" is padding, always 0.) Cell (i,j) is byte kRowOffset[i] + kColumnOffset[j]; that offset
-// rounded down to a multiple of 16 starts its box's line, and its low four bits, 0 to 8, are its
-// place in the box. Readers that scan a whole line must mask out the padding bytes.
+// ("-" is padding, always 0.) Cell (i,j) is byte kRowOffset[i] + kColumnOffset[j]. Readers that
+// scan a whole band must mask out the padding bytes.
 //
-// The layout before this one kept a row in each 16-byte line: a row test was one compare, but a
-// column took five 32-byte compares and a box three. Every technique asks about all three kinds
-// of unit; this layout, with the loops around the tests unrolled, took the heavy case of
-// bench/RESULTS.md from 161 to 108 million instructions.
+// Earlier layouts kept a row in each 16-byte line (a column test took five 32-byte compares and a
+// box three), then a box in each 16-byte line (a row or a column test three 16-byte compares). With
+// bands a row test and a box test are one 32-byte compare, and the compare of a cell's band serves
+// its row, its box and its column alike.
 struct Grid {
-  static constexpr std::ptrdiff_t kLineBytes = 16;
-  static constexpr std::ptrdiff_t kBytes = 9 * kLineBytes;
-  // From a box's line to that of the box to its right, and to that of the box below it.
-  static constexpr std::ptrdiff_t kBoxAcross = kLineBytes;
-  static constexpr std::ptrdiff_t kBoxDown = 3 * kLineBytes;
-  // A band of rows above row i is three lines, a row above it within its band three bytes.
+  static constexpr std::ptrdiff_t kBandBytes = 32;
+  static constexpr std::ptrdiff_t kBytes = 3 * kBandBytes;
+  // A band of rows above row i is a line, a row above it within its band nine bytes.
   static constexpr auto kRowOffset = ByRowOrColumn<std::ptrdiff_t>::Of(
-      [](int i) { return kBoxDown * BandOf(i) + 3 * std::ptrdiff_t{PlaceInBand(i)}; });
-  // A band of columns left of column j is one line, a column left of it within its band a byte.
-  static constexpr auto kColumnOffset = ByRowOrColumn<std::ptrdiff_t>::Of(
-      [](int j) { return kBoxAcross * BandOf(j) + PlaceInBand(j); });
+      [](int i) { return kBandBytes * BandOf(i) + 9 * std::ptrdiff_t{PlaceInBand(i)}; });
+  static constexpr auto kColumnOffset =
+      ByRowOrColumn<std::ptrdiff_t>::Of([](int j) { return j - 1; });
 
   static constexpr std::ptrdiff_t Offset(int i, int j) { return kRowOffset[i] + kColumnOffset[j]; }
 
-  alignas(16) std::int8_t cells[kBytes]{};
+  alignas(32) std::int8_t cells[kBytes]{};
 
   std::int8_t& operator()(int i, int j) {
     assert(i >= 1 && i <= 9 && j >= 1 && j <= 9);
@@ -88,31 +81,21 @@ struct Grid {
     assert(i >= 1 && i <= 9 && j >= 1 && j <= 9);
     return cells[Offset(i, j)];
   }
-  // The 81 cells in reading order, row by row: a row's three pieces of three cells each, copied
-  // from or into the lines of its band's boxes.
+  // The 81 cells in reading order, row by row: each row's nine bytes copied from or into its band.
   void AssignRows(const std::int8_t* rows) {
-    for (int i = 1; i <= 9; ++i, rows += 9) {
-      for (std::ptrdiff_t piece = 0; piece < 3; ++piece) {
-        std::memcpy(cells + kRowOffset[i] + piece * kBoxAcross, rows + 3 * piece, 3);
-      }
-    }
+    for (int i = 1; i <= 9; ++i, rows += 9) std::memcpy(cells + kRowOffset[i], rows, 9);
   }
   void CopyRows(std::int8_t* rows) const {
-    for (int i = 1; i <= 9; ++i, rows += 9) {
-      for (std::ptrdiff_t piece = 0; piece < 3; ++piece) {
-        std::memcpy(rows + 3 * piece, cells + kRowOffset[i] + piece * kBoxAcross, 3);
-      }
-    }
+    for (int i = 1; i <= 9; ++i, rows += 9) std::memcpy(rows, cells + kRowOffset[i], 9);
   }
   friend bool operator==(const Grid&, const Grid&) = default;
 };
 
-// The layout above, in terms of the geometry: cell (i,j) is byte PlaceInBox(i,j) of the line of
-// box BoxOf(i,j).
+// The layout above: cell (i,j) is byte 9 * PlaceInBand(i) + j - 1 of band BandOf(i).
 static_assert([] {
   for (int i = 1; i <= 9; ++i) {
     for (int j = 1; j <= 9; ++j) {
-      if (Grid::Offset(i, j) != Grid::kLineBytes * (BoxOf(i, j) - 1) + PlaceInBox(i, j)) {
+      if (Grid::Offset(i, j) != Grid::kBandBytes * BandOf(i) + 9 * PlaceInBand(i) + j - 1) {
         return false;
       }
     }

@@ -15,9 +15,9 @@ namespace tarvik {
 
 // Whole-grid scans: is a value in a row, a column or a box of a grid. They are the innermost loops
 // of every technique, so they come in builds for three instruction sets, all giving the same
-// answer for every grid and value: cell by cell (anywhere), whole boxes of 16 bytes at a time
-// (SSE2, every x86-64), and the same inside the AVX2 build of the passes (state/vector_paths.h
-// says which are built).
+// answer for every grid and value: cell by cell (anywhere), bands as two halves of 16 bytes
+// (SSE2, every x86-64), and bands of 32 bytes in the AVX2 build of the passes
+// (state/vector_paths.h says which are built).
 namespace scan {
 
 struct Portable {
@@ -42,79 +42,62 @@ struct Portable {
   }
 };
 
-#if defined(TARVIK_VECTOR_SSE2)
-// Each box is one line of the grid (state/grid.h): a box test is one compare, a row or column
-// test three, the boxes of its band. Bit k of a line's match mask is byte k of the line, the cell
-// at place k of the box; a row takes three neighbouring places of each box, a column every third.
-// Every address and mask comes from a table indexed by row or column, so that a loop over cells
-// looks each up once.
-struct Sse2 {
-  // The line of the first box of the band that holds row i (or column j), as a byte offset.
-  static constexpr auto kRowLine =
-      ByRowOrColumn<std::ptrdiff_t>::Of([](int i) { return Grid::Offset(BandStart(i), 1); });
-  static constexpr auto kColumnLine =
-      ByRowOrColumn<std::ptrdiff_t>::Of([](int j) { return Grid::Offset(1, BandStart(j)); });
-  // The places of row i (or column j) within each box of its band.
-  static constexpr auto kRowPlaces = ByRowOrColumn<unsigned>::Of([](int i) {
-    unsigned places = 0;
-    for (int j = 1; j <= 3; ++j) places |= 1u << PlaceInBox(i, j);
-    return places;
-  });
-  static constexpr auto kColumnPlaces = ByRowOrColumn<unsigned>::Of([](int j) {
-    unsigned places = 0;
-    for (int i = 1; i <= 3; ++i) places |= 1u << PlaceInBox(i, j);
-    return places;
-  });
-  static constexpr unsigned kBoxPlaces = 0x1FF;  // places 0 to 8: the whole box
-  // Each value 0 to 9 in all 16 bytes.
-  alignas(16) static constexpr std::int8_t kSplat[10][16] = {
-      {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-      {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
-      {2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2},
-      {3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3},
-      {4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4},
-      {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5},
-      {6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6},
-      {7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7},
-      {8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8},
-      {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9}};
+// Where the units lie in a band (state/grid.h): bit k of a band's match mask is byte k of the
+// band. Row i is nine neighbouring bits of its band, the box of column j three times three bits
+// nine apart, column j one bit in each row of every band.
+struct BandMasks {
+  static constexpr auto kRowBand =
+      ByRowOrColumn<std::ptrdiff_t>::Of([](int i) { return Grid::kBandBytes * BandOf(i); });
+  static constexpr auto kRowPlaces =
+      ByRowOrColumn<std::uint32_t>::Of([](int i) { return 0x1FFu << (9 * PlaceInBand(i)); });
+  static constexpr auto kBoxPlaces = ByRowOrColumn<std::uint32_t>::Of(
+      [](int j) { return 0x1C0E07u << (3 * BandOf(j)); });  // 0b111 at bits 0, 9 and 18
+  static constexpr auto kColumnPlaces = ByRowOrColumn<std::uint32_t>::Of(
+      [](int j) { return 0x40201u << (j - 1); });  // bits 0, 9 and 18
+  // Values outside 0 to 9 are in no cell; they are kept out of the 8-bit compare.
+  static bool InCellRange(int value) { return value >= 0 && value <= 9; }
+};
 
-  // Byte k of the result is all ones where byte k of the line at `offset` (a multiple of 16)
-  // equals the value in `v`.
+// Each value 0 to 9 in all 32 bytes (pass_build.cpp), so that a compare with a constant value
+// takes its splat straight from memory. Defined apart so that the compiler does not rebuild the
+// splat in a register from the known bytes (two instructions more each time).
+struct Splats {
+  alignas(32) std::int8_t value[10][32];
+};
+extern const Splats kSplat;
+
+#if defined(TARVIK_VECTOR_SSE2)
+// A band is two 16-byte halves: a test compares both and joins their match masks, a column test
+// after joining the halves of the three bands.
+struct Sse2 : BandMasks {
   static __m128i Matches(const Grid& s, std::ptrdiff_t offset, __m128i v) {
     return _mm_cmpeq_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(s.cells + offset)), v);
   }
-  static unsigned Bits(__m128i matches) {
-    return static_cast<unsigned>(_mm_movemask_epi8(matches));
+  static std::uint32_t Bits(__m128i low, __m128i high) {
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(low)) |
+           static_cast<std::uint32_t>(_mm_movemask_epi8(high)) << 16;
   }
-  // Values outside 0 to 9 are in no cell; they are kept out of the 8-bit compare.
-  static bool InCellRange(int value) { return value >= 0 && value <= 9; }
-  static __m128i Splat(int value) {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(kSplat[value]));
+  static std::uint32_t BandBits(const Grid& s, std::ptrdiff_t band, int value) {
+    const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(kSplat.value[value]));
+    return Bits(Matches(s, band, v), Matches(s, band + 16, v));
   }
 
   static bool Row(const Grid& s, int row, int value) {
     if (!InCellRange(value)) return false;
-    const std::ptrdiff_t first = kRowLine[row];
-    const __m128i v = Splat(value);
-    const __m128i band =
-        _mm_or_si128(_mm_or_si128(Matches(s, first, v), Matches(s, first + Grid::kBoxAcross, v)),
-                     Matches(s, first + 2 * Grid::kBoxAcross, v));
-    return (Bits(band) & kRowPlaces[row]) != 0;
+    return (BandBits(s, kRowBand[row], value) & kRowPlaces[row]) != 0;
   }
   static bool Column(const Grid& s, int column, int value) {
     if (!InCellRange(value)) return false;
-    const std::ptrdiff_t first = kColumnLine[column];
-    const __m128i v = Splat(value);
-    const __m128i band =
-        _mm_or_si128(_mm_or_si128(Matches(s, first, v), Matches(s, first + Grid::kBoxDown, v)),
-                     Matches(s, first + 2 * Grid::kBoxDown, v));
-    return (Bits(band) & kColumnPlaces[column]) != 0;
+    const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(kSplat.value[value]));
+    const __m128i low =
+        _mm_or_si128(_mm_or_si128(Matches(s, 0, v), Matches(s, 32, v)), Matches(s, 64, v));
+    const __m128i high =
+        _mm_or_si128(_mm_or_si128(Matches(s, 16, v), Matches(s, 48, v)), Matches(s, 80, v));
+    return (Bits(low, high) & kColumnPlaces[column]) != 0;
   }
   static bool Box(const Grid& s, int row, int column, int value) {
     if (!InCellRange(value)) return false;
-    const std::ptrdiff_t line = kRowLine[row] + kColumnLine[column];
-    return (Bits(Matches(s, line, Splat(value))) & kBoxPlaces) != 0;
+    return (BandBits(s, kRowBand[row], value) & kBoxPlaces[column]) != 0;
   }
 };
 using Baseline = Sse2;
@@ -123,9 +106,43 @@ using Baseline = Portable;
 #endif
 
 #if defined(TARVIK_VECTOR_AVX2)
-// The same scans, for the AVX2 build of the passes (see pass_build.h): compiled inside it, they
-// get the three-operand encodings, so that the value's splat is compared without a copy each time.
-struct Avx2 : Sse2 {};
+// A band is one 32-byte vector: a row or a box test is one compare and one test of its places, a
+// column test three compares and two ORs. Compiled inside the AVX2 build of the passes (see
+// pass_build.h), where the compares of a band with a value are shared by the tests that ask them.
+struct Avx2 : BandMasks {
+  __attribute__((target("avx2"))) static __m256i Matches(const Grid& s, std::ptrdiff_t band,
+                                                         __m256i v) {
+    return _mm256_cmpeq_epi8(_mm256_load_si256(reinterpret_cast<const __m256i*>(s.cells + band)),
+                             v);
+  }
+  __attribute__((target("avx2"))) static __m256i Splat(int value) {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(kSplat.value[value]));
+  }
+  __attribute__((target("avx2"))) static std::uint32_t Bits(__m256i matches) {
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(matches));
+  }
+  __attribute__((target("avx2"))) static std::uint32_t BandBits(const Grid& s, std::ptrdiff_t band,
+                                                                int value) {
+    return Bits(Matches(s, band, Splat(value)));
+  }
+
+  __attribute__((target("avx2"))) static bool Row(const Grid& s, int row, int value) {
+    if (!InCellRange(value)) return false;
+    return (BandBits(s, Grid::kBandBytes * BandOf(row), value) & kRowPlaces[row]) != 0;
+  }
+  __attribute__((target("avx2"))) static bool Column(const Grid& s, int column, int value) {
+    if (!InCellRange(value)) return false;
+    const __m256i v = Splat(value);
+    const __m256i bands =
+        _mm256_or_si256(_mm256_or_si256(Matches(s, 0, v), Matches(s, Grid::kBandBytes, v)),
+                        Matches(s, 2 * Grid::kBandBytes, v));
+    return (Bits(bands) & kColumnPlaces[column]) != 0;
+  }
+  __attribute__((target("avx2"))) static bool Box(const Grid& s, int row, int column, int value) {
+    if (!InCellRange(value)) return false;
+    return (BandBits(s, Grid::kBandBytes * BandOf(row), value) & kBoxPlaces[column]) != 0;
+  }
+};
 #endif
 
 }  // namespace scan

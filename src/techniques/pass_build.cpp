@@ -4,6 +4,18 @@
 #include <atomic>
 
 namespace tarvik {
+
+namespace scan {
+constexpr Splats MakeSplats() {
+  Splats splats{};
+  for (int v = 0; v <= 9; ++v) {
+    for (auto& byte : splats.value[v]) byte = static_cast<std::int8_t>(v);
+  }
+  return splats;
+}
+constexpr Splats kSplat = MakeSplats();
+}  // namespace scan
+
 namespace {
 
 std::atomic<bool> baselineOnly{false};

@@ -14,8 +14,9 @@
 //
 // Within a unit the values are tried in ascending order, so its fills come in that order too.
 // The position loops, and the box search's box loop, are unrolled: with the position a constant,
-// each test is a few instructions. They run on local indices; I and J are set as the loops on them
-// would leave them (10 after a position loop, the filled cell's while it is reported).
+// each test is a few instructions, and the last test of a position's chain adds to the count
+// without a branch. The searches run on local indices: I and J name the filled cell while its
+// line is written, and are 10 at the end, where the loops on them would leave them.
 
 namespace tarvik {
 namespace {
@@ -24,28 +25,31 @@ template <class Scan>
 struct RowPass {
   static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
-#pragma GCC unroll 9
-    for (st.I = 1; st.I <= 9; ++st.I) {
+    // Each row a copy of its own: the row's band is then a constant, and so is the compare of
+    // that band with the value, which the row test, the column tests and the box tests share.
+    ForEachConstant<1, 9>([&](auto row) {
+      constexpr int i = row;
       for (int v = 1; v <= 9; ++v) {
-        if (VALUEINROW<Scan>(st, st.I, v)) continue;
+        if (VALUEINROW<Scan>(st, i, v)) continue;
         int positions = 0;
         int lastColumn = 0;
 #pragma GCC unroll 9
         for (int j = 1; j <= 9; ++j) {
-          if (st.S(st.I, j) != 0 || VALUEINCOLUMN<Scan>(st, j, v) ||
-              VALUEINBOX<Scan>(st, st.I, j, v)) {
-            continue;
-          }
-          ++positions;
-          lastColumn = j;
+          if (st.S(i, j) != 0 || VALUEINCOLUMN<Scan>(st, j, v)) continue;
+          // The chain's last test counts without a branch.
+          const bool inBox = VALUEINBOX<Scan>(st, i, j, v);
+          positions += inBox ? 0 : 1;
+          lastColumn = inBox ? lastColumn : j;
         }
-        st.J = 10;  // the position loop runs on J
         if (positions == 1) {
+          st.I = i;
           st.J = lastColumn;
-          Fill(st, report, LineKind::CELLFOUND, st.I, st.J, v, fills);
+          Fill(st, report, LineKind::CELLFOUND, i, st.J, v, fills);
         }
       }
-    }
+    });
+    st.I = 10;
+    st.J = 10;
     return fills;
   }
 };
@@ -54,28 +58,29 @@ template <class Scan>
 struct ColumnPass {
   static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
+    for (int j = 1; j <= 9; ++j) {
 #pragma GCC unroll 9
-    for (st.J = 1; st.J <= 9; ++st.J) {
       for (int v = 1; v <= 9; ++v) {
-        if (VALUEINCOLUMN<Scan>(st, st.J, v)) continue;
+        if (VALUEINCOLUMN<Scan>(st, j, v)) continue;
         int positions = 0;
         int lastRow = 0;
 #pragma GCC unroll 9
         for (int i = 1; i <= 9; ++i) {
-          if (st.S(i, st.J) != 0 || VALUEINROW<Scan>(st, i, v) ||
-              VALUEINBOX<Scan>(st, i, st.J, v)) {
-            continue;
-          }
-          ++positions;
-          lastRow = i;
+          if (st.S(i, j) != 0 || VALUEINROW<Scan>(st, i, v)) continue;
+          // The chain's last test counts without a branch.
+          const bool inBox = VALUEINBOX<Scan>(st, i, j, v);
+          positions += inBox ? 0 : 1;
+          lastRow = inBox ? lastRow : i;
         }
-        st.I = 10;  // the position loop runs on I
         if (positions == 1) {
           st.I = lastRow;
-          Fill(st, report, LineKind::CELLFOUNDCOLUMN, st.I, st.J, v, fills);
+          st.J = j;
+          Fill(st, report, LineKind::CELLFOUNDCOLUMN, st.I, j, v, fills);
         }
       }
     }
+    st.I = 10;
+    st.J = 10;
     return fills;
   }
 };
@@ -96,14 +101,16 @@ struct BoxPass {
         int lastRow = 0;
         int lastColumn = 0;
 #pragma GCC unroll 3
-        for (st.I = r0; st.I <= r0 + 2; ++st.I) {
-          if (VALUEINROW<Scan>(st, st.I, v)) continue;
+        for (int i = r0; i <= r0 + 2; ++i) {
+          if (VALUEINROW<Scan>(st, i, v)) continue;
 #pragma GCC unroll 3
-          for (st.J = c0; st.J <= c0 + 2; ++st.J) {
-            if (VALUEINCOLUMN<Scan>(st, st.J, v) || st.S(st.I, st.J) != 0) continue;
-            ++positions;
-            lastRow = st.I;
-            lastColumn = st.J;
+          for (int j = c0; j <= c0 + 2; ++j) {
+            if (VALUEINCOLUMN<Scan>(st, j, v)) continue;
+            // The chain's last test counts without a branch.
+            const bool filled = st.S(i, j) != 0;
+            positions += filled ? 0 : 1;
+            lastRow = filled ? lastRow : i;
+            lastColumn = filled ? lastColumn : j;
           }
         }
         if (positions == 1) {
@@ -113,6 +120,8 @@ struct BoxPass {
         }
       }
     }
+    st.I = 10;
+    st.J = 10;
     return fills;
   }
 };

@@ -14,27 +14,33 @@ template <class Scan>
 struct SingleValuePass {
   static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
-    for (int i = 1; i <= 9; ++i) {
+    // Each band of rows a copy of its own: the band is then a constant, and so is the compare of
+    // it with the value, which the row test and the column test of a cell share.
+    ForEachConstant<0, 2>([&](auto band) {
+      for (int i = FirstOfBand(band); i <= FirstOfBand(band) + 2; ++i) {
 #pragma GCC unroll 9
-      for (int j = 1; j <= 9; ++j) {
-        if (st.S(i, j) != 0) continue;
-        int candidates = 0;  // counted here and kept in NCAND once the cell is done
-        int candidate = 0;
-        // All nine values are tried, also after a second candidate has turned up.
+        for (int j = 1; j <= 9; ++j) {
+          if (st.S(i, j) != 0) continue;
+          int candidates = 0;  // counted here and kept in NCAND once the cell is done
+          int candidate = 0;
+          // All nine values are tried, also after a second candidate has turned up.
 #pragma GCC unroll 9
-        for (int v = 1; v <= 9; ++v) {
-          if (!IsCandidate<Scan>(st, i, j, v)) continue;
-          ++candidates;
-          candidate = v;
-        }
-        st.NCAND = candidates;
-        if (st.NCAND == 1) {
-          st.I = i;
-          st.J = j;
-          Fill(st, report, LineKind::CELLFOUND, i, j, candidate, fills);
+          for (int v = 1; v <= 9; ++v) {
+            if (VALUEINROW<Scan>(st, i, v) || VALUEINCOLUMN<Scan>(st, j, v)) continue;
+            // The chain's last test counts without a branch.
+            const bool inBox = VALUEINBOX<Scan>(st, i, j, v);
+            candidates += inBox ? 0 : 1;
+            candidate = inBox ? candidate : v;
+          }
+          st.NCAND = candidates;
+          if (st.NCAND == 1) {
+            st.I = i;
+            st.J = j;
+            Fill(st, report, LineKind::CELLFOUND, i, j, candidate, fills);
+          }
         }
       }
-    }
+    });
     st.I = 10;
     st.J = 10;
     return fills;

@@ -16,10 +16,6 @@
 namespace tarvik::e2e {
 namespace {
 
-std::string Case(const std::string& name) {
-  return ReadFile(fs::path(TARVIK_BATCH_CASES_DIR) / name);
-}
-
 // The parameters of params.tsv.expected.
 const std::string kParams = "--look-back=2 --steps=25 --sequence=132";
 
@@ -27,7 +23,7 @@ const std::string kParams = "--look-back=2 --steps=25 --sequence=132";
 class BatchScratch : public Scratch {
  public:
   BatchScratch() {
-    for (const char* name : {"mixed.txt", "four.txt", "params.txt"}) Write(name, Case(name));
+    for (const char* name : {"mixed.txt", "four.txt", "params.txt"}) Write(name, BatchCase(name));
   }
 };
 
@@ -35,8 +31,8 @@ TEST(BatchTest, RowsMessagesAndStatusOfEveryKindOfLine) {
   const BatchScratch scratch;
   const Outcome rows = scratch.Run("--batch --jobs=1 mixed.txt");
   EXPECT_EQ(rows.status, 65);
-  ExpectSameText(rows.console, Case("mixed.tsv.expected"), "standard output");
-  EXPECT_TRUE(rows.errors.starts_with(Case("mixed.stderr.expected"))) << rows.errors;
+  ExpectSameText(rows.console, BatchCase("mixed.tsv.expected"), "standard output");
+  EXPECT_TRUE(rows.errors.starts_with(BatchCase("mixed.stderr.expected"))) << rows.errors;
   // Without --quiet a summary follows the messages: one line, for people.
   EXPECT_NE(rows.errors.find("\ntarvik: 19 puzzles, 11 refused, in "), std::string::npos);
   EXPECT_TRUE(
@@ -44,7 +40,7 @@ TEST(BatchTest, RowsMessagesAndStatusOfEveryKindOfLine) {
 
   const Outcome quiet = scratch.Run("--batch --quiet mixed.txt");
   EXPECT_EQ(quiet.status, 65);
-  ExpectSameText(quiet.errors, Case("mixed.stderr.expected"), "standard error");
+  ExpectSameText(quiet.errors, BatchCase("mixed.stderr.expected"), "standard error");
 }
 
 // Rows keep the input's order however many threads grade them, on a collection whose solve times
@@ -54,7 +50,7 @@ TEST(BatchTest, ThreadsKeepTheInputOrder) {
   for (const char* jobs : {"2", "3", "8", "0"}) {
     const Outcome out = scratch.Run(std::string("--batch --jobs=") + jobs + " mixed.txt");
     EXPECT_EQ(out.status, 65) << jobs;
-    ExpectSameText(out.console, Case("mixed.tsv.expected"), std::string("jobs ") + jobs);
+    ExpectSameText(out.console, BatchCase("mixed.tsv.expected"), std::string("jobs ") + jobs);
   }
 }
 
@@ -63,15 +59,15 @@ TEST(BatchTest, SolutionsAreCountedForEveryPuzzle) {
   const BatchScratch scratch;
   const Outcome out = scratch.Run("--batch --solutions --quiet --jobs=3 mixed.txt");
   EXPECT_EQ(out.status, 65);
-  ExpectSameText(out.console, Case("mixed-solutions.tsv.expected"), "standard output");
-  ExpectSameText(out.errors, Case("mixed.stderr.expected"), "standard error");
+  ExpectSameText(out.console, BatchCase("mixed-solutions.tsv.expected"), "standard output");
+  ExpectSameText(out.errors, BatchCase("mixed.stderr.expected"), "standard error");
 }
 
 TEST(BatchTest, ParametersShapeEveryRow) {
   const BatchScratch scratch;
   const Outcome out = scratch.Run("--batch --jobs=1 " + kParams + " params.txt");
   EXPECT_EQ(out.status, 0);
-  ExpectSameText(out.console, Case("params.tsv.expected"), "standard output");
+  ExpectSameText(out.console, BatchCase("params.tsv.expected"), "standard output");
 }
 
 // The lines of `text`, each split at its tabs.
@@ -165,11 +161,12 @@ TEST(BatchTest, ReportFilesAreTheClassicReports) {
                                     " --print-level=" + level + " four.txt");
     EXPECT_EQ(out.status, 0);
     EXPECT_EQ(out.errors, "");
-    ExpectSameText(out.console, Case("four.tsv.expected"), "standard output");
+    ExpectSameText(out.console, BatchCase("four.tsv.expected"), "standard output");
     std::set<std::string> written;
     for (const auto& entry : fs::directory_iterator(scratch.path() / dir)) {
       written.insert(entry.path().filename().string());
-      ExpectSameText(ReadFile(entry.path()), Case(dir + "/" + entry.path().filename().string()),
+      ExpectSameText(ReadFile(entry.path()),
+                     BatchCase(dir + "/" + entry.path().filename().string()),
                      entry.path().filename().string());
     }
     EXPECT_EQ(written,
@@ -212,7 +209,7 @@ TEST(BatchTest, SweepReportFilesAreEachSetsOwnRun) {
 TEST(BatchTest, EveryPuzzleGetsItsReportFileOnSeveralThreads) {
   const BatchScratch scratch;
   std::string many;
-  for (int k = 0; k < 30; ++k) many += Case("mixed.txt") + "\n";
+  for (int k = 0; k < 30; ++k) many += BatchCase("mixed.txt") + "\n";
   scratch.Write("many.txt", many);
   for (const char* jobs : {"3", "8"}) {
     const std::string dir = std::string("reports-") + jobs;
@@ -228,7 +225,7 @@ TEST(BatchTest, EveryPuzzleGetsItsReportFileOnSeveralThreads) {
 TEST(BatchTest, StandardInputIsNamedWithADash) {
   const BatchScratch scratch;
   const Outcome out = scratch.Run("--batch --jobs=2 --no-header " + kParams + " - < params.txt");
-  const std::string expected = Case("params.tsv.expected");
+  const std::string expected = BatchCase("params.tsv.expected");
   std::string rows;
   for (std::size_t at = expected.find('\n') + 1; at < expected.size();) {
     const std::size_t end = expected.find('\n', at) + 1;
@@ -257,7 +254,7 @@ TEST(BatchTest, UnreadableFileIsNamedAndTheOthersAreStillGraded) {
   EXPECT_EQ(out.errors,
             "tarvik: missing.txt: No such file or directory\n"
             "tarvik: folder.txt: Is a directory\n");
-  const std::string expected = Case("params.tsv.expected");
+  const std::string expected = BatchCase("params.tsv.expected");
   ExpectSameText(out.console, expected.substr(expected.find('\n') + 1), "standard output");
 }
 

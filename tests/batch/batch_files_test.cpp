@@ -27,10 +27,6 @@ std::string Row(const std::string& source, int line) {
   return source + "\t" + std::to_string(line) + kRest;
 }
 
-std::string Case(const std::string& name) {
-  return ReadFile(fs::path(TARVIK_BATCH_CASES_DIR) / name);
-}
-
 // Files whose names start with a dot: temporary files left behind.
 std::vector<std::string> Hidden(const fs::path& dir) {
   std::vector<std::string> names;
@@ -128,14 +124,15 @@ TEST(BatchFilesTest, DamagedCompressedDataKeepsTheRowsBeforeIt) {
 // A link planted where a report file goes is replaced, never followed.
 TEST(BatchFilesTest, ALinkInTheReportFolderIsReplacedNotFollowed) {
   const Scratch scratch;
-  scratch.Write("four.txt", Case("four.txt"));
+  scratch.Write("four.txt", BatchCase("four.txt"));
   const Outcome out = scratch.RunScript(
       "mkdir r && echo keep > elsewhere.txt && ln -s ../elsewhere.txt r/four-2.txt\n"
       "\"$1\" --batch --quiet --reports=r four.txt > /dev/null\n");
   EXPECT_EQ(out.status, 0) << out.errors;
   EXPECT_EQ(scratch.Read("elsewhere.txt"), "keep\n");
   EXPECT_FALSE(fs::is_symlink(scratch.path() / "r" / "four-2.txt"));
-  ExpectSameText(scratch.Read("r/four-2.txt"), Case("reports-level0/four-2.txt"), "four-2.txt");
+  ExpectSameText(scratch.Read("r/four-2.txt"), BatchCase("reports-level0/four-2.txt"),
+                 "four-2.txt");
   EXPECT_EQ(Hidden(scratch.path() / "r"), std::vector<std::string>{});
 }
 
@@ -256,7 +253,7 @@ TEST(BatchFilesTest, AStopDoesNotWaitForMoreInput) {
 // DIR/index.html links to pages that are there, each of which links back.
 TEST(BatchFilesTest, OverviewIsTheSameOnAnyNumberOfThreadsAndItsLinksResolve) {
   const Scratch scratch;
-  scratch.Write("mixed.txt", Case("mixed.txt"));
+  scratch.Write("mixed.txt", BatchCase("mixed.txt"));
   const Outcome one = scratch.Run("--batch -q -j1 --overview=one.html mixed.txt", "> /dev/null");
   const Outcome eight = scratch.Run(
       "--batch -q -j8 --solutions --overview=eight.html --views=pages mixed.txt", "> /dev/null");
@@ -286,7 +283,7 @@ TEST(BatchFilesTest, OverviewIsTheSameOnAnyNumberOfThreadsAndItsLinksResolve) {
 // pages are compared at the default level).
 TEST(BatchFilesTest, ReportsAndPagesTogetherAreAsEachAlone) {
   const Scratch scratch;
-  scratch.Write("mixed.txt", Case("mixed.txt"));
+  scratch.Write("mixed.txt", BatchCase("mixed.txt"));
   for (const std::string level : {"0", "3"}) {
     const std::string both = "both" + level;
     const std::string alone = "alone" + level;
@@ -526,7 +523,7 @@ TEST(BatchFilesTest, OutOfMemoryLeavesNoTemporaryFile) {
     GTEST_SKIP() << "prlimit (Debian package util-linux) is missing";
   }
   const Scratch scratch;
-  scratch.Write("four.txt", Case("four.txt"));
+  scratch.Write("four.txt", BatchCase("four.txt"));
   const Outcome out = scratch.RunScript(
       "for kb in $(seq 2048 64 65536); do\n"
       "  rm -rf r\n"
@@ -611,11 +608,11 @@ TEST(BatchFilesTest, OutOfMemoryKeepsEveryRowBeforeTheFailingLine) {
 // As many threads as asked for under the usual limit of open files, each writing report files.
 TEST(BatchFilesTest, ManyThreadsStayWithinTheOpenFileLimit) {
   const Scratch scratch;
-  scratch.Write("mixed.txt", Case("mixed.txt"));
+  scratch.Write("mixed.txt", BatchCase("mixed.txt"));
   const Outcome out = scratch.RunScript(
       "ulimit -n 1024 && \"$1\" --batch --quiet --jobs=1024 --reports=r mixed.txt > rows.txt\n");
   EXPECT_EQ(out.status, 65);
-  EXPECT_EQ(scratch.Read("rows.txt"), Case("mixed.tsv.expected"));
+  EXPECT_EQ(scratch.Read("rows.txt"), BatchCase("mixed.tsv.expected"));
   const auto files =
       std::distance(fs::directory_iterator(scratch.path() / "r"), fs::directory_iterator());
   EXPECT_EQ(files, 19);

@@ -71,7 +71,7 @@ std::string DigitsOf(const Grid& grid) {
 }
 
 TEST(GradingCollectionsTest, RowsAgreeWithTheClassicReportAndThePage) {
-  if (const auto missing = testing::CorpusMissing()) GTEST_SKIP() << *missing;
+  SKIP_WITHOUT_COLLECTIONS();
   const RunParameters parameters;
   std::string sequence;
   for (int k = 0; k < parameters.steps; ++k) {
@@ -190,7 +190,7 @@ TEST(GradingCollectionsTest, LowerStepLimitsAreReadOffTheLongestRun) {
 // The batch's solutions field, on every line of every collection that is not refused, is the
 // count of the collection's .solved file (0, 1, or 2 for two or more).
 TEST(GradingCollectionsTest, SolutionsFieldAgreesWithTheSolvedFiles) {
-  if (const auto missing = testing::CorpusMissing()) GTEST_SKIP() << *missing;
+  SKIP_WITHOUT_COLLECTIONS();
   int checked = 0;
   for (const auto& entry : fs::directory_iterator(testing::CorpusDir())) {
     if (entry.path().extension() != ".txt") continue;

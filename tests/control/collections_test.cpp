@@ -25,9 +25,6 @@ std::vector<std::string> PuzzlesOf(const std::string& collection, std::size_t co
   return puzzles;
 }
 
-#define SKIP_WITHOUT_COLLECTIONS() \
-  if (const auto missing = testing::CorpusMissing()) GTEST_SKIP() << *missing
-
 // Both builds of the technique passes write the same report, byte for byte, at print level 3.
 TEST(CollectionsTest, BaselineAndBestPassBuildsAgree) {
   SKIP_WITHOUT_COLLECTIONS();

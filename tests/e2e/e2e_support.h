@@ -102,6 +102,11 @@ struct Case {
   std::string file;
 };
 
+// A file of the batch mode's cases.
+inline std::string BatchCase(const std::string& name) {
+  return ReadFile(fs::path(TARVIK_BATCH_CASES_DIR) / name);
+}
+
 inline Case LoadCase(const std::string& name) {
   const fs::path dir = fs::path(TARVIK_CASES_DIR) / name;
   return {ReadFile(dir / "Sudin.txt"), ReadFile(dir / "stdout.expected"),

@@ -26,11 +26,6 @@ using testing::CellsOf;
 using testing::DigitsOf;
 using testing::ProblemWith;
 
-#define SKIP_WITHOUT_COLLECTIONS()                             \
-  if (const auto missing = tarvik::testing::CorpusMissing()) { \
-    GTEST_SKIP() << *missing;                                  \
-  }
-
 std::vector<fs::path> Collections() {
   std::vector<fs::path> collections;
   for (const auto& entry : fs::directory_iterator(tarvik::testing::CorpusDir())) {

@@ -236,11 +236,11 @@ TEST(LayoutTest, GridListingBuildsAgreeWithTheRowLayout) {
     }
   }
   const std::int8_t strays[] = {10, 15, 16, 99, 127, -1, -118, -128};
-  for (std::ptrdiff_t line = 0; line < 9; ++line) {
-    for (const std::ptrdiff_t place : {0, 4, 8, 9, 15}) {  // 9 and 15 are padding
+  for (std::ptrdiff_t band = 0; band < 3; ++band) {
+    for (const std::ptrdiff_t place : {0, 4, 8, 15, 16, 26, 27, 31}) {  // 27 and 31 are padding
       Grid grid = grids[1];
-      grid.cells[Grid::kLineBytes * line + place] =
-          strays[static_cast<std::size_t>(line + place) % std::size(strays)];
+      grid.cells[Grid::kBandBytes * band + place] =
+          strays[static_cast<std::size_t>(band + place) % std::size(strays)];
       grids.push_back(grid);
     }
   }

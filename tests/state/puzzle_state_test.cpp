@@ -26,31 +26,31 @@ TEST(PuzzleStateTest, FreshStateIsZeroButForTheBoxTables) {
   }
 }
 
-TEST(GridTest, EachCellHasItsOwnByteInItsBoxLine) {
+TEST(GridTest, EachCellHasItsOwnByteInItsBand) {
   Grid grid;
   for (int i = 1; i <= 9; ++i) {
     for (int j = 1; j <= 9; ++j) grid(i, j) = static_cast<std::int8_t>(10 * i + j);
   }
   int cells = 0;
-  for (std::ptrdiff_t line = 0; line < 9; ++line) {
-    for (std::ptrdiff_t k = 0; k < Grid::kLineBytes; ++k) {
-      const int byte = grid.cells[Grid::kLineBytes * line + k];
-      if (k >= 9) {
-        EXPECT_EQ(byte, 0) << "padding of line " << line;
+  for (std::ptrdiff_t band = 0; band < 3; ++band) {
+    for (std::ptrdiff_t k = 0; k < Grid::kBandBytes; ++k) {
+      const int byte = grid.cells[Grid::kBandBytes * band + k];
+      if (k >= 27) {
+        EXPECT_EQ(byte, 0) << "padding of band " << band;
         continue;
       }
-      // Line b - 1 holds box b, row by row.
+      // Band b holds rows 3b + 1 to 3b + 3, nine bytes each, from the left.
       const int i = byte / 10;
       const int j = byte % 10;
-      EXPECT_EQ(BoxOf(i, j), line + 1) << i << j;
-      EXPECT_EQ(3 * ((i - 1) % 3) + (j - 1) % 3, k) << i << j;
+      EXPECT_EQ(BandOf(i), band) << i << j;
+      EXPECT_EQ(9 * PlaceInBand(i) + j - 1, k) << i << j;
       ++cells;
     }
   }
   EXPECT_EQ(cells, 81);
 }
 
-// Every cell alone empty, and alone filled, so that each byte of each box line is counted once
+// Every cell alone empty, and alone filled, so that each byte of each band is counted once
 // and no padding byte is; and the empty and the full grid.
 TEST(GridTest, EveryBuildCountsEachEmptyCellOnce) {
   struct Case {

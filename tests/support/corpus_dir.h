@@ -30,3 +30,10 @@ inline std::optional<std::string> CorpusMissing() {
 }
 
 }  // namespace tarvik::testing
+
+// Skips the test, saying why, where the collections cannot be read (in a test that includes
+// GoogleTest).
+#define SKIP_WITHOUT_COLLECTIONS()                               \
+  if (const auto missing = ::tarvik::testing::CorpusMissing()) { \
+    GTEST_SKIP() << *missing;                                    \
+  }

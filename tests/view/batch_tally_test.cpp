@@ -8,17 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "page_text.h"
+
 namespace tarvik::view {
 namespace {
 
-constexpr std::string_view kPuzzle =
-    "100000000020000000003000000000400000000050000000006000000000700000000080000000009";
+using testing::kDiagonalPuzzle;
 
 GradedRow Graded(std::size_t operand, std::string_view source, std::int64_t line, Outcome outcome,
                  std::int64_t attempts, std::int64_t steps, std::int32_t depth) {
   GradedRow row;
   row.place = {operand, source, line};
-  row.puzzle = kPuzzle;
+  row.puzzle = kDiagonalPuzzle;
   row.run = {outcome, attempts, steps, depth};
   return row;
 }
