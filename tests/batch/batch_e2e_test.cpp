@@ -196,7 +196,7 @@ TEST(BatchTest, SweepReportFilesAreEachSetsOwnRun) {
     ExpectSameText(scratch.Read("sweep/" + stem + "-1.txt"), scratch.Read("alone/" + stem + ".txt"),
                    stem + "-1.txt");
     ExpectSameText(scratch.Read("sweep/" + stem + "-2.txt"),
-                   Case("reports-level3/" + stem + ".txt"), stem + "-2.txt");
+                   BatchCase("reports-level3/" + stem + ".txt"), stem + "-2.txt");
   }
   for (const char* pages : {"--views=v", "--overview=o.html"}) {
     const Outcome refused = scratch.Run(std::string("--batch --steps=7,40 ") + pages + " four.txt");
