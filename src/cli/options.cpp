@@ -205,10 +205,13 @@ constexpr Option kOptions[] = {
     {"--sequence", 0, "LIST", Scope::kBatch,
      "1 to 100 codes 1-4, repeated to fill the steps\n"
      "(default 4123); a LIST of them and of perm:CODES (every\n"
-     "ordering of CODES) sweeps them; at most 10000 sets\n"
-     "(every combination of the three lists) in all",
+     "ordering of CODES) sweeps them. A sweep works every\n"
+     "combination of the three lists, at most 10000 sets, and\n"
+     "gives a row for each, its field set after line",
      [](G g, C c) { return Sequences(g, c.batch); }},
-    {"--reports", 0, "DIR", Scope::kBatch, "write each puzzle's Sudout.txt as DIR/NAME-LINE.txt",
+    {"--reports", 0, "DIR", Scope::kBatch,
+     "write each puzzle's Sudout.txt as DIR/NAME-LINE.txt\n"
+     "(DIR/NAME-LINE-K.txt for set K of a sweep)",
      [](G g, C c) { return Name(g, "a folder name", false, c.batch.reportsDir); }},
     {"--print-level", 0, "N", Scope::kBatch, "print level of those reports (default 0)",
      [](G g, C c) { return Integer(g, kMin32, kMax32, "an integer", c.batch.printLevel); }},
