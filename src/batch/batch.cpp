@@ -168,9 +168,13 @@ Batch::Batch(const BatchOptions& options, Host& host)
       sets_(options.lists.Count()),
       threads_(ThreadsFor(options, host)),
       // Enough lines in flight to keep every thread busy however uneven the puzzles are, and a
-      // fixed bound on memory whatever the input's size.
+      // fixed bound on memory whatever the input's size; a sweep's line holds a row per set, so
+      // fewer of them, down to two a thread.
       pool_(
-          threads_, std::clamp<std::size_t>(std::size_t{64} * threads_, 256, 16384),
+          threads_,
+          std::max<std::size_t>(
+              std::size_t{2} * threads_,
+              std::clamp<std::size_t>(std::size_t{64} * threads_, 256, 16384) / sets_),
           [this](Job& job, std::uint64_t place) { Process(job, place); },
           [this](Job& job) { Deliver(job); }, [this] { TryWriteOutput(); }) {
   for (const std::string& source : sources_) {
