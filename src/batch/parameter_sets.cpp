@@ -16,7 +16,7 @@ std::optional<std::uint64_t> Unsigned(std::string_view text) {
   }
   std::uint64_t value = 0;
   for (const char c : text)
-    value = std::min<std::uint64_t>(value * 10 + std::uint64_t(c - '0'), kBig);
+    value = std::min<std::uint64_t>(value * 10 + static_cast<std::uint64_t>(c - '0'), kBig);
   return value;
 }
 
