@@ -95,6 +95,8 @@ class Batch {
   void DeliverLine(Job& job);
   // In input order: what the job brings to the counts of its operand and of the batch.
   void Count(const Job& job);
+  // The summary on standard error; in a sweep, of its best set.
+  void Summarize();
   // Writes `message`, which gives `status`, to standard error in the place of the progress line.
   void WriteMessage(ExitStatus status, std::string_view message);
   void WriteOutput();
@@ -129,6 +131,12 @@ class Batch {
   std::string output_;
   std::vector<FileTally> files_;  // each operand's counts, for the summary
   LineCounts totals_;
+  // In a sweep, each set's counts (of operand f at f * sets + k) and steps, whose best set's
+  // counts the summary gives in the place of the first set's in files_ and totals_.
+  const std::size_t sets_;
+  std::vector<LineCounts> setFiles_;
+  std::vector<LineCounts> setTotals_;
+  std::vector<std::int64_t> setSteps_;
   std::uint64_t delivered_ = 0;  // rows
   std::uint64_t nextPlace_ = 0;  // the place of the next job to deliver, rows or not
   bool consoleFailed_ = false;
@@ -157,11 +165,16 @@ Batch::Batch(const BatchOptions& options, Host& host)
       progress_(host.errors, host.errorsIsTerminal && !host.consoleIsTerminal && !options.quiet,
                 host.plainTerminal, options.solutions, options.answers.has_value()),
       pages_(options, host.files, sources_, names_),
+      sets_(options.lists.Count()),
       threads_(ThreadsFor(options, host)),
       // Enough lines in flight to keep every thread busy however uneven the puzzles are, and a
-      // fixed bound on memory whatever the input's size.
+      // fixed bound on memory whatever the input's size; a sweep's line holds a row per set, so
+      // fewer of them, down to two a thread.
       pool_(
-          threads_, std::clamp<std::size_t>(std::size_t{64} * threads_, 256, 16384),
+          threads_,
+          std::max<std::size_t>(
+              std::size_t{2} * threads_,
+              std::clamp<std::size_t>(std::size_t{64} * threads_, 256, 16384) / sets_),
           [this](Job& job, std::uint64_t place) { Process(job, place); },
           [this](Job& job) { Deliver(job); }, [this] { TryWriteOutput(); }) {
   for (const std::string& source : sources_) {
@@ -187,6 +200,11 @@ Batch::Batch(const BatchOptions& options, Host& host)
     for (const std::uint64_t size : sizes_) inputSize_ += size;
   }
   output_.reserve(kOutputBytes + 4096);
+  if (sets_ > 1) {
+    setFiles_.resize(sources_.size() * sets_);
+    setTotals_.resize(sets_);
+    setSteps_.resize(sets_);
+  }
 }
 
 ExitStatus Batch::Run() {
@@ -231,7 +249,7 @@ ExitStatus Batch::Run() {
     SayWriteError(host_.errors, "standard output", closed);
   }
   progress_.Erase();
-  if (!options_.quiet && !stop_) progress_.Summarize(totals_, files_);
+  if (!options_.quiet && !stop_) Summarize();
 #ifdef TARVIK_LOCK_COUNTER
   SayLockHeld(host_.errors, pool_.mutex(), delivered_);
 #endif
@@ -400,7 +418,46 @@ void Batch::Count(const Job& job) {
   } else {
     file.counts.Count(job.outcome, job.solutions, job.answer);
     totals_.Count(job.outcome, job.solutions, job.answer);
+    if (sets_ == 1) return;
+    for (std::size_t k = 0; k < sets_; ++k) {
+      std::optional<Outcome> outcome;
+      std::optional<AnswerCheck> answer;
+      if (!job.sets.empty()) {
+        outcome = job.sets[k].outcome;
+        answer = job.sets[k].answer;
+        setSteps_[k] += job.sets[k].run.steps;
+      }
+      setFiles_[job.operand * sets_ + k].Count(outcome, job.solutions, answer);
+      setTotals_[k].Count(outcome, job.solutions, answer);
+    }
   }
+}
+
+void Batch::Summarize() {
+  if (sets_ == 1) {
+    progress_.Summarize(totals_, files_);
+    return;
+  }
+  // Most solved, then fewest steps, then the lower number.
+  std::size_t best = 0;
+  constexpr auto kSolved = static_cast<std::size_t>(Outcome::kSolved);
+  for (std::size_t k = 1; k < sets_; ++k) {
+    const std::int64_t solved = setTotals_[k].outcomes[kSolved];
+    const std::int64_t bestSolved = setTotals_[best].outcomes[kSolved];
+    if (solved > bestSolved || (solved == bestSolved && setSteps_[k] < setSteps_[best])) best = k;
+  }
+  LineCounts totals = setTotals_[best];
+  totals.linesRead = totals_.linesRead;
+  std::vector<FileTally> files = files_;
+  for (FileTally& file : files) {
+    const std::int64_t lines = file.counts.linesRead;
+    file.counts = setFiles_[file.operand * sets_ + best];
+    file.counts.linesRead = lines;
+  }
+  progress_.SummarizeSweep(sets_,
+                           "set " + std::to_string(best + 1) + ": " + options_.lists.Label(best),
+                           totals, setSteps_[best]);
+  progress_.Summarize(totals, files);
 }
 
 void Batch::WriteMessage(ExitStatus status, std::string_view message) {

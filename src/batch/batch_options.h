@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "batch/parameter_sets.h"
 #include "control/run_parameters.h"
 
 namespace tarvik::batch {
@@ -34,6 +35,8 @@ inline constexpr std::string_view kFieldEnds = "\t,;:| \r\n";
 // What the batch mode is asked to do: the parameters every puzzle is worked with, and where
 // its rows, files and pages go.
 struct BatchOptions : RunParameters {
+  // The values of each parameter tried: the parameters above are the first of each.
+  ParameterLists lists;
   std::optional<std::string> reportsDir;
   std::optional<std::string> viewsDir;
   std::optional<std::string> overview;  // the page of the whole batch

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
+#include <span>
+
 #include "control/run.h"
 #include "control/run_parameters.h"
 #include "report/report.h"
@@ -24,5 +27,9 @@ struct Grade {
 Grade GradePuzzle(PuzzleState& st, Report& report);
 // The same without any report laid out.
 Grade GradePuzzle(PuzzleState& st);
+
+// Works `st` without a report, and with it every lower step limit of `limits` (ascending, from 5,
+// below the state's NSTEPS): `grades`, one for each limit, get those runs' grades.
+Grade GradePuzzle(PuzzleState& st, std::span<const std::int32_t> limits, std::span<Grade> grades);
 
 }  // namespace tarvik::batch

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "batch/line_reader.h"
 #include "control/outcome_counts.h"
@@ -30,6 +31,14 @@ struct Job {
   RunSummary run;                     // and the rest of its run
   std::optional<int> solutions;       // its solutions, when counted: 0, 1 or 2 (two or more)
   std::optional<AnswerCheck> answer;  // its answer check, when asked for
+  // With two parameter sets or more, each set's outcome, run and answer check, in set order (none
+  // for a refused line); the fields above then hold the first set's.
+  struct SetResult {
+    Outcome outcome = Outcome::kSolved;
+    RunSummary run;
+    std::optional<AnswerCheck> answer;
+  };
+  std::vector<SetResult> sets;
   // Set for no line but a message about the operand (not read, or read in part) that keeps its
   // place among the rows' messages: the status it gives, in `message`.
   std::optional<ExitStatus> notice;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "batch/line_work.h"
 
+#include <algorithm>
+
 #include "batch/answers.h"
 #include "batch/rows.h"
 #include "exact/exact_solver.h"
@@ -52,9 +54,34 @@ LineWork::LineWork(const BatchOptions& options, Files& files,
       names_(names),
       taken_(taken),
       parameters_(WorkedWith(options)),
-      layout_(RowLayout::Of(options)) {
+      layout_(RowLayout::Of(options)),
+      sets_(options.lists.Count()) {
   for (const std::string& source : sources) {
     encodedSources_.push_back(EncodedText(layout_.format, source));
+  }
+  if (sets_ == 1) return;
+  for (std::size_t k = 0; k < sets_; ++k) {
+    labels_.push_back(EncodedText(layout_.format, options.lists.Label(k)));
+  }
+  // Set k is (look-back, steps, sequence) at k = (l * steps + s) * sequences + q.
+  const ParameterLists& lists = options.lists;
+  const std::size_t steps = lists.steps.size();
+  const std::size_t sequences = lists.sequences.size();
+  for (std::size_t l = 0; l < lists.lookBacks.size(); ++l) {
+    for (std::size_t q = 0; q < sequences; ++q) {
+      std::vector<std::size_t> order(steps);
+      for (std::size_t s = 0; s < steps; ++s) order[s] = s;
+      std::sort(order.begin(), order.end(),
+                [&](std::size_t a, std::size_t b) { return lists.steps[a] < lists.steps[b]; });
+      StepGroup group;
+      group.longestSet = (l * steps + order.back()) * sequences + q;
+      group.longest = lists.Set(group.longestSet, parameters_);
+      for (std::size_t s = 0; s + 1 < steps; ++s) {
+        group.limits.push_back(lists.steps[order[s]]);
+        group.limitSets.push_back((l * steps + order[s]) * sequences + q);
+      }
+      groups_.push_back(std::move(group));
+    }
   }
 }
 
@@ -66,6 +93,7 @@ std::optional<Failure> LineWork::Do(Job& job) const {
   job.outcome.reset();
   job.solutions.reset();
   job.answer.reset();
+  job.sets.clear();
   // Memory that runs out is the caller's to catch: it stops the batch at this line.
   if (job.line.refusal) {
     AppendRefusedRow(job.row, layout_, encodedSources_[job.operand], job.line);
@@ -80,30 +108,61 @@ std::optional<Failure> LineWork::Do(Job& job) const {
     }
     job.solutions = static_cast<int>(exact::CountSolutions(cells));
   }
-  Grade grade;
-  if (!options_.reportsDir && !options_.viewsDir) {
-    PuzzleState st = StateFor(job.line.start, parameters_);
-    grade = GradePuzzle(st);
-  } else if (auto failure = GradeWithFiles(job, grade)) {
-    return failure;
+  std::vector<Grade> grades;
+  if (auto failure = GradeSets(job, grades)) return failure;
+  job.sets.clear();
+  for (std::size_t k = 0; k < grades.size(); ++k) {
+    const Grade& grade = grades[k];
+    std::optional<AnswerCheck> answer;
+    if (options_.answers) answer = CheckAnswer(job.line, grade, job.solutions);
+    if (k == 0) job.answer = answer;
+    if (sets_ > 1) job.sets.push_back({grade.summary.outcome, grade.summary, answer});
+    AppendRow(
+        job.row, layout_, encodedSources_[job.operand], job.line, grade,
+        {sets_ > 1 ? std::string_view(labels_[k]) : std::string_view(), job.solutions, answer});
   }
-  job.outcome = grade.summary.outcome;
-  job.run = grade.summary;
-  if (options_.answers) {
-    job.answer = CheckAnswer(job.line, grade, job.solutions);
-    if (job.answer == AnswerCheck::kBad) {
-      AppendMessage(job.message, Named(source) + ":" + std::to_string(job.line.line),
-                    BadAnswer(job.line));
-    }
+  job.outcome = grades.front().summary.outcome;
+  job.run = grades.front().summary;
+  // Whether the answer is bad is the line's alone, the same under every set: told once.
+  if (job.answer == AnswerCheck::kBad) {
+    AppendMessage(job.message, Named(source) + ":" + std::to_string(job.line.line),
+                  BadAnswer(job.line));
   }
-  AppendRow(job.row, layout_, encodedSources_[job.operand], job.line, grade,
-            {job.solutions, job.answer});
   return std::nullopt;
 }
 
-std::optional<Failure> LineWork::GradeWithFiles(Job& job, Grade& grade) const {
-  const PuzzleState input = StateFor(job.line.start, parameters_);
-  const std::string stem = names_[job.operand] + "-" + std::to_string(job.line.line);
+std::optional<Failure> LineWork::GradeSets(Job& job, std::vector<Grade>& grades) const {
+  grades.assign(sets_, Grade{});
+  const bool files = options_.reportsDir || options_.viewsDir;
+  if (sets_ == 1) {
+    if (files) return GradeWithFiles(job, parameters_, 0, grades.front());
+    PuzzleState st = StateFor(job.line.start, parameters_);
+    grades.front() = GradePuzzle(st);
+    return std::nullopt;
+  }
+  if (files) {
+    // Each set's report and page are its own run's: none is a part of another's.
+    for (std::size_t k = 0; k < sets_; ++k) {
+      const RunParameters parameters = options_.lists.Set(k, parameters_);
+      if (auto failure = GradeWithFiles(job, parameters, k, grades[k])) return failure;
+    }
+    return std::nullopt;
+  }
+  std::vector<Grade> shorter;
+  for (const StepGroup& group : groups_) {
+    PuzzleState st = StateFor(job.line.start, group.longest);
+    shorter.assign(group.limits.size(), Grade{});
+    grades[group.longestSet] = GradePuzzle(st, group.limits, shorter);
+    for (std::size_t k = 0; k < shorter.size(); ++k) grades[group.limitSets[k]] = shorter[k];
+  }
+  return std::nullopt;
+}
+
+std::optional<Failure> LineWork::GradeWithFiles(Job& job, const RunParameters& parameters,
+                                                std::size_t set, Grade& grade) const {
+  const PuzzleState input = StateFor(job.line.start, parameters);
+  std::string stem = names_[job.operand] + "-" + std::to_string(job.line.line);
+  if (sets_ > 1) stem.append("-").append(std::to_string(set + 1));
   std::optional<Failure> failure;
   const auto writeError = [](const std::string& name, std::error_code error) {
     return Failure{ExitStatus::kIoError, WriteErrorMessage(Named(name), error)};

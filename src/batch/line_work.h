@@ -30,7 +30,11 @@ class LineWork {
   std::optional<Failure> Do(Job& job) const;
 
  private:
-  std::optional<Failure> GradeWithFiles(Job& job, Grade& grade) const;
+  // Grades the line under each parameter set, into `grades`.
+  std::optional<Failure> GradeSets(Job& job, std::vector<Grade>& grades) const;
+  // Grades the line under `parameters`, set `set` (from 0) of the sweep, writing its files.
+  std::optional<Failure> GradeWithFiles(Job& job, const RunParameters& parameters, std::size_t set,
+                                        Grade& grade) const;
   // A new file to replace `name` when committed; null and a failure when it cannot be made, or
   // when `name` is one of the taken files.
   std::unique_ptr<ReplacementFile> Create(const std::string& name,
@@ -44,6 +48,18 @@ class LineWork {
   const RunParameters parameters_;  // the print level 0 without report files
   const RowLayout layout_;
   std::vector<std::string> encodedSources_;  // each operand as its rows' source field
+
+  // The sets of a sweep that differ in their steps alone: one run at the most steps gives the
+  // others' grades, when no files are written.
+  struct StepGroup {
+    RunParameters longest;
+    std::size_t longestSet = 0;
+    std::vector<std::int32_t> limits;  // the other sets' steps, ascending
+    std::vector<std::size_t> limitSets;
+  };
+  const std::size_t sets_;           // 1 without a sweep
+  std::vector<std::string> labels_;  // each set's label, as EncodedText gives it
+  std::vector<StepGroup> groups_;
 };
 
 }  // namespace tarvik::batch

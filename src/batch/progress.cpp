@@ -82,6 +82,15 @@ void PutOutcomes(std::ostream& out, const LineCounts& counts, bool all, bool sol
 
 }  // namespace
 
+void Progress::SummarizeSweep(std::size_t sets, std::string_view best, const LineCounts& counts,
+                              std::int64_t steps) {
+  Erase();
+  errors_ << kMessagePrefix << sets << " parameter sets, the best is " << best << " with " << steps
+          << " steps";
+  PutOutcomes(errors_, counts, true, false, false);
+  errors_ << '\n';
+}
+
 void Progress::Summarize(const LineCounts& totals, const std::vector<FileTally>& files) {
   Erase();
   if (files.size() > 1) {

@@ -29,6 +29,10 @@ class Progress {
   // The summary: with more than one FILE a line for each, then puzzles, refused lines, time taken
   // and the count of each outcome, from the counts of all FILEs together.
   void Summarize(const LineCounts& totals, const std::vector<FileTally>& files);
+  // The line of a sweep before the totals: the `sets` worked and the best of them, `best` ("set K:
+  // LOOKBACK/STEPS/SEQUENCE") with its `counts` and total `steps`.
+  void SummarizeSweep(std::size_t sets, std::string_view best, const LineCounts& counts,
+                      std::int64_t steps);
 
  private:
   std::ostream& errors_;

@@ -191,6 +191,7 @@ class FieldWriter {
 RowLayout RowLayout::Of(const BatchOptions& options) {
   RowLayout layout;
   layout.format = options.format;
+  layout.set = options.lists.Count() > 1;
   layout.solutions = options.solutions;
   layout.answer = options.answers.has_value();
   for (const FieldChoice& field : options.keep) layout.kept.push_back(KeptHead(field));
@@ -204,7 +205,8 @@ std::string RowsHeader(const RowLayout& layout) {
   if (layout.format == RowFormat::kJsonl) return {};
   std::string header;
   for (const std::string_view name : kRowFieldNames) {
-    if ((name == "solutions" && !layout.solutions) || (name == "answer" && !layout.answer)) {
+    if ((name == "set" && !layout.set) || (name == "solutions" && !layout.solutions) ||
+        (name == "answer" && !layout.answer)) {
       continue;
     }
     if (!header.empty()) header += Separator(layout.format);
@@ -242,12 +244,17 @@ void AppendGraded(std::string& out, const RowLayout& layout, std::string_view en
   };
   if (kJson) out += "{\"source\":";
   out += encodedSource;
-  // At most 10 keys of 14 bytes, 20 digits of line number, 81 + 81 cells and 4 quotes, 18 of
-  // outcome and 2 quotes, 4 * 20 digits of counts, 4 of solutions, 8 of answer and 2 quotes, and
-  // 2 bytes of row end: 448, and the grid writes 7 bytes past its end.
-  char row[480];
+  // At most 11 keys of 14 bytes, 20 digits of line number, a set of 10 + 3 + 100 and 2 slashes
+  // and 2 quotes, 81 + 81 cells and 4 quotes, 18 of outcome and 2 quotes, 4 * 20 digits of counts,
+  // 4 of solutions, 8 of answer and 2 quotes, and 2 bytes of row end: 579, and the grid writes 7
+  // bytes past its end.
+  char row[600];
   char* at = key(row, ",\"line\":");
   at = PutNumber(at, static_cast<std::uint64_t>(line.line));
+  if (layout.set) {
+    at = key(at, ",\"set\":");
+    at = Put(at, extras.set);
+  }
   at = key(at, ",\"puzzle\":\"");
   at = std::copy(line.digits.begin(), line.digits.end(), at);
   at = kJson ? Put(at, "\",\"outcome\":\"") : key(at, "");
@@ -312,6 +319,7 @@ void AppendRefusedRow(std::string& out, const RowLayout& layout, std::string_vie
   FieldWriter fields(out, layout.format);
   fields.Raw("source", encodedSource);
   fields.Number("line", line.line);
+  if (layout.set) fields.Empty("set");
   fields.Empty("puzzle");
   fields.Word("outcome", "refused");
   for (const std::string_view key : {"attempts", "steps", "depth", "empty", "grid"}) {

@@ -59,13 +59,49 @@ Result Name(const Given& given, std::string_view what, bool dash,
   return std::nullopt;
 }
 
-Result Sequence(const Given& given, std::string& field) {
-  const std::string_view value = given.value;
-  if (value.empty() || value.size() > 100 ||
-      value.find_first_not_of("1234") != std::string_view::npos) {
-    return Refuse(given, "1 to 100 technique codes, each 1 to 4");
+// The room a list leaves for its own values: the sets allowed over the combinations of the others.
+std::size_t Room(std::size_t others) { return batch::kMaxParameterSets / others; }
+
+Result RefuseItem(const Given& given, const batch::ListRefusal& refusal) {
+  std::string found = Quoted(refusal.item);
+  if (refusal.item != given.value) found += " in " + Quoted(given.value);
+  return UsageError{std::string(given.name) + ": found " + found + ", expected " +
+                    refusal.expected};
+}
+
+// A list of values and ranges; the field is the first of them.
+Result Numbers(const Given& given, std::int32_t low, std::int32_t high, std::size_t others,
+               std::vector<std::int32_t>& values, std::int32_t& field) {
+  std::vector<std::int32_t> read;
+  if (auto refusal = batch::ParseNumberList(given.value, low, high, Room(others), read)) {
+    return RefuseItem(given, *refusal);
   }
-  field = std::string(value);
+  values = std::move(read);
+  field = values.front();
+  return std::nullopt;
+}
+
+Result LookBacks(const Given& given, batch::BatchOptions& batch) {
+  auto& lists = batch.lists;
+  return Numbers(given, 1, kMax32, lists.steps.size() * lists.sequences.size(), lists.lookBacks,
+                 batch.lookBack);
+}
+
+Result Steps(const Given& given, batch::BatchOptions& batch) {
+  auto& lists = batch.lists;
+  return Numbers(given, 5, 100, lists.lookBacks.size() * lists.sequences.size(), lists.steps,
+                 batch.steps);
+}
+
+Result Sequences(const Given& given, batch::BatchOptions& batch) {
+  auto& lists = batch.lists;
+  std::vector<std::string> read;
+  if (auto refusal = batch::ParseSequenceList(
+          given.value, Room(lists.lookBacks.size() * lists.steps.size()), read)) {
+    return RefuseItem(given, *refusal);
+  }
+  lists.sequences = std::move(read);
+  batch.sequence = lists.sequences.front();
   return std::nullopt;
 }
 
@@ -157,14 +193,25 @@ constexpr Option kOptions[] = {
      "the puzzle's field: the N-th, or the one NAME heads\n"
      "(default: a header's puzzle or quizzes field, else 1)",
      [](G g, C c) { return Field(g, c.batch.field); }},
-    {"--look-back", 0, "N", Scope::kBatch, "look-back distance, 1 or more (default 4)",
-     [](G g, C c) { return Integer(g, 1, kMax32, "an integer of 1 or more", c.batch.lookBack); }},
-    {"--steps", 0, "N", Scope::kBatch, "number of steps, 5 to 100 (default 40)",
-     [](G g, C c) { return Integer(g, 5, 100, "an integer from 5 to 100", c.batch.steps); }},
-    {"--sequence", 0, "CODES", Scope::kBatch,
-     "1 to 100 codes 1-4, repeated to fill the steps\n(default 4123)",
-     [](G g, C c) { return Sequence(g, c.batch.sequence); }},
-    {"--reports", 0, "DIR", Scope::kBatch, "write each puzzle's Sudout.txt as DIR/NAME-LINE.txt",
+    {"--look-back", 0, "LIST", Scope::kBatch,
+     "look-back distance, 1 or more (default 4); a LIST of\n"
+     "values and ranges A-B or A-B/S (step S), separated by\n"
+     "commas, sweeps them",
+     [](G g, C c) { return LookBacks(g, c.batch); }},
+    {"--steps", 0, "LIST", Scope::kBatch,
+     "number of steps, 5 to 100 (default 40); a LIST as for\n"
+     "--look-back sweeps them",
+     [](G g, C c) { return Steps(g, c.batch); }},
+    {"--sequence", 0, "LIST", Scope::kBatch,
+     "1 to 100 codes 1-4, repeated to fill the steps\n"
+     "(default 4123); a LIST of them and of perm:CODES (every\n"
+     "ordering of CODES) sweeps them. A sweep works every\n"
+     "combination of the three lists, at most 10000 sets, and\n"
+     "gives a row for each, its field set after line",
+     [](G g, C c) { return Sequences(g, c.batch); }},
+    {"--reports", 0, "DIR", Scope::kBatch,
+     "write each puzzle's Sudout.txt as DIR/NAME-LINE.txt\n"
+     "(DIR/NAME-LINE-K.txt for set K of a sweep)",
      [](G g, C c) { return Name(g, "a folder name", false, c.batch.reportsDir); }},
     {"--print-level", 0, "N", Scope::kBatch, "print level of those reports (default 0)",
      [](G g, C c) { return Integer(g, kMin32, kMax32, "an integer", c.batch.printLevel); }},

@@ -2,6 +2,7 @@
 #include "control/attempt_loop.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "control/unknown_count.h"
 #include "techniques/techniques.h"
@@ -36,7 +37,23 @@ bool ProgressStopped(const PuzzleState& st) {
   return st.UNKNOWNS(back) <= st.UNKNOWNS(st.STEP);
 }
 
-AttemptOutcome RunSteps(PuzzleState& st, Report& report) {
+namespace {
+
+// The tests of a step from the fifth on after the solved test: the step limit, then progress.
+// None when the attempt goes on.
+inline std::optional<AttemptOutcome> LimitOrStall(PuzzleState& st, Report& report) {
+  if (st.STEP >= st.NSTEPS) {
+    if (Prints(st.IPRINT, LineKind::MAXSTEPS)) report.REPORTLINE(LineKind::MAXSTEPS);
+    return AttemptOutcome::kStepLimit;
+  }
+  if (!ProgressStopped(st)) return std::nullopt;
+  if (Prints(st.IPRINT, LineKind::NOPROGRESS)) report.REPORTLINE(LineKind::NOPROGRESS);
+  return AttemptOutcome::kStalled;
+}
+
+}  // namespace
+
+AttemptOutcome RunSteps(PuzzleState& st, Report& report, int pause) {
   for (;;) {
     ++st.STEP;
     RunStep(st, report);
@@ -45,14 +62,14 @@ AttemptOutcome RunSteps(PuzzleState& st, Report& report) {
       if (Prints(st.IPRINT, LineKind::PUZZLESOLVED)) report.REPORTLINE(LineKind::PUZZLESOLVED);
       return AttemptOutcome::kSolved;
     }
-    if (st.STEP >= st.NSTEPS) {
-      if (Prints(st.IPRINT, LineKind::MAXSTEPS)) report.REPORTLINE(LineKind::MAXSTEPS);
-      return AttemptOutcome::kStepLimit;
-    }
-    if (!ProgressStopped(st)) continue;
-    if (Prints(st.IPRINT, LineKind::NOPROGRESS)) report.REPORTLINE(LineKind::NOPROGRESS);
-    return AttemptOutcome::kStalled;
+    if (st.STEP == pause) return AttemptOutcome::kPaused;
+    if (const std::optional<AttemptOutcome> end = LimitOrStall(st, report)) return *end;
   }
+}
+
+AttemptOutcome ResumeSteps(PuzzleState& st, Report& report, int pause) {
+  if (const std::optional<AttemptOutcome> end = LimitOrStall(st, report)) return *end;
+  return RunSteps(st, report, pause);
 }
 
 }  // namespace tarvik

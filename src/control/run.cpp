@@ -2,6 +2,7 @@
 #include "control/run.h"
 
 #include <algorithm>
+#include <array>
 #include <ostream>
 #include <span>
 #include <string>
@@ -16,7 +17,38 @@
 
 namespace tarvik {
 
-RunSummary Solve(PuzzleState& st, Report& report) {
+namespace {
+
+// The shorter runs not ended yet, and the next step at which one would end.
+class Pauses {
+ public:
+  explicit Pauses(ShorterLimits* shorter) : shorter_(shorter) {}
+  // The first limit after `step` of a run not ended, 0 for none.
+  int After(int step) const {
+    if (shorter_ == nullptr) return 0;
+    const std::span<const std::int32_t> limits = shorter_->Limits();
+    for (std::size_t k = 0; k < limits.size(); ++k) {
+      if (!ended_[k] && limits[k] > step) return limits[k];
+    }
+    return 0;
+  }
+  // The run whose limit is `step` ends there.
+  void End(int step, const RunSummary& summary, const PuzzleState& st) {
+    const std::span<const std::int32_t> limits = shorter_->Limits();
+    for (std::size_t k = 0; k < limits.size(); ++k) {
+      if (limits[k] != step) continue;
+      ended_[k] = true;
+      shorter_->Ended(k, summary, st);
+    }
+  }
+
+ private:
+  ShorterLimits* shorter_;
+  std::array<bool, 101> ended_{};  // limits are at most 100, so at most 96 lie below a run's
+};
+
+RunSummary SolveWith(PuzzleState& st, Report& report, ShorterLimits* shorter) {
+  Pauses pauses(shorter);
   RunSummary summary;
   st.LEVEL = 0;
   st.NSTART = 0;
@@ -30,7 +62,14 @@ RunSummary Solve(PuzzleState& st, Report& report) {
     StartAttempt(st, report);
     ++summary.attempts;
     summary.depth = std::max(summary.depth, st.LEVEL);
-    const AttemptOutcome attempt = RunSteps(st, report);
+    AttemptOutcome attempt = RunSteps(st, report, pauses.After(0));
+    while (attempt == AttemptOutcome::kPaused) {
+      RunSummary ended = summary;
+      ended.outcome = Outcome::kStepLimit;
+      ended.steps += st.STEP;
+      pauses.End(st.STEP, ended, st);
+      attempt = ResumeSteps(st, report, pauses.After(st.STEP));
+    }
     summary.steps += st.STEP;
     if (attempt != AttemptOutcome::kStalled) {
       summary.outcome = attempt == AttemptOutcome::kSolved ? Outcome::kSolved : Outcome::kStepLimit;
@@ -44,6 +83,14 @@ RunSummary Solve(PuzzleState& st, Report& report) {
   report.PRINTMATRIX(st);  // the final grid, at every level
   if (Prints(st.IPRINT, LineKind::FILEBANNER)) report.REPORTLINE(LineKind::FILEBANNER);
   return summary;
+}
+
+}  // namespace
+
+RunSummary Solve(PuzzleState& st, Report& report) { return SolveWith(st, report, nullptr); }
+
+RunSummary Solve(PuzzleState& st, Report& report, ShorterLimits& shorter) {
+  return SolveWith(st, report, &shorter);
 }
 
 namespace {

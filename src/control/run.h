@@ -26,6 +26,22 @@ namespace tarvik {
 // iteration, never a deeper call.
 RunSummary Solve(PuzzleState& st, Report& report);
 
+// Runs with lower step limits than a run's, read off that run. Such a run works the same steps,
+// attempts and guesses as the longer one until an attempt of both passes its limit unsolved, where
+// it ends with the step limit; a run that never does ends as the longer one does.
+class ShorterLimits {
+ public:
+  virtual ~ShorterLimits() = default;
+  // The lower limits, ascending, each from 5 and below the run's NSTEPS.
+  virtual std::span<const std::int32_t> Limits() const = 0;
+  // The run with limit Limits()[k] ends here, with `summary`, S its final grid.
+  virtual void Ended(std::size_t k, const RunSummary& summary, const PuzzleState& st) = 0;
+};
+
+// Solve, telling `shorter` where each of its runs ends (not at all for those that end as this).
+// Their reports are not this one's: the report is the longer run's alone.
+RunSummary Solve(PuzzleState& st, Report& report, ShorterLimits& shorter);
+
 // Reads Sudin.txt into `st`, and the file it is into `inputId`; on refusal says why on `errors` and
 // returns the exit status.
 std::optional<ExitStatus> ReadInput(Files& files, PuzzleState& st, std::optional<FileId>& inputId,

@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "e2e/e2e_support.h"
 
@@ -68,6 +70,88 @@ TEST(BatchTest, ParametersShapeEveryRow) {
   ExpectSameText(out.console, BatchCase("params.tsv.expected"), "standard output");
 }
 
+// The lines of `text`, each split at its tabs.
+std::vector<std::vector<std::string>> Fields(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> fields(1);
+    for (const char c : line) {
+      if (c == '\t') {
+        fields.emplace_back();
+      } else {
+        fields.back() += c;
+      }
+    }
+    rows.push_back(std::move(fields));
+  }
+  return rows;
+}
+
+// A sweep's rows are the rows of the one-set batches it replaces, field by field: each line's
+// rows in set order (look-back, then steps, then sequence), the set after the line, a refused
+// line once with an empty set, the solutions in every row; however many threads work them. Its
+// summary names the set with most solved, then fewest steps, and gives that set's counts.
+TEST(BatchTest, SweepRowsAreTheOneSetBatchesRows) {
+  const BatchScratch scratch;
+  const std::vector<std::vector<std::string>> sets = {
+      {"2", "25", "132"}, {"2", "25", "21"}, {"2", "8", "132"},  {"2", "8", "21"},
+      {"2", "40", "132"}, {"2", "40", "21"}, {"5", "25", "132"}, {"5", "25", "21"},
+      {"5", "8", "132"},  {"5", "8", "21"},  {"5", "40", "132"}, {"5", "40", "21"}};
+  std::vector<std::vector<std::vector<std::string>>> alone;
+  std::vector<std::int64_t> solved(sets.size());
+  std::vector<std::int64_t> steps(sets.size());
+  for (std::size_t k = 0; k < sets.size(); ++k) {
+    const Outcome out =
+        scratch.Run("--batch --quiet --solutions --jobs=1 --look-back=" + sets[k][0] +
+                    " --steps=" + sets[k][1] + " --sequence=" + sets[k][2] + " mixed.txt");
+    EXPECT_EQ(out.status, 65);
+    alone.push_back(Fields(out.console));
+    for (std::size_t row = 1; row < alone[k].size(); ++row) {
+      if (alone[k][row][3] == "solved") ++solved[k];
+      if (alone[k][row][3] != "refused") steps[k] += std::stoll(alone[k][row][5]);
+    }
+  }
+  std::vector<std::vector<std::string>> expected;
+  for (std::size_t row = 0; row < alone[0].size(); ++row) {
+    for (std::size_t k = 0; k < sets.size(); ++k) {
+      std::vector<std::string> fields = alone[k][row];
+      const bool refused = fields[3] == "refused";
+      fields.insert(fields.begin() + 2, row == 0 ? "set"
+                                        : refused
+                                            ? ""
+                                            : sets[k][0] + "/" + sets[k][1] + "/" + sets[k][2]);
+      expected.push_back(std::move(fields));
+      if (row == 0 || refused) break;
+    }
+  }
+  std::size_t best = 0;
+  for (std::size_t k = 1; k < sets.size(); ++k) {
+    if (solved[k] > solved[best] || (solved[k] == solved[best] && steps[k] < steps[best])) best = k;
+  }
+  for (const char* jobs : {"1", "2", "8"}) {
+    const Outcome out = scratch.Run(std::string("--batch --solutions --jobs=") + jobs +
+                                    " --look-back=2,5 --steps=25,8,40 --sequence=132,21,132"
+                                    " mixed.txt");
+    EXPECT_EQ(out.status, 65);
+    EXPECT_EQ(Fields(out.console), expected) << jobs;
+    EXPECT_NE(
+        out.errors.find("tarvik: 12 parameter sets, the best is set " + std::to_string(best + 1) +
+                        ": " + sets[best][0] + "/" + sets[best][1] + "/" + sets[best][2] +
+                        " with " + std::to_string(steps[best]) +
+                        " steps: " + std::to_string(solved[best]) + " solved, "),
+        std::string::npos)
+        << out.errors;
+  }
+  // In JSON lines the set is a string; a refused line's is null.
+  const Outcome json =
+      scratch.Run("--batch --quiet --format=jsonl --steps=8,25 --sequence=132 mixed.txt");
+  EXPECT_NE(json.console.find("\"line\":3,\"set\":\"4/8/132\",\"puzzle\""), std::string::npos);
+  EXPECT_NE(json.console.find("\"line\":3,\"set\":\"4/25/132\",\"puzzle\""), std::string::npos);
+  EXPECT_NE(json.console.find("\"set\":null,\"puzzle\":null,\"outcome\":\"refused\""),
+            std::string::npos);
+}
+
 // Each report file is the Sudout.txt of the classic run of that puzzle, at each print level.
 TEST(BatchTest, ReportFilesAreTheClassicReports) {
   const BatchScratch scratch;
@@ -87,6 +171,36 @@ TEST(BatchTest, ReportFilesAreTheClassicReports) {
     }
     EXPECT_EQ(written,
               (std::set<std::string>{"four-2.txt", "four-3.txt", "four-4.txt", "four-5.txt"}));
+  }
+}
+
+// In a sweep each set's report file is its own run's, named NAME-LINE-K: the report of a one-set
+// batch with that set's parameters. The pages of a whole batch are refused for now.
+TEST(BatchTest, SweepReportFilesAreEachSetsOwnRun) {
+  const BatchScratch scratch;
+  const Outcome out =
+      scratch.Run("--batch --jobs=2 --quiet --reports=sweep --print-level=3 --steps=7,40 four.txt");
+  EXPECT_EQ(out.status, 0);
+  const Outcome alone =
+      scratch.Run("--batch --jobs=2 --quiet --reports=alone --print-level=3 --steps=7 four.txt");
+  EXPECT_EQ(alone.status, 0);
+  std::set<std::string> written;
+  for (const auto& entry : fs::directory_iterator(scratch.path() / "sweep")) {
+    written.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(written, (std::set<std::string>{"four-2-1.txt", "four-2-2.txt", "four-3-1.txt",
+                                            "four-3-2.txt", "four-4-1.txt", "four-4-2.txt",
+                                            "four-5-1.txt", "four-5-2.txt"}));
+  for (const char* line : {"2", "3", "4", "5"}) {
+    const std::string stem = std::string("four-") + line;
+    ExpectSameText(scratch.Read("sweep/" + stem + "-1.txt"), scratch.Read("alone/" + stem + ".txt"),
+                   stem + "-1.txt");
+    ExpectSameText(scratch.Read("sweep/" + stem + "-2.txt"),
+                   BatchCase("reports-level3/" + stem + ".txt"), stem + "-2.txt");
+  }
+  for (const char* pages : {"--views=v", "--overview=o.html"}) {
+    const Outcome refused = scratch.Run(std::string("--batch --steps=7,40 ") + pages + " four.txt");
+    EXPECT_EQ(refused.status, 64) << pages;
   }
 }
 

@@ -23,6 +23,9 @@ constexpr std::string_view kTry = "Try 'tarvik --help' for more information.\n";
 // Every refusal is one quoted line and the pointer to --help, with nothing read or written.
 TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
   // A field name can match only without the bytes that end a field.
+  const std::string ranged =
+      ", expected a range A-B or A-B/S of unsigned integers from 5 to 100, B at least A, S 1 or "
+      "more";
   const std::string fieldName =
       "expected a field name without blanks, tabs, CR, LF or any of , ; : |";
   const struct {
@@ -56,6 +59,40 @@ TEST(CommandLineTest, RefusedCommandLinesSayWhatWasFoundAndExpected) {
        "--look-back: found \"1e3\", expected an integer of 1 or more"},
       {{"--batch", "--look-back=0"}, "--look-back: found \"0\", expected an integer of 1 or more"},
       {{"--batch", "--jobs=1025"}, "--jobs: found \"1025\", expected an integer from 0 to 1024"},
+      // Lists: the item at fault is named, within its list; ranges are unsigned, B >= A, S >= 1.
+      {{"--batch", "--steps=10,200"},
+       "--steps: found \"200\" in \"10,200\", expected an integer from 5 to 100"},
+      {{"--batch", "--steps=10,"},
+       "--steps: found \"\" in \"10,\", expected an integer from 5 to 100"},
+      {{"--batch", "--steps=5-101"}, "--steps: found \"5-101\"" + ranged},
+      {{"--batch", "--steps=4-10"}, "--steps: found \"4-10\"" + ranged},
+      {{"--batch", "--steps=20-10"}, "--steps: found \"20-10\"" + ranged},
+      {{"--batch", "--steps=10-20/0"}, "--steps: found \"10-20/0\"" + ranged},
+      {{"--batch", "--steps=10-20/"}, "--steps: found \"10-20/\"" + ranged},
+      {{"--batch", "--steps=+10-20"}, "--steps: found \"+10-20\"" + ranged},
+      {{"--batch", "--steps=10-20-30"}, "--steps: found \"10-20-30\"" + ranged},
+      {{"--batch", "--look-back=1,0-3"},
+       "--look-back: found \"0-3\" in \"1,0-3\", expected a range A-B or A-B/S of unsigned "
+       "integers of 1 or more, B at least A, S 1 or more"},
+      {{"--batch", "--sequence=12,15"},
+       "--sequence: found \"15\" in \"12,15\", expected 1 to 100 technique codes, each 1 to 4"},
+      {{"--batch", "--sequence=perm:"},
+       "--sequence: found \"perm:\", expected perm: and 1 to 100 technique codes, each 1 to 4"},
+      // More than 10000 sets, counted before any is listed: the value that passes the bound.
+      {{"--batch", "--look-back=1-4000000000"},
+       "--look-back: found \"1-4000000000\", expected a range A-B or A-B/S of unsigned integers "
+       "of 1 or more, B at least A, S 1 or more"},
+      {{"--batch", "--look-back=1-1000000000"},
+       "--look-back: found \"1-1000000000\", expected at most 10000 parameter sets in all"},
+      {{"--batch", "--look-back=1-105", "--steps=5-100"},
+       "--steps: found \"5-100\", expected at most 10000 parameter sets in all"},
+      {{"--batch", "--sequence=perm:1234,perm:11223344", "--look-back=1-4"},
+       "--look-back: found \"1-4\", expected at most 10000 parameter sets in all"},
+      {{"--batch", "--sequence=1,perm:1234123412"},
+       "--sequence: found \"perm:1234123412\" in \"1,perm:1234123412\", expected at "
+       "most 10000 parameter sets in all"},
+      {{"--batch", "--steps=5-9", "--keep=set", "a.txt"},
+       "--keep: found \"set\", expected a name other than the row's own fields"},
       {{"--batch", "--print-level=2147483648", "--reports=d"},
        "--print-level: found \"2147483648\", expected an integer"},
       {{"--batch", "--sequence=4125"},
@@ -140,6 +177,74 @@ TEST(CommandLineTest, OptionsTakeTheirValueInEitherFormAndTheLastRepeatWins) {
   EXPECT_TRUE(command.batch.quiet);
   EXPECT_EQ(command.batch.reportsDir, "out");
   EXPECT_EQ(command.batch.operands, (std::vector<std::string>{"a.txt", "--batch", "-"}));
+}
+
+// Lists of values and ranges, with repeats left out; perm:CODES in ascending order; the sets
+// numbered with the look-back slowest and the sequence fastest.
+TEST(CommandLineTest, ParameterListsGiveEveryCombinationInOrder) {
+  const struct {
+    std::vector<std::string_view> args;
+    std::vector<std::int32_t> lookBacks;
+    std::vector<std::int32_t> steps;
+    std::vector<std::string> sequences;
+    std::vector<std::string> labels;  // the first sets', in order
+  } cases[] = {
+      {{"--batch"}, {4}, {40}, {"4123"}, {"4/40/4123"}},
+      {{"--batch", "--steps=+07"}, {4}, {7}, {"4123"}, {"4/7/4123"}},
+      {{"--batch", "--steps=10-30/10,20,5"}, {4}, {10, 20, 30, 5}, {"4123"}, {"4/10/4123"}},
+      {{"--batch", "--steps=95-100/2"}, {4}, {95, 97, 99}, {"4123"}, {}},
+      {{"--batch", "--steps=100-100"}, {4}, {100}, {"4123"}, {}},
+      {{"--batch", "--look-back=3,1-2,3"}, {3, 1, 2}, {40}, {"4123"}, {}},
+      {{"--batch", "--sequence=perm:321"},
+       {4},
+       {40},
+       {"123", "132", "213", "231", "312", "321"},
+       {}},
+      {{"--batch", "--sequence=perm:112"}, {4}, {40}, {"112", "121", "211"}, {}},
+      {{"--batch", "--sequence=4123,perm:1234"},
+       {4},
+       {40},
+       {"4123", "1234", "1243", "1324", "1342", "1423", "1432", "2134",
+        "2143", "2314", "2341", "2413", "2431", "3124", "3142", "3214",
+        "3241", "3412", "3421", "4132", "4213", "4231", "4312", "4321"},
+       {}},
+      {{"--batch", "--sequence=21,12,21", "--look-back=1,2", "--steps=9,5"},
+       {1, 2},
+       {9, 5},
+       {"21", "12"},
+       {"1/9/21", "1/9/12", "1/5/21", "1/5/12", "2/9/21", "2/9/12", "2/5/21", "2/5/12"}},
+      // 10000 sets exactly.
+      {{"--batch", "--look-back=1-100", "--steps=1-100/1,5-100", "--sequence=1"},
+       {},
+       {},
+       {"1"},
+       {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string_view> args = c.args;
+    const auto parsed = ParseCommandLine(args);
+    if (c.lookBacks.empty()) {
+      // The last case: --steps=1-100/1 is refused, as 1 is below 5; 100 x 96 sets are accepted.
+      ASSERT_TRUE(std::holds_alternative<UsageError>(parsed));
+      args[2] = "--steps=5-100";
+      const auto accepted = ParseCommandLine(args);
+      ASSERT_TRUE(std::holds_alternative<Command>(accepted));
+      EXPECT_EQ(std::get<Command>(accepted).batch.lists.Count(), 9600u);
+      continue;
+    }
+    ASSERT_TRUE(std::holds_alternative<Command>(parsed)) << std::get<UsageError>(parsed).message;
+    const batch::BatchOptions& batch = std::get<Command>(parsed).batch;
+    EXPECT_EQ(batch.lists.lookBacks, c.lookBacks) << c.args.back();
+    EXPECT_EQ(batch.lists.steps, c.steps) << c.args.back();
+    EXPECT_EQ(batch.lists.sequences, c.sequences) << c.args.back();
+    // The batch's own parameters are the first set's.
+    EXPECT_EQ(batch.lookBack, c.lookBacks.front());
+    EXPECT_EQ(batch.steps, c.steps.front());
+    EXPECT_EQ(batch.sequence, c.sequences.front());
+    for (std::size_t k = 0; k < c.labels.size(); ++k) {
+      EXPECT_EQ(batch.lists.Label(k), c.labels[k]) << c.args.back();
+    }
+  }
 }
 
 // Short options group behind one '-', as POSIX utilities read them: one that takes a value ends
