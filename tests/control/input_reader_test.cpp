@@ -18,17 +18,8 @@ void PrintTo(const InputError& error, std::ostream* out) {
 
 namespace {
 
-const std::string kRows =
-    "5 3 0 0 7 0 0 0 0\n"
-    "6 0 0 1 9 5 0 0 0\n"
-    "0 9 8 0 0 0 0 6 0\n"
-    "8 0 0 0 6 0 0 0 3\n"
-    "4 0 0 8 0 3 0 0 1\n"
-    "7 0 0 0 2 0 0 0 6\n"
-    "0 6 0 0 0 0 2 8 0\n"
-    "0 0 0 4 1 9 0 0 5\n"
-    "0 0 0 0 8 0 0 7 9\n";
-const std::string kValid = kRows + "2 4 6\n4 1 2 3 4 1\n";
+using testing::kExampleRows;
+const std::string kValid = kExampleRows + "2 4 6\n4 1 2 3 4 1\n";
 const char* kGrid =
     "530070000 600195000 098000060 800060003 400803001 700020006 060000280 000419005 "
     "000080079";
@@ -77,9 +68,9 @@ TEST(InputReaderTest, AcceptsEveryLayoutOfTheSameValues) {
   std::string extra = kValid;
   extra.replace(0, 18, "5 3 0 0 7 0 0 0 0 9 9 9 junk\n");
   ExpectExampleRead(extra);
-  ExpectExampleRead(kRows + "2 4 6 steps: six\n4 1 2\n\n3 4 1 and the rest is ignored\n");
+  ExpectExampleRead(kExampleRows + "2 4 6 steps: six\n4 1 2\n\n3 4 1 and the rest is ignored\n");
   // Commas, tabs, runs of separators, blank lines inside a read, signs.
-  ExpectExampleRead(kRows + "+2,4,,6\n\n\n4,1,\t2, 3 ,4\t1\n");
+  ExpectExampleRead(kExampleRows + "+2,4,,6\n\n\n4,1,\t2, 3 ,4\t1\n");
   // CR LF line ends, no line end at the very end, a byte-order mark.
   std::string crlf;
   for (const char c : kValid) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -102,7 +93,7 @@ TEST(InputReaderTest, SourceMayHandOutBytesInSmallPieces) {
 TEST(InputReaderTest, PrintLevelMayBeAnyInteger) {
   for (const std::string level : {"-2147483648", "2147483647", "-3", "0", "7"}) {
     PuzzleState st;
-    ASSERT_EQ(Read(kRows + level + " 1 5\n4 4 4 4 4\n", st), std::nullopt);
+    ASSERT_EQ(Read(kExampleRows + level + " 1 5\n4 4 4 4 4\n", st), std::nullopt);
     EXPECT_EQ(std::to_string(st.IPRINT), level);
   }
 }
@@ -115,7 +106,7 @@ struct Refusal {
 };
 
 TEST(InputReaderTest, RefusesWithLineAndWhatWasFoundAndExpected) {
-  const std::string rows8 = kRows.substr(0, kRows.size() - 18);
+  const std::string rows8 = kExampleRows.substr(0, kExampleRows.size() - 18);
   const std::vector<Refusal> refusals = {
       {"empty file", "", 1,
        "row 1, column 1: found the end of the file, expected a cell value 0 to 9"},
@@ -147,31 +138,31 @@ TEST(InputReaderTest, RefusesWithLineAndWhatWasFoundAndExpected) {
        "a cell value 0 to 9"},
       {"sixty-four characters are still read", "5 3 0 0 7 " + std::string(63, '0') + "1 0 0 0\n", 2,
        "row 2, column 1: found the end of the file, expected a cell value 0 to 9"},
-      {"just past 32 bits", kRows + "2147483648 4 6\n", 10,
+      {"just past 32 bits", kExampleRows + "2147483648 4 6\n", 10,
        "print level: found \"2147483648\" (outside the 32-bit range), expected an integer"},
-      {"just below 32 bits", kRows + "-2147483649 4 6\n", 10,
+      {"just below 32 bits", kExampleRows + "-2147483649 4 6\n", 10,
        "print level: found \"-2147483649\" (outside the 32-bit range), expected an integer"},
       {"cell above 9", "5 3 0 0 7 10 0 0 0\n", 1,
        "row 1, column 6: found 10, expected a cell value 0 to 9"},
       {"negative cell", "\n\n5 3 0 0 7 -1 0 0 0\n", 3,
        "row 1, column 6: found -1, expected a cell value 0 to 9"},
-      {"look-back 0", kRows + "2 0 6\n", 10,
+      {"look-back 0", kExampleRows + "2 0 6\n", 10,
        "look-back distance: found 0, expected an integer of 1 or more"},
-      {"steps 4", kRows + "2 4 4\n4 4 4 4\n", 10,
+      {"steps 4", kExampleRows + "2 4 4\n4 4 4 4\n", 10,
        "number of steps: found 4, expected an integer from 5 to 100"},
-      {"steps 0", kRows + "2 4 0\n", 10,
+      {"steps 0", kExampleRows + "2 4 0\n", 10,
        "number of steps: found 0, expected an integer from 5 to 100"},
-      {"steps 101", kRows + "2 4 101\n", 10,
+      {"steps 101", kExampleRows + "2 4 101\n", 10,
        "number of steps: found 101, expected an integer from 5 to 100"},
-      {"parameters missing", kRows, 10,
+      {"parameters missing", kExampleRows, 10,
        "print level: found the end of the file, expected an integer"},
-      {"code 5", kRows + "2 4 6\n4 1 2 5 4 1\n", 11,
+      {"code 5", kExampleRows + "2 4 6\n4 1 2 5 4 1\n", 11,
        "search sequence, step 4: found 5, expected a technique code 1 to 4"},
-      {"code 0", kRows + "2 4 6\n4 1 2\n0 4 1\n", 12,
+      {"code 0", kExampleRows + "2 4 6\n4 1 2\n0 4 1\n", 12,
        "search sequence, step 4: found 0, expected a technique code 1 to 4"},
-      {"sequence shorter than its count", kRows + "2 4 6\n4 1 2 3 4\n", 12,
+      {"sequence shorter than its count", kExampleRows + "2 4 6\n4 1 2 3 4\n", 12,
        "search sequence, step 6: found the end of the file, expected a technique code 1 to 4"},
-      {"sequence on the parameter line", kRows + "2 4 6 4 1 2 3 4 1", 11,
+      {"sequence on the parameter line", kExampleRows + "2 4 6 4 1 2 3 4 1", 11,
        "search sequence, step 1: found the end of the file, expected a technique code 1 to 4"},
       {"repeat in a row", "5 3 0 0 7 0 0 0 0\n6 0 0 1 9 5 0 0 6\n", 2,
        "row 2, column 9: found 6, expected no second 6 in row 2 (there is one at row 2, column 1)"},

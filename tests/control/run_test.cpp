@@ -12,10 +12,7 @@
 namespace tarvik {
 namespace {
 
-const std::string kRows =
-    "5 3 0 0 7 0 0 0 0\n6 0 0 1 9 5 0 0 0\n0 9 8 0 0 0 0 6 0\n8 0 0 0 6 0 0 0 3\n"
-    "4 0 0 8 0 3 0 0 1\n7 0 0 0 2 0 0 0 6\n0 6 0 0 0 0 2 8 0\n0 0 0 4 1 9 0 0 5\n"
-    "0 0 0 0 8 0 0 7 9\n";
+using testing::kExampleRows;
 const std::string kSequence = "4 1 2 3 4 1 2 3 4 1 2 3 4 1 2 3 4 1 2 3\n";
 const std::string kBanner =
     "\nSudoku puzzle definition input:   Sudin.txt\n"
@@ -40,7 +37,7 @@ RunResult RunWith(const std::string& input, Sink* console = nullptr,
 }
 
 TEST(RunTest, SolvedRunEndsWithFinalGridAndBannerOnBothChannels) {
-  const RunResult r = RunWith(kRows + "0 4 20\n" + kSequence);
+  const RunResult r = RunWith(kExampleRows + "0 4 20\n" + kSequence);
   EXPECT_EQ(r.status, ExitStatus::kSuccess);
   EXPECT_EQ(r.errors, "");
   EXPECT_EQ(r.console, r.file);
@@ -57,9 +54,9 @@ TEST(RunTest, SolvedRunEndsWithFinalGridAndBannerOnBothChannels) {
 }
 
 TEST(RunTest, EchoGoesToTheFileOnlyAndFromLevelThree) {
-  const RunResult two = RunWith(kRows + "2 4 20\n" + kSequence);
+  const RunResult two = RunWith(kExampleRows + "2 4 20\n" + kSequence);
   EXPECT_EQ(two.console, two.file);
-  const RunResult three = RunWith(kRows + "3 4 20\n" + kSequence);
+  const RunResult three = RunWith(kExampleRows + "3 4 20\n" + kSequence);
   const std::string echo =
       "\n Search Sequence\n"
       "  4  1  2  3  4  1  2  3  4  1\n"
@@ -69,10 +66,10 @@ TEST(RunTest, EchoGoesToTheFileOnlyAndFromLevelThree) {
 }
 
 TEST(RunTest, PrintLevelsOutsideZeroToThreeActAsTheNearest) {
-  EXPECT_EQ(RunWith(kRows + "-7 4 20\n" + kSequence).file,
-            RunWith(kRows + "0 4 20\n" + kSequence).file);
-  EXPECT_EQ(RunWith(kRows + "2147483647 4 20\n" + kSequence).file,
-            RunWith(kRows + "3 4 20\n" + kSequence).file);
+  EXPECT_EQ(RunWith(kExampleRows + "-7 4 20\n" + kSequence).file,
+            RunWith(kExampleRows + "0 4 20\n" + kSequence).file);
+  EXPECT_EQ(RunWith(kExampleRows + "2147483647 4 20\n" + kSequence).file,
+            RunWith(kExampleRows + "3 4 20\n" + kSequence).file);
 }
 
 TEST(RunTest, AttemptStartsAreReportedOncePerRunBelowLevelTwo) {
@@ -112,7 +109,7 @@ TEST(RunTest, EmptyGridRunsOutOfGuessesWithoutCallingThePuzzleWrong) {
 }
 
 TEST(RunTest, RefusedInputWritesNothingButOneMessage) {
-  const RunResult r = RunWith(kRows + "2 4 6\n4 1 2 5 4 1\n");
+  const RunResult r = RunWith(kExampleRows + "2 4 6\n4 1 2 5 4 1\n");
   EXPECT_EQ(r.status, ExitStatus::kDataError);
   EXPECT_EQ(r.errors,
             "tarvik: Sudin.txt:11: search sequence, step 4: found 5, expected a technique code "
@@ -149,7 +146,7 @@ TEST(RunTest, InputThatCannotBeOpenedIsNoInput) {
 }
 
 TEST(RunTest, OutputThatCannotBeCreatedEndsTheRunBeforeAnyLine) {
-  const RunResult r = RunWith(kRows + "2 4 20\n" + kSequence, nullptr,
+  const RunResult r = RunWith(kExampleRows + "2 4 20\n" + kSequence, nullptr,
                               std::make_error_code(std::errc::is_a_directory));
   EXPECT_EQ(r.status, ExitStatus::kCantCreate);
   EXPECT_EQ(r.errors, "tarvik: Sudout.txt: Is a directory\n");
@@ -157,7 +154,7 @@ TEST(RunTest, OutputThatCannotBeCreatedEndsTheRunBeforeAnyLine) {
 }
 
 TEST(RunTest, FailedConsoleStillGivesACompleteFileAndAFailingStatus) {
-  const std::string input = kRows + "3 4 20\n" + kSequence;
+  const std::string input = kExampleRows + "3 4 20\n" + kSequence;
   const RunResult good = RunWith(input);
   KeptFailingSink console(std::make_error_code(std::errc::broken_pipe));
   const RunResult r = RunWith(input, &console);
@@ -186,7 +183,7 @@ struct ExtraCase {
                     return std::string("<page>");
                   }};
   ExtraCase() {
-    files.files["Sudin.txt"] = kRows + "1 4 20\n" + kSequence;
+    files.files["Sudin.txt"] = kExampleRows + "1 4 20\n" + kSequence;
     files.files["Sudout.txt"] = "an earlier report";
     files.files["page.html"] = "an earlier page";
   }
@@ -262,7 +259,7 @@ TEST(RunTest, FailingWritesOfTheReportAndOfTheExtraFileCostOnlyThemselves) {
 
 TEST(RunTest, SudoutHeldByAnotherRunIsWaitedFor) {
   MemoryFiles files;
-  files.files["Sudin.txt"] = kRows + "0 4 20\n" + kSequence;
+  files.files["Sudin.txt"] = kExampleRows + "0 4 20\n" + kSequence;
   files.busy.insert("Sudout.txt");
   const RunResult r = testing::RunClassic(files);
   EXPECT_EQ(r.status, ExitStatus::kSuccess);

@@ -92,18 +92,18 @@ const std::vector<BadInput> kBadInputs = {
      "at row 7, column 7)"},
 };
 
-const std::string kEarlierReport = "Sudout.txt of an earlier run\nwithout a final line feed";
+const std::string kEarlierReportUnended = "Sudout.txt of an earlier run\nwithout a final line feed";
 
 // Writes a Sudout.txt of an earlier run, dated an hour back so that a rewrite would show.
 fs::file_time_type PlantEarlierReport(const Scratch& scratch) {
-  scratch.Write("Sudout.txt", kEarlierReport);
+  scratch.Write("Sudout.txt", kEarlierReportUnended);
   const fs::path file = scratch.path() / "Sudout.txt";
   fs::last_write_time(file, fs::last_write_time(file) - std::chrono::hours(1));
   return fs::last_write_time(file);
 }
 
 void ExpectEarlierReportKept(const Scratch& scratch, fs::file_time_type written) {
-  EXPECT_EQ(scratch.Read("Sudout.txt"), kEarlierReport);
+  EXPECT_EQ(scratch.Read("Sudout.txt"), kEarlierReportUnended);
   EXPECT_EQ(fs::last_write_time(scratch.path() / "Sudout.txt"), written) << "Sudout.txt rewritten";
 }
 

@@ -11,6 +11,12 @@
 
 namespace tarvik::testing {
 
+// The nine rows of the example's Sudin.txt, as the file gives them.
+inline const std::string kExampleRows =
+    "5 3 0 0 7 0 0 0 0\n6 0 0 1 9 5 0 0 0\n0 9 8 0 0 0 0 6 0\n8 0 0 0 6 0 0 0 3\n"
+    "4 0 0 8 0 3 0 0 1\n7 0 0 0 2 0 0 0 6\n0 6 0 0 0 0 2 8 0\n0 0 0 4 1 9 0 0 5\n"
+    "0 0 0 0 8 0 0 7 9\n";
+
 // A grid from 81 digits, row by row; blanks between rows are ignored.
 inline Grid GridOf(std::string_view digits) {
   Grid grid;
