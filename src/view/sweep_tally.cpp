@@ -2,6 +2,7 @@
 #include "view/sweep_tally.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace tarvik::view {
@@ -34,21 +35,40 @@ bool RanksBefore(const SetScore& a, const SetScore& b) {
 
 void SweepTally::Bins::Add(std::size_t bin, Outcome outcome) {
   const std::size_t at = bin * kOutcomes + IndexOf(outcome);
-  if (at >= counts_.size()) counts_.resize((bin + 1) * kOutcomes);
-  ++counts_[at];
+  const std::size_t size = (bin + 1) * kOutcomes;
+  if (!wide_.empty()) {
+    if (at >= wide_.size()) wide_.resize(size);
+    ++wide_[at];
+    return;
+  }
+  if (at >= narrow_.size()) {
+    narrow_.reserve(size);  // no more than is used: one set of many
+    narrow_.resize(size);
+  }
+  if (narrow_[at] == UINT32_MAX) {
+    wide_.assign(narrow_.begin(), narrow_.end());
+    std::vector<std::uint32_t>().swap(narrow_);
+    ++wide_[at];
+    return;
+  }
+  ++narrow_[at];
+}
+
+std::size_t SweepTally::Bins::size() const {
+  return (wide_.empty() ? narrow_.size() : wide_.size()) / kOutcomes;
 }
 
 std::int64_t SweepTally::Bins::At(std::size_t bin) const {
   std::int64_t count = 0;
-  for (std::size_t k = 0; k < kOutcomes; ++k) count += counts_[bin * kOutcomes + k];
+  for (std::size_t k = 0; k < kOutcomes; ++k) count += Count(bin * kOutcomes + k);
   return count;
 }
 
 template <std::size_t kBinCount>
 void SweepTally::Bins::CopyTo(OutcomeBins<kBinCount>& to) const {
   to = {};
-  for (std::size_t at = 0; at < counts_.size(); ++at) {
-    to[at % kOutcomes][std::min(at / kOutcomes, kBinCount - 1)] += counts_[at];
+  for (std::size_t at = 0; at < size() * kOutcomes; ++at) {
+    to[at % kOutcomes][std::min(at / kOutcomes, kBinCount - 1)] += Count(at);
   }
 }
 
@@ -104,12 +124,14 @@ void SweepTally::KeepIfHard(SetRecord& record, const SetRun& run) {
   const std::int64_t steps = run.run.steps;
   if (hardest.size() == BatchTally::kHardest && steps <= hardest.back().steps) return;
   if (hardest.size() == BatchTally::kHardest) {
-    Release(hardest.back().slot);
+    Release(hardest.back().slot());
     hardest.pop_back();
   }
+  if (hardest.capacity() == 0) hardest.reserve(BatchTally::kHardest);
   const auto at = std::find_if(hardest.begin(), hardest.end(),
                                [steps](const RowRef& r) { return r.steps < steps; });
-  hardest.insert(at, RowRef{Refer(), run.run.depth, run.run.attempts, steps, run.run.outcome});
+  hardest.insert(at, RowRef{Refer() << 2 | static_cast<std::uint32_t>(run.run.outcome),
+                            run.run.depth, run.run.attempts, steps});
 }
 
 void SweepTally::AddLine(const RowPlace& place, std::string_view puzzle,
@@ -143,6 +165,7 @@ void SweepTally::AddLine(const RowPlace& place, std::string_view puzzle,
       if (record.differing.size() == BatchTally::kMaxDiffering) {
         ++record.moreDiffering;
       } else {
+        if (record.differing.capacity() == 0) record.differing.reserve(BatchTally::kMaxDiffering);
         record.differing.push_back(Refer());
       }
     }
@@ -230,12 +253,12 @@ BatchTally SweepTally::TallyOf(std::size_t set, std::span<const LineCounts> file
   tally.hardestCount_ = record.hardest.size();
   for (std::size_t k = 0; k < record.hardest.size(); ++k) {
     const RowRef& ref = record.hardest[k];
-    const StoredRow& row = store_[ref.slot];
+    const StoredRow& row = store_[ref.slot()];
     HardPuzzle& puzzle = tally.hardest_[k];
     puzzle.source = row.source;
     puzzle.line = row.line;
     puzzle.puzzle = row.puzzle;
-    puzzle.run = {ref.outcome, ref.attempts, ref.steps, ref.depth};
+    puzzle.run = {ref.outcome(), ref.attempts, ref.steps, ref.depth};
     puzzle.solutions = row.solutions;
     puzzle.page = PageOf(row.pageStem, set);
     if (puzzle.page.size() > BatchTally::kMaxPageBytes) puzzle.page.clear();

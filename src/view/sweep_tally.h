@@ -50,27 +50,33 @@ class SweepTally {
   static constexpr std::size_t kMaxUnsolved = 50;
   static constexpr std::size_t kShownSets = 200;  // rows of the overview's table of sets
 
-  // Counts per [bin][outcome], up to the highest bin in use.
+  // Counts per [bin][outcome], up to the highest bin in use, in 32 bits until one needs more.
   class Bins {
    public:
     void Add(std::size_t bin, Outcome outcome);
     // The bins up to the highest in use, and the count of one, all outcomes together.
-    std::size_t size() const { return counts_.size() / kOutcomes; }
+    std::size_t size() const;
     std::int64_t At(std::size_t bin) const;
     template <std::size_t kBinCount>
     void CopyTo(OutcomeBins<kBinCount>& to) const;
 
    private:
-    std::vector<std::int64_t> counts_;
+    std::int64_t Count(std::size_t at) const {
+      return wide_.empty() ? std::int64_t{narrow_[at]} : wide_[at];
+    }
+    std::vector<std::uint32_t> narrow_;
+    std::vector<std::int64_t> wide_;
   };
 
   // A row that a set's list refers to: its place in the shared store, and the set's run of it.
   struct RowRef {
-    std::uint32_t slot = 0;
+    std::uint32_t slotAndOutcome = 0;  // slot * 4 + outcome
     std::int32_t depth = 0;
     std::int64_t attempts = 0;
     std::int64_t steps = 0;
-    Outcome outcome = Outcome::kSolved;
+
+    std::uint32_t slot() const { return slotAndOutcome >> 2; }
+    Outcome outcome() const { return static_cast<Outcome>(slotAndOutcome & 3); }
   };
 
   struct SetRecord {
