@@ -128,7 +128,7 @@ void WriteSweepTop(HtmlWriter& w, const SweepTally& sweep, const BatchTally& bes
 void WriteSetTable(HtmlWriter& w, const SweepTally& sweep, const std::vector<std::size_t>& order,
                    const std::vector<bool>& unbeaten) {
   w.Open("section").Line();
-  w.Open("h2").Attribute("id", "sets").Text("Parameter sets").Close().Line();
+  w.Open("h2").Attribute("id", "parameter-sets").Text("Parameter sets").Close().Line();
   w.Open("p").Class("note").Text("Most solved first, then fewest steps over all attempts; ");
   w.Text(kStar).Text(" marks the sets that no other set beats on both.").Close().Line();
   w.Open("table").Class("rows sets").Line().Open("thead").Open("tr").Element("th", "set");
