@@ -180,8 +180,11 @@ std::string RenderOverview(const BatchTally& tally, std::optional<std::string_vi
   return out;
 }
 
-std::string RenderOverview(const SweepTally& sweep, const BatchTally& best,
-                           std::optional<std::string_view> linkBase) {
+namespace {
+
+// The page of a sweep; `unlinked` when its links were left out to keep it within its bound.
+std::string RenderSweep(const SweepTally& sweep, const BatchTally& best,
+                        std::optional<std::string_view> linkBase, bool unlinked) {
   std::string out;
   out.reserve(std::size_t{256} * 1024);
   HtmlWriter w(out);
@@ -189,6 +192,11 @@ std::string RenderOverview(const SweepTally& sweep, const BatchTally& best,
   const std::vector<bool> unbeaten = sweep.Unbeaten();
   WriteSweepHead(w, sweep);
   WriteSweepTop(w, sweep, best);
+  if (unlinked) {
+    w.Open("p").Class("note").Attribute("id", "unlinked");
+    w.Text("The puzzles' pages are not linked: their names would take this page past ");
+    w.Number(static_cast<std::int64_t>(kMaxOverviewBytes)).Text(" bytes.").Close().Line();
+  }
   WriteSetTable(w, sweep, order, unbeaten);
   WriteSweepChart(w, sweep, order, unbeaten);
   WriteSolvedBy(w, sweep, linkBase);
@@ -207,6 +215,18 @@ std::string RenderOverview(const SweepTally& sweep, const BatchTally& best,
   w.Close().Line();  // body
   w.Close().Line();  // html
   return out;
+}
+
+}  // namespace
+
+std::string RenderOverview(const SweepTally& sweep, const BatchTally& best,
+                           std::optional<std::string_view> linkBase) {
+  std::string page = RenderSweep(sweep, best, linkBase, false);
+  // Long names in every link of a sweep's many parts: the page without them.
+  if (page.size() > kMaxOverviewBytes && linkBase) {
+    page = RenderSweep(sweep, best, std::nullopt, true);
+  }
+  return page;
 }
 
 std::optional<std::string> LinkBase(std::string_view overview, std::string_view pagesDir) {

@@ -301,6 +301,7 @@ void WriteSolvedBy(HtmlWriter& w, const SweepTally& sweep,
       const std::size_t linked = puzzle.pageStem.empty() ? 0 : std::min(kLinkedSets, sweep.sets());
       for (std::size_t set = 0; set < linked; ++set) {
         page.assign(puzzle.pageStem).append("-").append(std::to_string(set + 1)).append(".html");
+        if (page.size() > BatchTally::kMaxPageBytes) break;  // no link rather than a broken one
         if (set > 0) w.Text(" ");
         w.Open("a").Href(*linkBase, page).Text("set ").Number(static_cast<std::int64_t>(set + 1));
         w.Close();

@@ -250,5 +250,51 @@ TEST(SweepTallyTest, TheSweepsPageEndsWithTheBestSetsSections) {
   EXPECT_LT(sweep.size(), kMaxOverviewBytes);
 }
 
+// The worst a sweep can do: the most sets, every one unbeaten and with the longest sequence,
+// names and pages as long as kept and made of characters that grow most when escaped or
+// percent-encoded, the best set's lists all full.
+TEST(SweepTallyTest, BoundedWhateverTheSweep) {
+  constexpr std::size_t kSets = 10'000;
+  std::vector<RunParameters> sets;
+  for (std::size_t k = 0; k < kSets; ++k) {
+    sets.push_back({.lookBack = 1'000'000,
+                    .steps = 1'000'000 + static_cast<std::int32_t>(k),
+                    .sequence = std::string(100, '4'),
+                    .solutions = true});
+  }
+  SweepTally sweep(std::move(sets));
+  const std::string name(5000, '&');
+  const std::string stem(BatchTally::kMaxPageBytes - 11, '#');
+  std::vector<SetRun> runs(kSets);
+  std::vector<LineCounts> files;
+  for (std::int64_t k = 0; k < 2'100; ++k) {
+    const auto operand = static_cast<std::size_t>(k / 20);
+    files.resize(operand + 1);
+    const RowPlace place{operand, name, INT64_MAX - k};
+    if (k % 3 == 0) {
+      sweep.AddRefused(place, name);
+    } else {
+      // Set K solves the first lines up to its number, each in fewer steps than the one before.
+      for (std::size_t set = 0; set < kSets; ++set) {
+        const bool solved = k < 600 && static_cast<std::size_t>(k) <= kSets - set;
+        runs[set] = {{solved ? Outcome::kSolved : static_cast<Outcome>(1 + k % 3), INT32_MAX - k,
+                      INT32_MAX - k - static_cast<std::int64_t>(set), INT32_MAX},
+                     AnswerCheck::kDiffers};
+      }
+      sweep.AddLine(place, kPuzzle, static_cast<int>(k % 3), stem, runs);
+      files[operand].Count(runs[0].run.outcome, static_cast<int>(k % 3), runs[0].answer);
+    }
+    if (k % 20 == 19) sweep.FileNotRead(operand, name, name);
+  }
+  const std::size_t best = sweep.BestOrder().front();
+  const std::string overview = RenderOverview(sweep, sweep.TallyOf(best, files),
+                                              std::string(BatchTally::kMaxPageBytes, '#'));
+  EXPECT_LE(overview.size(), kMaxOverviewBytes);
+  EXPECT_GT(overview.size(), kMaxOverviewBytes / 2) << overview.size();  // near the bound
+  // Within it by leaving the links out, and saying so.
+  EXPECT_NE(overview.find("<p class=\"note\" id=\"unlinked\">"), std::string::npos);
+  EXPECT_EQ(overview.find("<a "), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tarvik::view
