@@ -98,7 +98,7 @@ def check_screenshot(png, text):
     if is_sweep(text):
         # The columns of puzzles by the sets that solve them, in the colour of solved.
         solved = colours["o-solved"]
-        column = sum(1 for row in rows if check_pages.runs_in(row, solved, 40))
+        column = sum(1 for row in rows if check_pages.runs_in(row, solved, 20))
         expect(column >= 20, "no columns of puzzles solved by some set on the first screen")
         return f"{column} rows across the columns of solved puzzles on the first screen"
     # The bar of all lines: a long run of each outcome's colour (the synthetic batch has them
