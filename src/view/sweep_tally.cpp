@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 namespace tarvik::view {
@@ -45,7 +46,7 @@ void SweepTally::Bins::Add(std::size_t bin, Outcome outcome) {
     narrow_.reserve(size);  // no more than is used: one set of many
     narrow_.resize(size);
   }
-  if (narrow_[at] == UINT32_MAX) {
+  if (narrow_[at] == std::numeric_limits<std::uint32_t>::max()) {
     wide_.assign(narrow_.begin(), narrow_.end());
     std::vector<std::uint32_t>().swap(narrow_);
     ++wide_[at];
