@@ -89,8 +89,7 @@ TEST(SweepTallyTest, BestOrderAndUnbeatenSets) {
 
 // How many sets solve each puzzle, and the first kMaxUnsolved puzzles that none solves.
 TEST(SweepTallyTest, PuzzlesBySetsThatSolveThemAndTheFirstUnsolved) {
-  std::vector<std::vector<RunSummary>> runs;
-  for (int k = 0; k < 60; ++k) runs.push_back({Stopped(40), Stopped(40), Stopped(40)});
+  std::vector<std::vector<RunSummary>> runs(60, {Stopped(40), Stopped(40), Stopped(40)});
   runs.insert(runs.begin() + 3, {Solved(3), Stopped(40), Solved(3)});
   runs.push_back({Solved(3), Solved(3), Solved(3)});
   runs.push_back({Stopped(40), Solved(3), Stopped(40)});
