@@ -59,11 +59,7 @@ std::string FolderOf(const std::string& name) {
 
 std::optional<Failure> OverviewPages::Open(const std::vector<TakenFile>& taken) {
   if ((options_.overview || options_.viewsDir) && options_.lists.Count() > 1) {
-    std::vector<RunParameters> sets;
-    for (std::size_t k = 0; k < options_.lists.Count(); ++k) {
-      sets.push_back(options_.lists.Set(k, options_));
-    }
-    sweep_.emplace(std::move(sets));
+    sweep_.emplace(options_.lists, options_);
   } else if (options_.overview || options_.viewsDir) {
     tally_.emplace(options_);
   }
