@@ -23,6 +23,13 @@ inline bool VALUEINCOLUMN(const PuzzleState& st, int column, int value) {
   return Scan::Column(st.S, column, value);
 }
 
+// The same on the columns found holding `value` by Scan::ColumnsWith, which a unit's positions
+// share while nothing is filled.
+template <class Scan = scan::Baseline>
+inline bool VALUEINCOLUMN(const typename Scan::ColumnsHolding& columns, int column) {
+  return columns.Holds(column);
+}
+
 // The 3 x 3 box that holds cell (row, column).
 template <class Scan = scan::Baseline>
 inline bool VALUEINBOX(const PuzzleState& st, int row, int column, int value) {

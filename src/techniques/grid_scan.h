@@ -40,6 +40,14 @@ struct Portable {
     }
     return found;
   }
+
+  // Cell by cell there is nothing to share: each column is looked at when it is asked about.
+  struct ColumnsHolding {
+    const Grid& s;
+    int value;
+    bool Holds(int column) const { return Column(s, column, value); }
+  };
+  static ColumnsHolding ColumnsWith(const Grid& s, int value) { return {s, value}; }
 };
 
 // Where the units lie in a band (state/grid.h): bit k of a band's match mask is byte k of the
@@ -56,6 +64,14 @@ struct BandMasks {
       [](int j) { return 0x40201u << (j - 1); });  // bits 0, 9 and 18
   // Values outside 0 to 9 are in no cell; they are kept out of the 8-bit compare.
   static bool InCellRange(int value) { return value >= 0 && value <= 9; }
+
+  // The columns that hold a value, from one compare of the three bands with it: bit j - 1 + 9r
+  // is set where row r of some band holds it in column j. Several column tests with no fill
+  // between them share it.
+  struct ColumnsHolding {
+    std::uint32_t bits;
+    bool Holds(int column) const { return (bits & kColumnPlaces[column]) != 0; }
+  };
 };
 
 // Each value 0 to 9 in all 32 bytes (pass_build.cpp), so that a compare with a constant value
@@ -86,14 +102,17 @@ struct Sse2 : BandMasks {
     if (!InCellRange(value)) return false;
     return (BandBits(s, kRowBand[row], value) & kRowPlaces[row]) != 0;
   }
-  static bool Column(const Grid& s, int column, int value) {
-    if (!InCellRange(value)) return false;
+  static ColumnsHolding ColumnsWith(const Grid& s, int value) {
+    if (!InCellRange(value)) return {0};
     const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(kSplat.value[value]));
     const __m128i low =
         _mm_or_si128(_mm_or_si128(Matches(s, 0, v), Matches(s, 32, v)), Matches(s, 64, v));
     const __m128i high =
         _mm_or_si128(_mm_or_si128(Matches(s, 16, v), Matches(s, 48, v)), Matches(s, 80, v));
-    return (Bits(low, high) & kColumnPlaces[column]) != 0;
+    return {Bits(low, high)};
+  }
+  static bool Column(const Grid& s, int column, int value) {
+    return ColumnsWith(s, value).Holds(column);
   }
   static bool Box(const Grid& s, int row, int column, int value) {
     if (!InCellRange(value)) return false;
@@ -130,13 +149,16 @@ struct Avx2 : BandMasks {
     if (!InCellRange(value)) return false;
     return (BandBits(s, Grid::kBandBytes * BandOf(row), value) & kRowPlaces[row]) != 0;
   }
-  __attribute__((target("avx2"))) static bool Column(const Grid& s, int column, int value) {
-    if (!InCellRange(value)) return false;
+  __attribute__((target("avx2"))) static ColumnsHolding ColumnsWith(const Grid& s, int value) {
+    if (!InCellRange(value)) return {0};
     const __m256i v = Splat(value);
     const __m256i bands =
         _mm256_or_si256(_mm256_or_si256(Matches(s, 0, v), Matches(s, Grid::kBandBytes, v)),
                         Matches(s, 2 * Grid::kBandBytes, v));
-    return (Bits(bands) & kColumnPlaces[column]) != 0;
+    return {Bits(bands)};
+  }
+  __attribute__((target("avx2"))) static bool Column(const Grid& s, int column, int value) {
+    return ColumnsWith(s, value).Holds(column);
   }
   __attribute__((target("avx2"))) static bool Box(const Grid& s, int row, int column, int value) {
     if (!InCellRange(value)) return false;
