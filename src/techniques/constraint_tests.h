@@ -36,6 +36,21 @@ inline bool VALUEINBOX(const PuzzleState& st, int row, int column, int value) {
   return Scan::Box(st.S, row, column, value);
 }
 
+// The same three tests on one cell's units, read once by Scan::UnitsOf for the values tried in
+// the cell: nothing is filled while they are asked.
+template <class Scan = scan::Baseline>
+inline bool VALUEINROW(const typename Scan::CellUnits& units, int value) {
+  return Scan::Row(units, value);
+}
+template <class Scan = scan::Baseline>
+inline bool VALUEINCOLUMN(const typename Scan::CellUnits& units, int value) {
+  return Scan::Column(units, value);
+}
+template <class Scan = scan::Baseline>
+inline bool VALUEINBOX(const typename Scan::CellUnits& units, int value) {
+  return Scan::Box(units, value);
+}
+
 // Whether `value` can go into the empty cell (row, column): it is in neither the row, the column
 // nor the box. The tests are asked in that order, each only while the earlier ones found nothing.
 template <class Scan = scan::Baseline>

@@ -48,6 +48,17 @@ struct Portable {
     bool Holds(int column) const { return Column(s, column, value); }
   };
   static ColumnsHolding ColumnsWith(const Grid& s, int value) { return {s, value}; }
+
+  // Nor for one cell's units: each is looked at when it is asked about.
+  struct CellUnits {
+    const Grid& s;
+    int row;
+    int column;
+  };
+  static CellUnits UnitsOf(const Grid& s, int row, int column) { return {s, row, column}; }
+  static bool Row(const CellUnits& u, int value) { return Row(u.s, u.row, value); }
+  static bool Column(const CellUnits& u, int value) { return Column(u.s, u.column, value); }
+  static bool Box(const CellUnits& u, int value) { return Box(u.s, u.row, u.column, value); }
 };
 
 // Where the units lie in a band (state/grid.h): bit k of a band's match mask is byte k of the
@@ -72,7 +83,22 @@ struct BandMasks {
     std::uint32_t bits;
     bool Holds(int column) const { return (bits & kColumnPlaces[column]) != 0; }
   };
+
+  // A cell's units in two vectors (CellUnits): its own band, and the cells of its column in the
+  // other two bands, the first of them where it lies (bits j - 1 + 9r) and the second read one
+  // byte early (bits j + 9r; it is band 1 or 2, so the byte before it is in the grid).
+  static constexpr std::ptrdiff_t KeptBand(int band) { return band == 0 ? 32 : 0; }
+  static constexpr std::ptrdiff_t ShiftedBand(int band) { return band == 2 ? 32 : 64; }
+  static constexpr auto kCrossPlaces =
+      ByRowOrColumn<std::uint32_t>::Of([](int j) { return 0x40201u << (j - 1) | 0x40201u << j; });
 };
+
+// For each column j, the bytes j + 9r (r = 0 to 2) set: where a cell's units take the shifted
+// band (pass_build.cpp).
+struct CrossTakes {
+  alignas(32) std::int8_t column[10][32];
+};
+extern const CrossTakes kCrossTake;
 
 // Each value 0 to 9 in all 32 bytes (pass_build.cpp), so that a compare with a constant value
 // takes its splat straight from memory. Defined apart so that the compiler does not rebuild the
@@ -117,6 +143,55 @@ struct Sse2 : BandMasks {
   static bool Box(const Grid& s, int row, int column, int value) {
     if (!InCellRange(value)) return false;
     return (BandBits(s, kRowBand[row], value) & kBoxPlaces[column]) != 0;
+  }
+
+  // One cell's units, read once for the values tried in it while nothing is filled.
+  struct CellUnits {
+    __m128i own[2];
+    __m128i cross[2];
+    std::uint32_t rowPlaces;
+    std::uint32_t columnPlaces;
+    std::uint32_t crossPlaces;
+    std::uint32_t boxPlaces;
+  };
+  static __m128i Load(const std::int8_t* bytes) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(bytes));
+  }
+  static CellUnits UnitsOf(const Grid& s, int row, int column) {
+    const int band = BandOf(row);
+    const std::int8_t* own = s.cells + Grid::kBandBytes * band;
+    const std::int8_t* kept = s.cells + KeptBand(band);
+    const std::int8_t* shifted = s.cells + ShiftedBand(band) - 1;
+    CellUnits u{};
+    for (int half = 0; half < 2; ++half) {
+      const __m128i take = Load(kCrossTake.column[column] + 16 * half);
+      u.own[half] = Load(own + 16 * half);
+      u.cross[half] = _mm_or_si128(
+          _mm_and_si128(take,
+                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(shifted + 16 * half))),
+          _mm_andnot_si128(take, Load(kept + 16 * half)));
+    }
+    u.rowPlaces = kRowPlaces[row];
+    u.columnPlaces = kColumnPlaces[column];
+    u.crossPlaces = kCrossPlaces[column];
+    u.boxPlaces = kBoxPlaces[column];
+    return u;
+  }
+  static std::uint32_t Bits(const __m128i (&halves)[2], int value) {
+    const __m128i v = Load(kSplat.value[value]);
+    return Bits(_mm_cmpeq_epi8(halves[0], v), _mm_cmpeq_epi8(halves[1], v));
+  }
+  static bool Row(const CellUnits& u, int value) {
+    if (!InCellRange(value)) return false;
+    return (Bits(u.own, value) & u.rowPlaces) != 0;
+  }
+  static bool Column(const CellUnits& u, int value) {
+    if (!InCellRange(value)) return false;
+    return ((Bits(u.own, value) & u.columnPlaces) | (Bits(u.cross, value) & u.crossPlaces)) != 0;
+  }
+  static bool Box(const CellUnits& u, int value) {
+    if (!InCellRange(value)) return false;
+    return (Bits(u.own, value) & u.boxPlaces) != 0;
   }
 };
 using Baseline = Sse2;
@@ -163,6 +238,47 @@ struct Avx2 : BandMasks {
   __attribute__((target("avx2"))) static bool Box(const Grid& s, int row, int column, int value) {
     if (!InCellRange(value)) return false;
     return (BandBits(s, Grid::kBandBytes * BandOf(row), value) & kBoxPlaces[column]) != 0;
+  }
+
+  // One cell's units, read once for the values tried in it while nothing is filled: a row or a
+  // box test is one compare of its own band, a column test one more of the other two bands'
+  // cells of its column, gathered by one blend.
+  struct CellUnits {
+    __m256i own;
+    __m256i cross;
+    std::uint32_t rowPlaces;
+    std::uint32_t columnPlaces;
+    std::uint32_t crossPlaces;
+    std::uint32_t boxPlaces;
+  };
+  __attribute__((target("avx2"))) static __m256i Load(const std::int8_t* bytes) {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes));
+  }
+  __attribute__((target("avx2"))) static CellUnits UnitsOf(const Grid& s, int row, int column) {
+    const int band = BandOf(row);
+    const __m256i shifted =
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s.cells + ShiftedBand(band) - 1));
+    return {Load(s.cells + Grid::kBandBytes * band),
+            _mm256_blendv_epi8(Load(s.cells + KeptBand(band)), shifted,
+                               Load(kCrossTake.column[column])),
+            kRowPlaces[row],
+            kColumnPlaces[column],
+            kCrossPlaces[column],
+            kBoxPlaces[column]};
+  }
+  __attribute__((target("avx2"))) static bool Row(const CellUnits& u, int value) {
+    if (!InCellRange(value)) return false;
+    return (Bits(_mm256_cmpeq_epi8(u.own, Splat(value))) & u.rowPlaces) != 0;
+  }
+  __attribute__((target("avx2"))) static bool Column(const CellUnits& u, int value) {
+    if (!InCellRange(value)) return false;
+    const __m256i v = Splat(value);
+    return ((Bits(_mm256_cmpeq_epi8(u.own, v)) & u.columnPlaces) |
+            (Bits(_mm256_cmpeq_epi8(u.cross, v)) & u.crossPlaces)) != 0;
+  }
+  __attribute__((target("avx2"))) static bool Box(const CellUnits& u, int value) {
+    if (!InCellRange(value)) return false;
+    return (Bits(_mm256_cmpeq_epi8(u.own, Splat(value))) & u.boxPlaces) != 0;
   }
 };
 #endif
