@@ -163,7 +163,7 @@ struct Sse2 : BandMasks {
     const std::int8_t* kept = s.cells + KeptBand(band);
     const std::int8_t* shifted = s.cells + ShiftedBand(band) - 1;
     CellUnits u{};
-    for (int half = 0; half < 2; ++half) {
+    for (std::ptrdiff_t half = 0; half < 2; ++half) {
       const __m128i take = Load(kCrossTake.column[column] + 16 * half);
       u.own[half] = Load(own + 16 * half);
       u.cross[half] = _mm_or_si128(
