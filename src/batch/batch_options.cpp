@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "batch/batch_options.h"
 
+#include <cstdint>
+#include <limits>
+
 #include "system/quoting.h"
 #include "view/overview_page.h"
 
@@ -26,18 +29,41 @@ std::string ReportName(std::string_view operand) {
   return std::string(base);
 }
 
+namespace {
+
+constexpr std::size_t kMaxDigits = 18;  // what a 64-bit value holds, whatever the digits
+
+// Takes a trailing "-NUMBER" off `base`, NUMBER 1 or more with no leading zero, as the rows number
+// lines and sets; its value, saturated, or 0 when there is none.
+std::uint64_t TakeNumber(std::string_view& base) {
+  const std::size_t dash = base.rfind('-');
+  if (dash == std::string_view::npos || dash + 1 == base.size() || base[dash + 1] == '0' ||
+      base.find_first_not_of("0123456789", dash + 1) != std::string_view::npos) {
+    return 0;
+  }
+  const std::string_view digits = base.substr(dash + 1);
+  base = base.substr(0, dash);
+  if (digits.size() > kMaxDigits) return std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t value = 0;
+  for (const char digit : digits) value = value * 10 + static_cast<std::uint64_t>(digit - '0');
+  return value;
+}
+
+}  // namespace
+
 bool WritesFileNamed(const BatchOptions& options, std::string_view base, bool page) {
   const std::string_view extension = page ? ".html" : ".txt";
   if (page && base == "index.html") return true;
   if (!base.ends_with(extension)) return false;
   base.remove_suffix(extension.size());
-  // REPORTNAME-LINE, LINE as the rows number lines: 1 or more, no leading zero.
-  const std::size_t dash = base.rfind('-');
-  if (dash == std::string_view::npos || dash + 1 == base.size() || base[dash + 1] == '0' ||
-      base.find_first_not_of("0123456789", dash + 1) != std::string_view::npos) {
-    return false;
+  // REPORTNAME-LINE, and in a sweep REPORTNAME-LINE-K with K one of its sets.
+  const std::size_t sets = options.lists.Count();
+  if (sets > 1) {
+    const std::uint64_t set = TakeNumber(base);
+    if (set == 0 || set > sets) return false;
   }
-  const std::string_view name = base.substr(0, dash);
+  if (TakeNumber(base) == 0) return false;
+  const std::string_view name = base;
   if (options.operands.empty()) return name == "stdin";
   for (const std::string& operand : options.operands) {
     if (ReportName(operand) == name) return true;
@@ -54,11 +80,14 @@ std::optional<std::string> OverviewNameClash(const BatchOptions& options) {
     return dir && view::LinkBase(overview, *dir) == std::string();
   };
   std::string_view what;
+  const bool sweep = options.lists.Count() > 1;
   if (in(options.viewsDir) && WritesFileNamed(options, base, true)) {
     what = base == "index.html" ? "the --views folder's index.html"
+           : sweep              ? "the --views folder's pages (REPORTNAME-LINE-K.html)"
                                 : "the --views folder's pages (REPORTNAME-LINE.html)";
   } else if (in(options.reportsDir) && WritesFileNamed(options, base, false)) {
-    what = "the --reports folder's report files (REPORTNAME-LINE.txt)";
+    what = sweep ? "the --reports folder's report files (REPORTNAME-LINE-K.txt)"
+                 : "the --reports folder's report files (REPORTNAME-LINE.txt)";
   } else {
     return std::nullopt;
   }

@@ -60,7 +60,7 @@ std::string ReportName(std::string_view operand);
 
 // Whether the batch writes a file of base name `base` in the --views folder (`page`: index.html
 // and the pages, REPORTNAME-LINE.html) or in the --reports folder (REPORTNAME-LINE.txt), whether
-// or not that line exists.
+// or not that line exists; in a sweep REPORTNAME-LINE-K.html and .txt, K one of its sets.
 bool WritesFileNamed(const BatchOptions& options, std::string_view base, bool page);
 
 // Why the --overview FILE may not be written, when its name is one the batch writes besides in

@@ -195,9 +195,11 @@ std::optional<Failure> LineWork::GradeWithFiles(Job& job, const RunParameters& p
 
   if (pageFile) {
     const std::string fileLine = sources_[job.operand] + ":" + std::to_string(job.line.line);
+    const std::string setName =
+        sets_ > 1 ? "set " + std::to_string(set + 1) + ": " + options_.lists.Label(set) : "";
     const std::string page =
         view::RenderPage(input, *recorder, sources_[job.operand],
-                         view::BatchPlace{fileLine, "index.html", job.solutions});
+                         view::BatchPlace{fileLine, "index.html", job.solutions, setName});
     if (const std::error_code error = pageFile->Write(page)) return writeError(pageName, error);
     if (const std::error_code error = pageFile->Commit()) return NotCreated(pageName, error);
   }

@@ -32,11 +32,6 @@ std::optional<UsageError> CheckCombination(const Command& command,
     if (option->name == "--print-level" && !command.batch.reportsDir) {
       return OnlyWith(name, "with --reports");
     }
-    // The pages of a whole batch show one set of parameters.
-    if ((option->name == "--overview" || option->name == "--views") &&
-        command.batch.lists.Count() > 1) {
-      return OnlyWith(name, "with one parameter set");
-    }
   }
   for (const batch::FieldChoice& kept : command.batch.keep) {
     const std::string head = batch::KeptHead(kept);

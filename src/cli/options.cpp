@@ -216,7 +216,8 @@ constexpr Option kOptions[] = {
     {"--print-level", 0, "N", Scope::kBatch, "print level of those reports (default 0)",
      [](G g, C c) { return Integer(g, kMin32, kMax32, "an integer", c.batch.printLevel); }},
     {"--views", 0, "DIR", Scope::kBatch,
-     "write each puzzle's page as DIR/NAME-LINE.html, and the\n"
+     "write each puzzle's page as DIR/NAME-LINE.html\n"
+     "(DIR/NAME-LINE-K.html for set K of a sweep), and the\n"
      "batch's page as DIR/index.html",
      [](G g, C c) { return Name(g, "a folder name", false, c.batch.viewsDir); }},
     // Standard output holds the rows: the page goes to a file of its own.

@@ -27,11 +27,17 @@ void WriteSource(HtmlWriter& w, std::string_view source) {
   }
 }
 
+// What the title and heading name: the source, or the batch's FILE:LINE and the sweep's set.
+void WritePlace(HtmlWriter& w, std::string_view source, const std::optional<BatchPlace>& place) {
+  WriteSource(w, place ? place->fileLine : source);
+  if (place && !place->set.empty()) w.Text(", ").Text(place->set);
+}
+
 void WriteHead(HtmlWriter& w, const RunRecorder& run, std::string_view source,
                const std::optional<BatchPlace>& place) {
   OpenDocument(w);
   w.Text(kProgramName).Text(": ");
-  WriteSource(w, place ? place->fileLine : source);
+  WritePlace(w, source, place);
   w.Text(" - ");
   WriteOutcomeWords(w, run.summary().run.outcome);
   w.Close().Line();
@@ -70,7 +76,7 @@ void WriteTop(HtmlWriter& w, const PuzzleState& input, const RunRecorder& run,
     w.Close().Line();
   }
   w.Open("h1").Element("span", std::string(kProgramName) + " run of").Text(" ");
-  WriteSource(w, place ? place->fileLine : source);
+  WritePlace(w, source, place);
   w.Close().Line();
   w.Open("p").Class(summary.outcome == Outcome::kSolved ? "outcome solved" : "outcome");
   w.Open("b");

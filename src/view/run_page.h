@@ -19,18 +19,20 @@ inline constexpr std::size_t kMaxPageBytes = 5'000'000;
 // deterministic, so this is the run that `input` gives at any print level.
 RunSummary RecordRun(const PuzzleState& input, RunRecorder& recorder);
 
-// Where the page of a puzzle of a batch stands: its FILE:LINE, and the link back to the overview
-// written beside it.
+// Where the page of a puzzle of a batch stands: its FILE:LINE, in a sweep its parameter set, and
+// the link back to the overview written beside it.
 struct BatchPlace {
   std::string_view fileLine;     // shown as outside text
   std::string_view indexLink;    // "index.html"; percent-encoded where a URL needs it
   std::optional<int> solutions;  // 0, 1 or 2 (two or more), when counted
+  std::string_view set = {};     // "set K: L/S/Q" in a sweep, else empty
 };
 
 // The page of a recorded run: one self-contained HTML5 document. `input` gives the parameters
 // (its print level is the one shown) and the start grid; `source`, if not empty, names where the
 // puzzle came from and is shown as outside text. With `place`, the title and heading name its
-// FILE:LINE instead, and the page links back to the overview; without it, the page has no link.
+// FILE:LINE instead, and its set if any, and the page links back to the overview; without it, the
+// page has no link.
 std::string RenderPage(const PuzzleState& input, const RunRecorder& run, std::string_view source,
                        const std::optional<BatchPlace>& place = std::nullopt);
 

@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "e2e/e2e_support.h"
@@ -175,7 +176,7 @@ TEST(BatchTest, ReportFilesAreTheClassicReports) {
 }
 
 // In a sweep each set's report file is its own run's, named NAME-LINE-K: the report of a one-set
-// batch with that set's parameters. The pages of a whole batch are refused for now.
+// batch with that set's parameters.
 TEST(BatchTest, SweepReportFilesAreEachSetsOwnRun) {
   const BatchScratch scratch;
   const Outcome out =
@@ -198,9 +199,140 @@ TEST(BatchTest, SweepReportFilesAreEachSetsOwnRun) {
     ExpectSameText(scratch.Read("sweep/" + stem + "-2.txt"),
                    BatchCase("reports-level3/" + stem + ".txt"), stem + "-2.txt");
   }
-  for (const char* pages : {"--views=v", "--overview=o.html"}) {
-    const Outcome refused = scratch.Run(std::string("--batch --steps=7,40 ") + pages + " four.txt");
-    EXPECT_EQ(refused.status, 64) << pages;
+}
+
+// The Sudin.txt of a classic run of `puzzle` (81 cells) at print level `level` with look-back
+// `lookBack`, `steps` steps and `sequence` repeated from its start to fill them.
+std::string ClassicInput(const std::string& puzzle, int level, const std::string& lookBack,
+                         int steps, const std::string& sequence) {
+  std::string input;
+  for (std::size_t cell = 0; cell < 81; ++cell) {
+    input.append(1, puzzle[cell]).append(cell % 9 == 8 ? "\n" : " ");
+  }
+  input += std::to_string(level) + " " + lookBack + " " + std::to_string(steps) + "\n";
+  for (int k = 0; k < steps; ++k) {
+    input.append(1, sequence[static_cast<std::size_t>(k) % sequence.size()]).append(" ");
+  }
+  return input + "\n";
+}
+
+// The names of the files in `dir`.
+std::set<std::string> FilesIn(const fs::path& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+// A sweep writes a page and a report file per set of each puzzle line, NAME-LINE-K, and none for
+// a refused line: each report is the classic run's Sudout.txt under that set's parameters, each
+// page the one-set batch's page of that line with the set named in its title and heading.
+TEST(BatchTest, SweepPagesAndReportFilesAreEachSetsOwn) {
+  const BatchScratch scratch;
+  std::vector<std::string> puzzles;  // lines 2 to 5 of four.txt
+  std::istringstream four(BatchCase("four.txt"));
+  for (std::string line; std::getline(four, line);) {
+    if (!line.starts_with("#")) puzzles.push_back(line);
+  }
+  ASSERT_EQ(puzzles.size(), 4u);
+  // Line 2 is refused; lines 1, 3 and 4 hold puzzles of different outcomes.
+  scratch.Write("sweep.txt", puzzles[0] + "\n123\n" + puzzles[1] + "\n" + puzzles[3] + "\n");
+  const std::vector<std::pair<int, std::string>> lines = {
+      {1, puzzles[0]}, {3, puzzles[1]}, {4, puzzles[3]}};
+  // Set K, from 1: look-back slowest, sequence fastest.
+  const std::vector<std::vector<std::string>> sets = {
+      {"2", "132"}, {"2", "4123"}, {"5", "132"}, {"5", "4123"}};
+  const Outcome out = scratch.Run(
+      "--batch --quiet --jobs=2 --views=v --reports=r --print-level=2 --look-back=2,5 "
+      "--steps=25 --sequence=132,4123 sweep.txt");
+  EXPECT_EQ(out.status, 65);
+  EXPECT_EQ(out.errors, "tarvik: sweep.txt:2: puzzle: found 3 bytes, expected 81\n");
+
+  std::set<std::string> pages = {"index.html"};
+  std::set<std::string> reports;
+  for (std::size_t k = 0; k < sets.size(); ++k) {
+    const std::string& lookBack = sets[k][0];
+    const std::string& sequence = sets[k][1];
+    const std::string set = std::to_string(k + 1);
+    const std::string name = "set " + set + ": " + lookBack + "/25/" + sequence;
+    const std::string dir = "alone" + set;
+    EXPECT_EQ(scratch
+                  .Run("--batch --quiet --jobs=2 --views=" + dir + " --reports=" + dir +
+                       " --print-level=2 --look-back=" + lookBack +
+                       " --steps=25 --sequence=" + sequence + " sweep.txt")
+                  .status,
+              65);
+    for (const auto& [line, puzzle] : lines) {
+      const std::string stem = "sweep-" + std::to_string(line);
+      const std::string where = stem + "-" + set;
+      pages.insert(where + ".html");
+      reports.insert(where + ".txt");
+
+      const std::string run = "run-" + where;
+      fs::create_directory(scratch.path() / run);
+      scratch.Write(run + "/Sudin.txt", ClassicInput(puzzle, 2, lookBack, 25, sequence));
+      EXPECT_EQ(scratch.Run("-C " + run, "> /dev/null").status, 0) << where;
+      ExpectSameText(scratch.Read("r/" + where + ".txt"), scratch.Read(run + "/Sudout.txt"),
+                     where + ".txt");
+
+      std::string page = scratch.Read("v/" + where + ".html");
+      const std::string fileLine = "sweep.txt:" + std::to_string(line);
+      const std::string title = "<title>tarvik: " + fileLine + ", " + name + " - ";
+      const std::string heading =
+          "<h1><span>tarvik run of</span> " + fileLine + ", " + name + "</h1>";
+      for (const std::string& named : {title, heading}) {
+        const std::size_t at = page.find(named);
+        ASSERT_NE(at, std::string::npos) << where << ": " << named;
+        page.erase(at + named.find(", set "), name.size() + 2);
+      }
+      EXPECT_TRUE(page == scratch.Read(dir + "/" + stem + ".html")) << where;
+    }
+  }
+  EXPECT_EQ(FilesIn(scratch.path() / "v"), pages);
+  EXPECT_EQ(FilesIn(scratch.path() / "r"), reports);
+}
+
+// The overview of a sweep links each puzzle to its sets' pages, NAME-LINE-K.html: every link of
+// DIR/index.html, and of the --overview FILE in a folder of its own, leads to a written page.
+TEST(BatchTest, SweepOverviewLinksLeadToWrittenPages) {
+  const BatchScratch scratch;
+  fs::create_directory(scratch.path() / "out");
+  const Outcome out = scratch.Run(
+      "--batch --quiet --jobs=2 --steps=7,40 --sequence=4123,1234 --views=v "
+      "--overview=out/o.html mixed.txt");
+  EXPECT_EQ(out.status, 65);
+  const auto linksOf = [](const std::string& page) {
+    std::vector<std::string> links;
+    const std::string start = "<a href=\"";
+    for (std::size_t at = page.find(start); at != std::string::npos;
+         at = page.find(start, at + 1)) {
+      const std::size_t from = at + start.size();
+      links.push_back(page.substr(from, page.find('"', from) - from));
+    }
+    return links;
+  };
+  struct Case {
+    const char* page;
+    const char* folder;
+    std::size_t least;  // links at least: the hardest's and the first sets' of unsolved puzzles
+  };
+  for (const Case& c : {Case{"v/index.html", "v", 19}, {"out/o.html", "out", 19}}) {
+    const std::string page = scratch.Read(c.page);
+    EXPECT_NE(page.find("id=\"parameter-sets\""), std::string::npos) << c.page;
+    const std::vector<std::string> links = linksOf(page);
+    EXPECT_GE(links.size(), c.least) << c.page;
+    std::set<std::string> sets;
+    for (const std::string& link : links) {
+      EXPECT_TRUE(fs::is_regular_file(scratch.path() / c.folder / link)) << c.page << ": " << link;
+      sets.insert(link.substr(link.rfind('-')));
+    }
+    // Pages of more than one set are linked, and only the sweep's NAME-LINE-K.html ones.
+    EXPECT_GT(sets.size(), 1U) << c.page;
+    for (const std::string& set : sets) {
+      EXPECT_TRUE(set == "-1.html" || set == "-2.html" || set == "-3.html" || set == "-4.html")
+          << set;
+    }
   }
 }
 

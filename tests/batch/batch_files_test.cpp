@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "e2e/e2e_support.h"
@@ -371,6 +372,15 @@ TEST(BatchFilesTest, OverviewThatIsAnotherFileOfTheBatch) {
       {"a report file", "--reports=v/ --overview=v/a-1.txt", 64,
        "tarvik: --overview: found \"v/a-1.txt" + expected +
            "--reports folder's report files (REPORTNAME-LINE.txt)\n" + tryHelp},
+      {"a sweep's page", "--steps=7,40 --views=v --overview=v/a-3-2.html", 64,
+       "tarvik: --overview: found \"v/a-3-2.html" + expected +
+           "--views folder's pages (REPORTNAME-LINE-K.html)\n" + tryHelp},
+      {"a sweep's report file", "--sequence=perm:123 --reports=v --overview=v/a-1-6.txt", 64,
+       "tarvik: --overview: found \"v/a-1-6.txt" + expected +
+           "--reports folder's report files (REPORTNAME-LINE-K.txt)\n" + tryHelp},
+      {"a sweep's index.html", "--look-back=2,5 --views=v --overview=v/index.html", 64,
+       "tarvik: --overview: found \"v/index.html" + expected + "--views folder's index.html\n" +
+           tryHelp},
       {"index.html through a link to the folder", "--views=w --overview=v/index.html", 73,
        "tarvik: v/index.html: is the same file as w/index.html\n"},
   };
@@ -388,6 +398,33 @@ TEST(BatchFilesTest, OverviewThatIsAnotherFileOfTheBatch) {
     } else {
       EXPECT_FALSE(fs::exists(scratch.path() / "v")) << c.what;
     }
+  }
+}
+
+// Names that the batch does not write in the folder, which the page may take: a line or set
+// numbered 0 or with a leading zero, a set past the last, a one-set name in a sweep and a sweep's
+// name in a one-set batch.
+TEST(BatchFilesTest, OverviewBesideTheFilesOfTheBatch) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"--steps=7,40 --views=v", "a-1-0.html"},
+      {"--steps=7,40 --views=v", "a-1-07.html"},
+      {"--steps=7,40 --views=v", "a-1-3.html"},
+      {"--steps=7,40 --views=v", "a-1.html"},
+      {"--steps=7,40 --views=v", "a-0-1.html"},
+      {"--steps=7,40 --reports=v", "a-1-2.html"},
+      {"--steps=7,40 --reports=v", "a-1.txt"},
+      {"--views=v", "a-1-2.html"},
+      {"--reports=v", "a-1-2.txt"},
+  };
+  for (const auto& [options, name] : cases) {
+    const Scratch scratch;
+    scratch.Write("a.txt", kPuzzle + "\n");
+    const std::string what = options + " " + name;
+    const Outcome out =
+        scratch.Run("--batch -q --no-header " + options + " --overview=v/" + name + " a.txt");
+    EXPECT_EQ(out.status, 0) << what;
+    EXPECT_EQ(out.errors, "") << what;
+    EXPECT_TRUE(scratch.Read("v/" + name).starts_with("<!DOCTYPE html>")) << what;
   }
 }
 
