@@ -4,11 +4,14 @@
 #include <string_view>
 #include <utility>
 
+#include "batch/parameter_sets.h"
 #include "system/diagnostics.h"
 #include "system/quoting.h"
 #include "view/overview_page.h"
 
 namespace tarvik::batch {
+
+static_assert(kMaxParameterSets <= view::SweepTally::kMaxSets, "a sweep's tally holds every set");
 
 OverviewPages::OverviewPages(const BatchOptions& options, Files& files,
                              const std::vector<std::string>& sources,
