@@ -4,11 +4,14 @@
 #include <string_view>
 #include <utility>
 
+#include "batch/parameter_sets.h"
 #include "system/diagnostics.h"
 #include "system/quoting.h"
 #include "view/overview_page.h"
 
 namespace tarvik::batch {
+
+static_assert(kMaxParameterSets <= view::SweepTally::kMaxSets, "a sweep's tally holds every set");
 
 OverviewPages::OverviewPages(const BatchOptions& options, Files& files,
                              const std::vector<std::string>& sources,
@@ -59,11 +62,7 @@ std::string FolderOf(const std::string& name) {
 
 std::optional<Failure> OverviewPages::Open(const std::vector<TakenFile>& taken) {
   if ((options_.overview || options_.viewsDir) && options_.lists.Count() > 1) {
-    std::vector<RunParameters> sets;
-    for (std::size_t k = 0; k < options_.lists.Count(); ++k) {
-      sets.push_back(options_.lists.Set(k, options_));
-    }
-    sweep_.emplace(std::move(sets));
+    sweep_.emplace(options_.lists, options_);
   } else if (options_.overview || options_.viewsDir) {
     tally_.emplace(options_);
   }

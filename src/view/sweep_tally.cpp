@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 #include <utility>
 
 namespace tarvik::view {
@@ -73,17 +74,14 @@ void SweepTally::Bins::CopyTo(OutcomeBins<kBinCount>& to) const {
   }
 }
 
-SweepTally::SweepTally(std::vector<RunParameters> sets)
-    : parameters_(std::move(sets)),
-      records_(parameters_.size()),
-      shared_(parameters_.empty() ? RunParameters{} : parameters_.front()),
-      solvedBy_(parameters_.size() + 1) {
+SweepTally::SweepTally(ParameterLists lists, const RunParameters& base)
+    : lists_(std::move(lists)),
+      base_(base),
+      records_(lists_.Count()),
+      shared_(lists_.Count() == 0 ? base : lists_.Set(0, base)),
+      solvedBy_(lists_.Count() + 1) {
+  if (lists_.Count() > kMaxSets) throw std::length_error("more parameter sets than a sweep holds");
   unsolved_.reserve(kMaxUnsolved);
-}
-
-std::string SweepTally::Label(std::size_t set) const {
-  const RunParameters& p = parameters_[set];
-  return std::to_string(p.lookBack) + "/" + std::to_string(p.steps) + "/" + p.sequence;
 }
 
 std::int64_t SweepTally::files() const {
@@ -119,20 +117,55 @@ void SweepTally::Release(std::uint32_t slot) {
   if (--store_[slot].references == 0) freeSlots_.push_back(slot);
 }
 
+SweepTally::RowRef SweepTally::Pack(const RunSummary& run) {
+  RowRef ref{Refer() << 9 | static_cast<std::uint32_t>(run.outcome), 0, run.steps};
+  const bool narrow = run.attempts >= 0 &&
+                      run.attempts <= std::numeric_limits<std::uint32_t>::max() && run.depth >= 0 &&
+                      run.depth < static_cast<std::int32_t>(RowRef::kWideRun);
+  if (narrow) {
+    ref.word |= static_cast<std::uint32_t>(run.depth) << 2;
+    ref.attempts = static_cast<std::uint32_t>(run.attempts);
+    return ref;
+  }
+  ref.word |= RowRef::kWideRun << 2;
+  if (freeWideRuns_.empty()) {
+    ref.attempts = static_cast<std::uint32_t>(wideRuns_.size());
+    wideRuns_.emplace_back();
+  } else {
+    ref.attempts = freeWideRuns_.back();
+    freeWideRuns_.pop_back();
+  }
+  wideRuns_[ref.attempts] = {run.attempts, run.depth};
+  return ref;
+}
+
+RunSummary SweepTally::RunOf(const RowRef& ref) const {
+  if (ref.depth() == RowRef::kWideRun) {
+    const WideRun& wide = wideRuns_[ref.attempts];
+    return {ref.outcome(), wide.attempts, ref.steps, wide.depth};
+  }
+  return {ref.outcome(), std::int64_t{ref.attempts}, ref.steps,
+          static_cast<std::int32_t>(ref.depth())};
+}
+
+void SweepTally::Drop(const RowRef& ref) {
+  if (ref.depth() == RowRef::kWideRun) freeWideRuns_.push_back(ref.attempts);
+  Release(ref.slot());
+}
+
 // As BatchTally::KeepIfHard: most steps first, ties in input order.
 void SweepTally::KeepIfHard(SetRecord& record, const SetRun& run) {
   std::vector<RowRef>& hardest = record.hardest;
   const std::int64_t steps = run.run.steps;
   if (hardest.size() == BatchTally::kHardest && steps <= hardest.back().steps) return;
   if (hardest.size() == BatchTally::kHardest) {
-    Release(hardest.back().slot());
+    Drop(hardest.back());
     hardest.pop_back();
   }
   if (hardest.capacity() == 0) hardest.reserve(BatchTally::kHardest);
   const auto at = std::find_if(hardest.begin(), hardest.end(),
                                [steps](const RowRef& r) { return r.steps < steps; });
-  hardest.insert(at, RowRef{Refer() << 2 | static_cast<std::uint32_t>(run.run.outcome),
-                            run.run.depth, run.run.attempts, steps});
+  hardest.insert(at, Pack(run.run));
 }
 
 void SweepTally::AddLine(const RowPlace& place, std::string_view puzzle,
@@ -234,9 +267,10 @@ std::vector<bool> SweepTally::Unbeaten() const {
 BatchTally SweepTally::TallyOf(std::size_t set, std::span<const LineCounts> fileCounts) const {
   const SetRecord& record = records_[set];
   BatchTally tally = shared_;
-  tally.parameters_ = parameters_[set];
-  tally.parameters_.sequence.assign(parameters_[set].sequence.substr(
-      0, std::min(parameters_[set].sequence.size(), BatchTally::kMaxStoredBytes)));
+  tally.parameters_ = parameters(set);
+  if (tally.parameters_.sequence.size() > BatchTally::kMaxStoredBytes) {
+    tally.parameters_.sequence.resize(BatchTally::kMaxStoredBytes);
+  }
   AddGraded(tally.totals_, record.counts);
   for (FileTally& file : tally.files_) {
     if (file.operand < fileCounts.size()) AddGraded(file.counts, fileCounts[file.operand]);
@@ -259,7 +293,7 @@ BatchTally SweepTally::TallyOf(std::size_t set, std::span<const LineCounts> file
     puzzle.source = row.source;
     puzzle.line = row.line;
     puzzle.puzzle = row.puzzle;
-    puzzle.run = {ref.outcome(), ref.attempts, ref.steps, ref.depth};
+    puzzle.run = RunOf(ref);
     puzzle.solutions = row.solutions;
     puzzle.page = PageOf(row.pageStem, set);
     if (puzzle.page.size() > BatchTally::kMaxPageBytes) puzzle.page.clear();

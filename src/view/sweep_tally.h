@@ -68,16 +68,25 @@ class SweepTally {
     std::vector<std::int64_t> wide_;
   };
 
-  // A row that a set's list refers to: its place in the shared store, and the set's run of it.
+  // A row that a set's list refers to, in 16 bytes: its place in the shared store and the set's
+  // outcome and guess depth in one word, its attempts, its steps. An attempt count of 2^32 or more,
+  // or a depth outside 0 to kWideRun - 1, is kept in the sweep's side table instead, the depth
+  // then kWideRun and the attempts the entry's index.
   struct RowRef {
-    std::uint32_t slotAndOutcome = 0;  // slot * 4 + outcome
-    std::int32_t depth = 0;
-    std::int64_t attempts = 0;
+    static constexpr std::uint32_t kWideRun = 127;
+    std::uint32_t word = 0;  // slot << 9 | depth << 2 | outcome
+    std::uint32_t attempts = 0;
     std::int64_t steps = 0;
 
-    std::uint32_t slot() const { return slotAndOutcome >> 2; }
-    Outcome outcome() const { return static_cast<Outcome>(slotAndOutcome & 3); }
+    std::uint32_t slot() const { return word >> 9; }
+    std::uint32_t depth() const { return word >> 2 & kWideRun; }
+    Outcome outcome() const { return static_cast<Outcome>(word & 3); }
   };
+  static_assert(sizeof(RowRef) == 16);
+  // The slots that fit a RowRef; a set refers to at most kHardest + kMaxDiffering rows at once.
+  static constexpr std::size_t kMaxSlots = std::size_t{1} << 23;
+  static constexpr std::size_t kMaxSets =
+      (kMaxSlots - 1) / (BatchTally::kHardest + BatchTally::kMaxDiffering);
 
   struct SetRecord {
     LineCounts counts;  // of its graded puzzles alone
@@ -93,8 +102,8 @@ class SweepTally {
     std::int64_t moreDiffering = 0;
   };
 
-  // `sets` in set order, over the batch's other parameters.
-  explicit SweepTally(std::vector<RunParameters> sets);
+  // The sets of `lists` over `base`'s other parameters; at most kMaxSets of them.
+  SweepTally(ParameterLists lists, const RunParameters& base);
 
   // A graded line: its place, digits, solutions when counted, the stem of its pages (empty:
   // none), and each set's result in set order.
@@ -105,9 +114,9 @@ class SweepTally {
   void FileDone(std::size_t operand, std::string_view source, std::int64_t linesRead);
 
   std::size_t sets() const { return records_.size(); }
-  const RunParameters& parameters(std::size_t set) const { return parameters_[set]; }
+  RunParameters parameters(std::size_t set) const { return lists_.Set(set, base_); }
   // Set `set` as LOOKBACK/STEPS/SEQUENCE.
-  std::string Label(std::size_t set) const;
+  std::string Label(std::size_t set) const { return lists_.Label(set); }
   const SetRecord& record(std::size_t set) const { return records_[set]; }
   // The lines read and refused of the batch, and its puzzles.
   const LineCounts& totals() const { return shared_.totals(); }
@@ -139,12 +148,24 @@ class SweepTally {
     std::uint32_t references = 0;
   };
 
+  // A run that a RowRef cannot hold.
+  struct WideRun {
+    std::int64_t attempts = 0;
+    std::int32_t depth = 0;
+  };
+
   // The slot of the line under way, stored when first referred to.
   std::uint32_t Refer();
   void Release(std::uint32_t slot);
   void KeepIfHard(SetRecord& record, const SetRun& run);
+  // A reference to the line under way and `run`, and the run it holds.
+  RowRef Pack(const RunSummary& run);
+  RunSummary RunOf(const RowRef& ref) const;
+  // Releases the reference's slot and side entry.
+  void Drop(const RowRef& ref);
 
-  std::vector<RunParameters> parameters_;
+  ParameterLists lists_;
+  RunParameters base_;
   std::vector<SetRecord> records_;
   BatchTally shared_;  // the FILEs, lines read and refused lines, common to every set
   std::int64_t puzzles_ = 0;
@@ -154,6 +175,8 @@ class SweepTally {
 
   std::vector<StoredRow> store_;
   std::vector<std::uint32_t> freeSlots_;
+  std::vector<WideRun> wideRuns_;
+  std::vector<std::uint32_t> freeWideRuns_;
   // The line under way.
   RowPlace place_;
   std::string_view puzzle_;

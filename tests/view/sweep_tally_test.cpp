@@ -14,20 +14,17 @@ namespace {
 
 const std::string kPuzzle(81, '0');
 
-std::vector<RunParameters> SetsOf(std::size_t count, bool solutions = false) {
-  std::vector<RunParameters> sets;
-  for (std::size_t k = 0; k < count; ++k) {
-    sets.push_back({.lookBack = 4,
-                    .steps = static_cast<std::int32_t>(10 + k),
-                    .sequence = "4123",
-                    .solutions = solutions});
-  }
-  return sets;
+// `count` sets, 4/10/4123, 4/11/4123, ...
+ParameterLists ListsOf(std::size_t count) {
+  ParameterLists lists;
+  lists.steps.clear();
+  for (std::size_t k = 0; k < count; ++k) lists.steps.push_back(static_cast<std::int32_t>(10 + k));
+  return lists;
 }
 
 // A sweep whose lines give each set `runs[line][set]`, all from one FILE, a.txt.
 SweepTally SweepOf(std::size_t sets, const std::vector<std::vector<RunSummary>>& runs) {
-  SweepTally sweep(SetsOf(sets));
+  SweepTally sweep(ListsOf(sets), {});
   std::int64_t line = 0;
   std::vector<SetRun> results;
   for (const std::vector<RunSummary>& row : runs) {
@@ -153,9 +150,10 @@ struct MadeUp {
 };
 
 MadeUp MakeUp(std::size_t sets, std::size_t files, std::int64_t lines) {
-  MadeUp made{SweepTally(SetsOf(sets, true)), {}, std::vector<std::vector<LineCounts>>(sets)};
+  const RunParameters base{.solutions = true};
+  MadeUp made{SweepTally(ListsOf(sets), base), {}, std::vector<std::vector<LineCounts>>(sets)};
   for (std::size_t k = 0; k < sets; ++k) {
-    made.plain.emplace_back(SetsOf(sets, true)[k]);
+    made.plain.emplace_back(ListsOf(sets).Set(k, base));
     made.fileCounts[k].resize(files);
   }
   std::uint64_t state = 0x9E3779B97F4A7C15u;
@@ -232,6 +230,60 @@ TEST(SweepTallyTest, EachSetsTallyIsAPlainBatchOfItsRows) {
   }
 }
 
+// A set's hardest puzzles keep their attempts and depths exact, those too large for a compact
+// reference among them, while references come and go.
+TEST(SweepTallyTest, TheHardestKeepEveryAttemptCountAndDepth) {
+  constexpr std::int64_t k32 = std::int64_t{1} << 32;
+  struct Case {
+    std::int64_t attempts;
+    std::int32_t depth;
+  };
+  const Case cases[] = {
+      {1, 0},         {k32 - 1, 126},  {k32, 0}, {k32 + 1, 81},          {1, 127},
+      {1, INT32_MAX}, {INT64_MAX, 5},  {0, -1},  {INT64_MAX, INT32_MAX}, {k32 * 3, 9},
+      {k32 - 1, 0},   {1'000'000, 81},
+  };
+  constexpr std::size_t kSets = 2;
+  SweepTally sweep(ListsOf(kSets), {});
+  std::vector<BatchTally> plain;
+  for (std::size_t k = 0; k < kSets; ++k) plain.emplace_back(ListsOf(kSets).Set(k, {}));
+  // Three rounds of the cases over 150 lines: the hardest fill, then drop and take rows, the
+  // second set in another order.
+  std::vector<SetRun> runs(kSets);
+  constexpr std::int64_t kLines = 150;
+  constexpr auto kCases = static_cast<std::int64_t>(std::size(cases));
+  for (std::int64_t line = 1; line <= kLines; ++line) {
+    const std::string stem = "a-" + std::to_string(line);
+    for (std::size_t k = 0; k < kSets; ++k) {
+      const Case& c =
+          cases[static_cast<std::size_t>((line * static_cast<std::int64_t>(k + 1)) % kCases)];
+      runs[k].run = {static_cast<Outcome>(line % 4), c.attempts, line % 7 * 1000 + line, c.depth};
+      plain[k].AddGraded({{0, "a.txt", line},
+                          kPuzzle,
+                          runs[k].run,
+                          std::nullopt,
+                          stem + "-" + std::to_string(k + 1) + ".html",
+                          std::nullopt});
+    }
+    sweep.AddLine({0, "a.txt", line}, kPuzzle, std::nullopt, stem, runs);
+  }
+  sweep.FileDone(0, "a.txt", kLines);
+  for (BatchTally& tally : plain) tally.FileDone(0, "a.txt", kLines);
+  for (std::size_t k = 0; k < kSets; ++k) {
+    LineCounts counts;
+    counts.puzzles = plain[k].totals().puzzles;
+    counts.outcomes = plain[k].totals().outcomes;
+    const BatchTally tally = sweep.TallyOf(k, std::vector<LineCounts>{counts});
+    ASSERT_EQ(tally.hardest().size(), BatchTally::kHardest);
+    for (std::size_t at = 0; at < BatchTally::kHardest; ++at) {
+      EXPECT_EQ(tally.hardest()[at].line, plain[k].hardest()[at].line) << "set " << k + 1;
+      EXPECT_EQ(tally.hardest()[at].run, plain[k].hardest()[at].run)
+          << "set " << k + 1 << ", line " << plain[k].hardest()[at].line;
+    }
+    EXPECT_EQ(RenderOverview(tally, "v/"), RenderOverview(plain[k], "v/")) << "set " << k + 1;
+  }
+}
+
 // The sweep's page shows the best set's usual sections after its own.
 TEST(SweepTallyTest, TheSweepsPageEndsWithTheBestSetsSections) {
   const MadeUp made = MakeUp(3, 2, 120);
@@ -254,14 +306,11 @@ TEST(SweepTallyTest, TheSweepsPageEndsWithTheBestSetsSections) {
 // percent-encoded, the best set's lists all full.
 TEST(SweepTallyTest, BoundedWhateverTheSweep) {
   constexpr std::size_t kSets = 10'000;
-  std::vector<RunParameters> sets;
+  ParameterLists lists{{1'000'000}, {}, {std::string(100, '4')}};
   for (std::size_t k = 0; k < kSets; ++k) {
-    sets.push_back({.lookBack = 1'000'000,
-                    .steps = 1'000'000 + static_cast<std::int32_t>(k),
-                    .sequence = std::string(100, '4'),
-                    .solutions = true});
+    lists.steps.push_back(1'000'000 + static_cast<std::int32_t>(k));
   }
-  SweepTally sweep(std::move(sets));
+  SweepTally sweep(std::move(lists), {.solutions = true});
   const std::string name(5000, '&');
   const std::string stem(BatchTally::kMaxPageBytes - 11, '#');
   std::vector<SetRun> runs(kSets);
