@@ -22,6 +22,7 @@
 #include "batch/rows.h"
 #include "system/diagnostics.h"
 #include "system/quoting.h"
+#include "view/sweep_tally.h"
 
 #ifdef TARVIK_LOCK_COUNTER
 #include "batch/lock_counter.h"
@@ -244,7 +245,7 @@ ExitStatus Batch::Run() {
     host_.errors << (stop_->status == ExitStatus::kOsError ? kOutOfMemory : stop_->message);
   }
   // The page of a batch that stopped would show part of it: none is written.
-  if (const std::optional<Failure> failure = stop_ ? std::nullopt : pages_.Write()) {
+  if (const std::optional<Failure> failure = stop_ ? std::nullopt : pages_.Write(setFiles_)) {
     const std::lock_guard lock(errorsMutex_);
     status_.Set(failure->status);
     host_.errors << failure->message;
@@ -497,13 +498,13 @@ void Batch::Summarize() {
     progress_.Summarize(totals_, files_);
     return;
   }
-  // Most solved, then fewest steps, then the lower number.
   std::size_t best = 0;
   constexpr auto kSolved = static_cast<std::size_t>(Outcome::kSolved);
   for (std::size_t k = 1; k < sets_; ++k) {
-    const std::int64_t solved = setTotals_[k].outcomes[kSolved];
-    const std::int64_t bestSolved = setTotals_[best].outcomes[kSolved];
-    if (solved > bestSolved || (solved == bestSolved && setSteps_[k] < setSteps_[best])) best = k;
+    if (view::RanksBefore({setTotals_[k].outcomes[kSolved], setSteps_[k], k},
+                          {setTotals_[best].outcomes[kSolved], setSteps_[best], best})) {
+      best = k;
+    }
   }
   LineCounts totals = setTotals_[best];
   totals.linesRead = totals_.linesRead;

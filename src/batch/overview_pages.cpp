@@ -4,11 +4,14 @@
 #include <string_view>
 #include <utility>
 
+#include "batch/parameter_sets.h"
 #include "system/diagnostics.h"
 #include "system/quoting.h"
 #include "view/overview_page.h"
 
 namespace tarvik::batch {
+
+static_assert(kMaxParameterSets <= view::SweepTally::kMaxSets, "a sweep's tally holds every set");
 
 OverviewPages::OverviewPages(const BatchOptions& options, Files& files,
                              const std::vector<std::string>& sources,
@@ -58,7 +61,9 @@ std::string FolderOf(const std::string& name) {
 }  // namespace
 
 std::optional<Failure> OverviewPages::Open(const std::vector<TakenFile>& taken) {
-  if (options_.overview || options_.viewsDir) {
+  if ((options_.overview || options_.viewsDir) && options_.lists.Count() > 1) {
+    sweep_.emplace(options_.lists, options_);
+  } else if (options_.overview || options_.viewsDir) {
     tally_.emplace(options_);
   }
   if (options_.viewsDir) {
@@ -113,6 +118,10 @@ std::optional<Failure> OverviewPages::OpenOverview(const std::vector<TakenFile>&
 }
 
 void OverviewPages::Tell(const Job& job) {
+  if (sweep_) {
+    TellSweep(job);
+    return;
+  }
   if (!tally_) return;
   if (job.operandEnd) {
     tally_->FileDone(job.operand, sources_[job.operand], *job.operandEnd);
@@ -138,14 +147,47 @@ void OverviewPages::TellRow(const Job& job) {
                      job.run, job.solutions, pageName_, job.answer});
 }
 
-std::optional<Failure> OverviewPages::Write() {
-  if (!tally_) return std::nullopt;
+void OverviewPages::TellSweep(const Job& job) {
+  const view::RowPlace place{job.operand, sources_[job.operand], job.line.line};
+  if (job.operandEnd) {
+    sweep_->FileDone(job.operand, sources_[job.operand], *job.operandEnd);
+  } else if (job.notice) {
+    if (job.notRead) sweep_->FileNotRead(job.operand, sources_[job.operand], job.reason);
+  } else if (job.line.refusal || job.sets.empty()) {
+    // A line with no set's result is counted as refused, as the summary counts it.
+    sweep_->AddRefused(place, job.line.refusal ? std::string_view(*job.line.refusal) : "");
+  } else {
+    // Set K's page is NAME-LINE-K.html.
+    pageName_.clear();
+    if (options_.viewsDir) {
+      pageName_.append(names_[job.operand]).append("-").append(std::to_string(job.line.line));
+    }
+    runs_.clear();
+    for (const Job::SetResult& set : job.sets) runs_.push_back({set.run, set.answer});
+    sweep_->AddLine(place, std::string_view(job.line.digits.data(), job.line.digits.size()),
+                    job.solutions, pageName_, runs_);
+  }
+}
+
+std::optional<Failure> OverviewPages::Write(std::span<const LineCounts> setFiles) {
+  if (!tally_ && !sweep_) return std::nullopt;
+  std::optional<view::BatchTally> best;
+  if (sweep_) {
+    const std::size_t sets = sweep_->sets();
+    const std::size_t set = sweep_->BestOrder().front();
+    std::vector<LineCounts> files;
+    for (std::size_t at = set; at < setFiles.size(); at += sets) files.push_back(setFiles[at]);
+    best.emplace(sweep_->TallyOf(set, files));
+  }
+  const auto render = [&](std::optional<std::string_view> base) {
+    return sweep_ ? view::RenderOverview(*sweep_, *best, base)
+                  : view::RenderOverview(*tally_, base);
+  };
   std::error_code error;
   if (options_.overview) {
     const std::optional<std::string> base =
         options_.viewsDir ? view::LinkBase(*options_.overview, *options_.viewsDir) : std::nullopt;
-    const std::string page =
-        view::RenderOverview(*tally_, base ? std::optional<std::string_view>(*base) : std::nullopt);
+    const std::string page = render(base ? std::optional<std::string_view>(*base) : std::nullopt);
     if (fifo_ && !(inPlace_ = files_.OpenInPlace(*options_.overview, *fifo_, error))) {
       const bool noReader = error == std::errc::no_such_device_or_address;
       return Failure{ExitStatus::kCantCreate,
@@ -164,8 +206,7 @@ std::optional<Failure> OverviewPages::Write() {
   const std::string name = *options_.viewsDir + "/index.html";
   const std::unique_ptr<ReplacementFile> index = files_.CreateReplacement(name, error);
   if (!index) return Failure{ExitStatus::kCantCreate, Message(Named(name), error.message())};
-  if ((error = index->Write(view::RenderOverview(*tally_, std::string_view()))) ||
-      (error = index->Commit())) {
+  if ((error = index->Write(render(std::string_view()))) || (error = index->Commit())) {
     return Failure{ExitStatus::kIoError, WriteErrorMessage(Named(name), error)};
   }
   return std::nullopt;

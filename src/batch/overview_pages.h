@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "batch/line_work.h"
 #include "system/files.h"
 #include "view/batch_tally.h"
+#include "view/sweep_tally.h"
 
 namespace tarvik::batch {
 
@@ -31,11 +33,13 @@ class OverviewPages {
   // Hands a delivered job to the tally: a row, a FILE not read, or the end of a FILE.
   void Tell(const Job& job);
   // Writes the page to the --overview FILE, then to DIR/index.html; why not, at the first that
-  // cannot be written.
-  std::optional<Failure> Write();
+  // cannot be written. In a sweep, `setFiles` are each set's counts of each FILE, operand f's of
+  // set k at f * sets + k.
+  std::optional<Failure> Write(std::span<const LineCounts> setFiles = {});
 
  private:
   void TellRow(const Job& job);
+  void TellSweep(const Job& job);
   std::optional<Failure> OpenOverview(const std::vector<TakenFile>& taken);
 
   const BatchOptions& options_;
@@ -43,6 +47,8 @@ class OverviewPages {
   const std::vector<std::string>& sources_;
   const std::vector<std::string>& names_;
   std::optional<view::BatchTally> tally_;
+  std::optional<view::SweepTally> sweep_;  // instead of tally_, with two parameter sets or more
+  std::vector<view::SetRun> runs_;         // of the row under way
   std::unique_ptr<ReplacementFile> replacement_;
   std::unique_ptr<OutputFile> inPlace_;  // a device, a FIFO or a link's target, as it is
   std::optional<bool> fifo_;             // a FIFO to open when the page is written: through a link?

@@ -79,20 +79,6 @@ std::uint64_t Orderings(std::string_view codes) {
 
 }  // namespace
 
-RunParameters ParameterLists::Set(std::size_t k, const RunParameters& base) const {
-  RunParameters set = base;
-  set.sequence = sequences[k % sequences.size()];
-  k /= sequences.size();
-  set.steps = steps[k % steps.size()];
-  set.lookBack = lookBacks[k / steps.size()];
-  return set;
-}
-
-std::string ParameterLists::Label(std::size_t k) const {
-  const RunParameters set = Set(k, {});
-  return std::to_string(set.lookBack) + "/" + std::to_string(set.steps) + "/" + set.sequence;
-}
-
 std::optional<ListRefusal> ParseNumberList(std::string_view text, std::int32_t low,
                                            std::int32_t high, std::size_t room,
                                            std::vector<std::int32_t>& values) {

@@ -15,20 +15,7 @@ namespace tarvik::batch {
 // The most parameter sets one batch works with.
 inline constexpr std::size_t kMaxParameterSets = 10000;
 
-// The values a sweep tries for each parameter, in the order given, none repeated. A batch works
-// every combination: its parameter sets, numbered from 1 with the look-back varying slowest and
-// the sequence fastest. One value of each is a plain batch.
-struct ParameterLists {
-  std::vector<std::int32_t> lookBacks{4};
-  std::vector<std::int32_t> steps{40};
-  std::vector<std::string> sequences{"4123"};
-
-  std::size_t Count() const { return lookBacks.size() * steps.size() * sequences.size(); }
-  // Set `k` (from 0) over `base`'s other parameters.
-  RunParameters Set(std::size_t k, const RunParameters& base) const;
-  // Set `k` (from 0) as LOOKBACK/STEPS/SEQUENCE.
-  std::string Label(std::size_t k) const;
-};
+using tarvik::ParameterLists;
 
 // Why a list was refused: the item at fault and what was expected instead.
 struct ListRefusal {

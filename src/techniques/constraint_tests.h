@@ -23,10 +23,32 @@ inline bool VALUEINCOLUMN(const PuzzleState& st, int column, int value) {
   return Scan::Column(st.S, column, value);
 }
 
+// The same on the columns found holding `value` by Scan::ColumnsWith, which a unit's positions
+// share while nothing is filled.
+template <class Scan = scan::Baseline>
+inline bool VALUEINCOLUMN(const typename Scan::ColumnsHolding& columns, int column) {
+  return columns.Holds(column);
+}
+
 // The 3 x 3 box that holds cell (row, column).
 template <class Scan = scan::Baseline>
 inline bool VALUEINBOX(const PuzzleState& st, int row, int column, int value) {
   return Scan::Box(st.S, row, column, value);
+}
+
+// The same three tests on one cell's units, read once by Scan::UnitsOf for the values tried in
+// the cell: nothing is filled while they are asked.
+template <class Scan = scan::Baseline>
+inline bool VALUEINROW(const typename Scan::CellUnits& units, int value) {
+  return Scan::Row(units, value);
+}
+template <class Scan = scan::Baseline>
+inline bool VALUEINCOLUMN(const typename Scan::CellUnits& units, int value) {
+  return Scan::Column(units, value);
+}
+template <class Scan = scan::Baseline>
+inline bool VALUEINBOX(const typename Scan::CellUnits& units, int value) {
+  return Scan::Box(units, value);
 }
 
 // Whether `value` can go into the empty cell (row, column): it is in neither the row, the column

@@ -14,6 +14,15 @@ constexpr Splats MakeSplats() {
   return splats;
 }
 constexpr Splats kSplat = MakeSplats();
+
+constexpr CrossTakes MakeCrossTakes() {
+  CrossTakes takes{};
+  for (int j = 1; j <= 9; ++j) {
+    for (int r = 0; r <= 2; ++r) takes.column[j][j + 9 * r] = -1;
+  }
+  return takes;
+}
+constexpr CrossTakes kCrossTake = MakeCrossTakes();
 }  // namespace scan
 
 namespace {

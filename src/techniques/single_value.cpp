@@ -14,21 +14,23 @@ template <class Scan>
 struct SingleValuePass {
   static int Apply(PuzzleState& st, Report& report) {
     int fills = 0;
-    // Each band of rows a copy of its own: the band is then a constant, and so is the compare of
-    // it with the value, which the row test and the column test of a cell share.
+    // Each band of rows a copy of its own: the band is then a constant, and so are the places of
+    // a cell's units, which are read once for the nine values (nothing is filled before the
+    // cell is done); the compare of its band with a value serves its row and box tests alike.
     ForEachConstant<0, 2>([&](auto band) {
       for (int i = FirstOfBand(band); i <= FirstOfBand(band) + 2; ++i) {
 #pragma GCC unroll 9
         for (int j = 1; j <= 9; ++j) {
           if (st.S(i, j) != 0) continue;
+          const auto units = Scan::UnitsOf(st.S, i, j);
           int candidates = 0;  // counted here and kept in NCAND once the cell is done
           int candidate = 0;
           // All nine values are tried, also after a second candidate has turned up.
 #pragma GCC unroll 9
           for (int v = 1; v <= 9; ++v) {
-            if (VALUEINROW<Scan>(st, i, v) || VALUEINCOLUMN<Scan>(st, j, v)) continue;
+            if (VALUEINROW<Scan>(units, v) || VALUEINCOLUMN<Scan>(units, v)) continue;
             // The chain's last test counts without a branch.
-            const bool inBox = VALUEINBOX<Scan>(st, i, j, v);
+            const bool inBox = VALUEINBOX<Scan>(units, v);
             candidates += inBox ? 0 : 1;
             candidate = inBox ? candidate : v;
           }

@@ -118,6 +118,9 @@ class BatchTally {
   std::int64_t moreDiffering() const { return moreDiffering_; }
 
  private:
+  // A sweep keeps one tally's worth for all its sets, and makes its best set's tally at the end.
+  friend class SweepTally;
+
   // The counts of the row's FILE (those of the FILEs past the first kMaxFiles together),
   // starting a new FILE when the operand changes.
   LineCounts& CountsOf(std::size_t operand, std::string_view source);

@@ -27,28 +27,6 @@ struct Distribution {
   bool ranges = false;    // bins of counts (0, 1, 2, 3-4, ...) rather than levels 0 to 10
 };
 
-// A round step for the count axis, about four lines to the highest column.
-std::int64_t AxisStep(std::int64_t highest) {
-  std::int64_t step = 1;
-  for (;;) {
-    for (const std::int64_t factor : {1, 2, 5}) {
-      if (highest <= 4 * step * factor) return step * factor;
-    }
-    step *= 10;
-  }
-}
-
-// A count on the axis: 1500, 20k, 3M.
-void WriteAxisNumber(HtmlWriter& w, std::int64_t value) {
-  if (value >= 1'000'000 && value % 1'000'000 == 0) {
-    w.Number(value / 1'000'000).Text("M");
-  } else if (value >= 10'000 && value % 1'000 == 0) {
-    w.Number(value / 1'000).Text("k");
-  } else {
-    w.Number(value);
-  }
-}
-
 void WriteBinName(HtmlWriter& w, const Distribution& chart, std::size_t bin) {
   if (!chart.ranges) {
     w.Number(static_cast<std::int64_t>(bin));
@@ -155,6 +133,26 @@ Distribution DistributionOf(const OutcomeBins<kBinCount>& bins, std::size_t leas
 }
 
 }  // namespace
+
+std::int64_t AxisStep(std::int64_t highest) {
+  std::int64_t step = 1;
+  for (;;) {
+    for (const std::int64_t factor : {1, 2, 5}) {
+      if (highest <= 4 * step * factor) return step * factor;
+    }
+    step *= 10;
+  }
+}
+
+void WriteAxisNumber(HtmlWriter& w, std::int64_t value) {
+  if (value >= 1'000'000 && value % 1'000'000 == 0) {
+    w.Number(value / 1'000'000).Text("M");
+  } else if (value >= 10'000 && value % 1'000 == 0) {
+    w.Number(value / 1'000).Text("k");
+  } else {
+    w.Number(value);
+  }
+}
 
 void WriteStackedBar(HtmlWriter& w, const LineCounts& counts, int width, int height) {
   std::array<std::int64_t, kOutcomes + 1> parts{};

@@ -49,6 +49,21 @@ a{color:var(--line)}
 @media print{.dists{grid-template-columns:repeat(3,minmax(0,1fr))}.rows td.bar svg{width:120px}}
 )css";
 
+// Beside the overview's own rules, for a sweep's parts.
+constexpr std::string_view kSweepStyle = R"css(.sets th{white-space:normal}
+.sets td:first-child{overflow-wrap:anywhere;min-width:11em}
+.sets tr.unbeaten td:first-child{font-weight:600}
+.sets tr.unbeaten span{color:var(--o-solved)}
+.scatter svg.chart{max-width:760px}
+.scatter path{fill:none;stroke-linecap:round;stroke-width:7}
+.scatter path.point{stroke:var(--muted)}
+.scatter path.front,.scatter circle.front{stroke:var(--o-solved)}
+.scatter circle.front{fill:var(--o-solved)}
+.scatter text{font-size:12px}
+.unsolved td:nth-child(2){overflow-wrap:anywhere}
+#solved-by+figure svg.chart{max-width:760px}
+)css";
+
 std::int64_t FileCount(const BatchTally& tally) {
   return static_cast<std::int64_t>(tally.files().size()) + tally.moreFiles();
 }
@@ -58,6 +73,15 @@ void WriteHead(HtmlWriter& w, const BatchTally& tally) {
   w.Text(kProgramName).Text(": overview of ").Number(tally.totals().puzzles).Text(" puzzles");
   w.Close().Line();
   WriteStyle(w, kOutcomeColours, kOverviewStyle);
+  OpenMain(w);
+}
+
+void WriteSweepHead(HtmlWriter& w, const SweepTally& sweep) {
+  OpenDocument(w);
+  w.Text(kProgramName).Text(": overview of a sweep of ");
+  w.Number(static_cast<std::int64_t>(sweep.sets())).Text(" parameter sets over ");
+  w.Number(sweep.puzzles()).Text(" puzzles").Close().Line();
+  WriteStyle(w, kOutcomeColours, std::string(kOverviewStyle).append(kSweepStyle));
   OpenMain(w);
 }
 
@@ -154,6 +178,55 @@ std::string RenderOverview(const BatchTally& tally, std::optional<std::string_vi
   w.Close().Line();  // body
   w.Close().Line();  // html
   return out;
+}
+
+namespace {
+
+// The page of a sweep; `unlinked` when its links were left out to keep it within its bound.
+std::string RenderSweep(const SweepTally& sweep, const BatchTally& best,
+                        std::optional<std::string_view> linkBase, bool unlinked) {
+  std::string out;
+  out.reserve(std::size_t{256} * 1024);
+  HtmlWriter w(out);
+  const std::vector<std::size_t> order = sweep.BestOrder();
+  const std::vector<bool> unbeaten = sweep.Unbeaten();
+  WriteSweepHead(w, sweep);
+  WriteSweepTop(w, sweep, best);
+  if (unlinked) {
+    w.Open("p").Class("note").Attribute("id", "unlinked");
+    w.Text("The puzzles' pages are not linked: their names would take this page past ");
+    w.Number(static_cast<std::int64_t>(kMaxOverviewBytes)).Text(" bytes.").Close().Line();
+  }
+  WriteSetTable(w, sweep, order, unbeaten);
+  WriteSweepChart(w, sweep, order, unbeaten);
+  WriteSolvedBy(w, sweep, linkBase);
+  w.Open("h2").Class("best").Attribute("id", "best-set").Text("The best set, ");
+  w.Text("set ").Number(static_cast<std::int64_t>(order.front() + 1)).Text(": ");
+  w.OutsideText(sweep.Label(order.front()), BatchTally::kShownCharacters).Close().Line();
+  w.Open("p").Class("note").Text("The sections below are the best set's alone.").Close().Line();
+  WriteOutcomes(w, best);
+  WriteDistributions(w, best);
+  WriteFileTable(w, best);
+  WriteSolutions(w, best);
+  WriteHardest(w, best, linkBase);
+  WriteAnswers(w, best, linkBase);
+  WriteRefused(w, best);
+  w.Close().Line();  // main
+  w.Close().Line();  // body
+  w.Close().Line();  // html
+  return out;
+}
+
+}  // namespace
+
+std::string RenderOverview(const SweepTally& sweep, const BatchTally& best,
+                           std::optional<std::string_view> linkBase) {
+  std::string page = RenderSweep(sweep, best, linkBase, false);
+  // Long names in every link of a sweep's many parts: the page without them.
+  if (page.size() > kMaxOverviewBytes && linkBase) {
+    page = RenderSweep(sweep, best, std::nullopt, true);
+  }
+  return page;
 }
 
 std::optional<std::string> LinkBase(std::string_view overview, std::string_view pagesDir) {

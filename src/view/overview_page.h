@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "view/batch_tally.h"
+#include "view/sweep_tally.h"
 
 namespace tarvik::view {
 
@@ -19,6 +20,12 @@ inline constexpr std::size_t kMaxOverviewBytes = 1'000'000;
 // elsewhere (see LinkBase); no puzzle is linked without a link base. Nothing in it depends on
 // time, place or threads: the same tally gives the same bytes.
 std::string RenderOverview(const BatchTally& tally, std::optional<std::string_view> linkBase);
+
+// The overview of a sweep: its sets, share solved against steps, how many sets solve each
+// puzzle, then the usual sections for `best`, the tally of its best set (SweepTally::TallyOf).
+// Puzzles are linked to their sets' pages as above.
+std::string RenderOverview(const SweepTally& sweep, const BatchTally& best,
+                           std::optional<std::string_view> linkBase);
 
 // How to reach the folder `pagesDir` from the folder of the file `overview`, worked out from the
 // names alone, as a relative link ending in '/' ("" for the same folder): "pages/" for

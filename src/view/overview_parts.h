@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "control/run_summary.h"
 #include "view/batch_tally.h"
 #include "view/html_writer.h"
 #include "view/page_pieces.h"
+#include "view/sweep_tally.h"
 
 namespace tarvik::view {
 
@@ -19,6 +21,11 @@ namespace tarvik::view {
 void WriteOutcomeClass(HtmlWriter& w, Outcome outcome);
 // FILE:LINE, the FILE as outside text.
 void WriteFileLine(HtmlWriter& w, std::string_view source, std::int64_t line);
+
+// A round step for a count axis, about four lines to `highest` (overview_charts.cpp).
+std::int64_t AxisStep(std::int64_t highest);
+// A count on an axis: 1500, 20k, 3M (overview_charts.cpp).
+void WriteAxisNumber(HtmlWriter& w, std::int64_t value);
 
 // A bar of the lines of `counts`, one part per outcome then the refused lines, `width` by
 // `height` (overview_charts.cpp).
@@ -38,5 +45,18 @@ void WriteHardest(HtmlWriter& w, const BatchTally& tally, std::optional<std::str
 void WriteAnswers(HtmlWriter& w, const BatchTally& tally, std::optional<std::string_view> linkBase);
 // The first refused lines, and how many more (overview_tables.cpp).
 void WriteRefused(HtmlWriter& w, const BatchTally& tally);
+
+// A sweep's top: its sets, lines and FILEs, and its best set (overview_sweep.cpp).
+void WriteSweepTop(HtmlWriter& w, const SweepTally& sweep, const BatchTally& best);
+// The sets in the best `order`, the first SweepTally::kShownSets of them (overview_sweep.cpp).
+void WriteSetTable(HtmlWriter& w, const SweepTally& sweep, const std::vector<std::size_t>& order,
+                   const std::vector<bool>& unbeaten);
+// Share solved against steps, a dot per set (overview_sweep.cpp).
+void WriteSweepChart(HtmlWriter& w, const SweepTally& sweep, const std::vector<std::size_t>& order,
+                     const std::vector<bool>& unbeaten);
+// How many sets solve each puzzle, and the first puzzles that none solves, linked to the first
+// sets' pages if there is a link base (overview_sweep.cpp).
+void WriteSolvedBy(HtmlWriter& w, const SweepTally& sweep,
+                   std::optional<std::string_view> linkBase);
 
 }  // namespace tarvik::view

@@ -333,6 +333,49 @@ TEST(BatchTest, SweepPagesAndReportFilesAreEachSetsOwn) {
   EXPECT_EQ(FilesIn(scratch.path() / "r"), reports);
 }
 
+// The overview of a sweep links each puzzle to its sets' pages, NAME-LINE-K.html: every link of
+// DIR/index.html, and of the --overview FILE in a folder of its own, leads to a written page.
+TEST(BatchTest, SweepOverviewLinksLeadToWrittenPages) {
+  const BatchScratch scratch;
+  fs::create_directory(scratch.path() / "out");
+  const Outcome out = scratch.Run(
+      "--batch --quiet --jobs=2 --steps=7,40 --sequence=4123,1234 --views=v "
+      "--overview=out/o.html mixed.txt");
+  EXPECT_EQ(out.status, 65);
+  const auto linksOf = [](const std::string& page) {
+    std::vector<std::string> links;
+    const std::string start = "<a href=\"";
+    for (std::size_t at = page.find(start); at != std::string::npos;
+         at = page.find(start, at + 1)) {
+      const std::size_t from = at + start.size();
+      links.push_back(page.substr(from, page.find('"', from) - from));
+    }
+    return links;
+  };
+  struct Case {
+    const char* page;
+    const char* folder;
+    std::size_t least;  // links at least: the hardest's and the first sets' of unsolved puzzles
+  };
+  for (const Case& c : {Case{"v/index.html", "v", 19}, {"out/o.html", "out", 19}}) {
+    const std::string page = scratch.Read(c.page);
+    EXPECT_NE(page.find("id=\"parameter-sets\""), std::string::npos) << c.page;
+    const std::vector<std::string> links = linksOf(page);
+    EXPECT_GE(links.size(), c.least) << c.page;
+    std::set<std::string> sets;
+    for (const std::string& link : links) {
+      EXPECT_TRUE(fs::is_regular_file(scratch.path() / c.folder / link)) << c.page << ": " << link;
+      sets.insert(link.substr(link.rfind('-')));
+    }
+    // Pages of more than one set are linked, and only the sweep's NAME-LINE-K.html ones.
+    EXPECT_GT(sets.size(), 1U) << c.page;
+    for (const std::string& set : sets) {
+      EXPECT_TRUE(set == "-1.html" || set == "-2.html" || set == "-3.html" || set == "-4.html")
+          << set;
+    }
+  }
+}
+
 // Refused lines among puzzles of very different cost, on several threads: every puzzle still gets
 // its report file.
 TEST(BatchTest, EveryPuzzleGetsItsReportFileOnSeveralThreads) {

@@ -94,19 +94,32 @@ std::vector<Grid> RandomGrids(int count) {
 }
 
 // Each vector build against the cell-by-cell twins, for every unit and value (values outside 0 to
-// 9 included) of random grids; the padding of the bands must never match.
+// 9 included) of random grids; the padding of the bands must never match. The columns holding a
+// value and a cell's units, each read once for several tests, answer as the tests on the grid.
 template <class Scan>
 void ExpectSameAnswersAsPortable(const char* build) {
   for (const Grid& grid : RandomGrids(200)) {
     for (int value = -1; value <= 10; ++value) {
+      const auto columns = Scan::ColumnsWith(grid, value);
       for (int k = 1; k <= 9; ++k) {
-        EXPECT_EQ(Scan::Row(grid, k, value), scan::Portable::Row(grid, k, value))
-            << build << " row " << k << " value " << value;
-        EXPECT_EQ(Scan::Column(grid, k, value), scan::Portable::Column(grid, k, value))
+        const bool inRow = scan::Portable::Row(grid, k, value);
+        const bool inColumn = scan::Portable::Column(grid, k, value);
+        EXPECT_EQ(Scan::Row(grid, k, value), inRow) << build << " row " << k << " value " << value;
+        EXPECT_EQ(Scan::Column(grid, k, value), inColumn)
             << build << " column " << k << " value " << value;
+        EXPECT_EQ(columns.Holds(k), inColumn)
+            << build << " columns holding " << value << ", column " << k;
         for (int j = 1; j <= 9; ++j) {
-          EXPECT_EQ(Scan::Box(grid, k, j, value), scan::Portable::Box(grid, k, j, value))
+          const bool inBox = scan::Portable::Box(grid, k, j, value);
+          EXPECT_EQ(Scan::Box(grid, k, j, value), inBox)
               << build << " box of " << k << j << " value " << value;
+          const auto units = Scan::UnitsOf(grid, k, j);
+          EXPECT_EQ(Scan::Row(units, value), inRow)
+              << build << " units of " << k << j << ", row, value " << value;
+          EXPECT_EQ(Scan::Column(units, value), scan::Portable::Column(grid, j, value))
+              << build << " units of " << k << j << ", column, value " << value;
+          EXPECT_EQ(Scan::Box(units, value), inBox)
+              << build << " units of " << k << j << ", box, value " << value;
         }
       }
     }

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 """Checks overviews of a batch: their structure, that they parse as HTML5 without error, and
 that a browser shows the outcomes and the distributions on the first screen, in a window of
-1200 px that the page fits.
+1200 px that the page fits. The overview of a sweep shows its sets first, then the best set's
+sections: there the first screen has the sets' table and charts.
 
     check_overview.py [--part=structure|html5|browser|all] [--screenshots=DIR] PAGE...
 
@@ -59,10 +60,33 @@ def check_structure(text):
     for link in page.links:
         expect(re.fullmatch(r"(?:[A-Za-z0-9._~-]|%[0-9A-F]{2})+(?:/(?:[A-Za-z0-9._~-]|%[0-9A-F]{2})+)*",
                             link) is not None, f"a link that is not a relative path: {link!r}")
-    expect(page.charts == 3, f"{page.charts} charts, expected attempts, steps and depth")
-    for fact in ("lines-read", "puzzles", "refused", "files"):
+    sweep = is_sweep(text)
+    # A sweep's share solved against steps and its puzzles by the sets that solve them.
+    charts = 5 if sweep else 3
+    expect(page.charts == charts, f"{page.charts} charts, expected {charts}")
+    facts = ("sets", "lines-read", "puzzles", "refused", "files")
+    for fact in facts if sweep else facts[1:]:
         expect(re.fullmatch(r"[0-9]+", page.texts.get(fact, "")), f"no number for {fact}")
+    if sweep:
+        sets = int(page.texts["sets"])
+        rows = len(re.findall(r"<tr[ >]", section(text, "parameter-sets"))) - 1
+        expect(rows == min(sets, 200), f"{rows} rows of {sets} sets")
+        expect((sets > 200) == ('id="more-sets"' in text), "the sets left out are not counted")
+        best = text.find('id="best-set"')
+        expect(best != -1 and best < text.find('id="outcomes"'),
+               "no heading of the best set's sections before them")
     return f"{len(page.links)} relative links, {page.charts} charts"
+
+
+def is_sweep(text):
+    return ' id="parameter-sets"' in text
+
+
+def section(text, name):
+    """The markup of the section whose heading has the id `name`."""
+    start = text.find(f' id="{name}"')
+    expect(start != -1, f"no section {name}")
+    return text[start:text.find("</section>", start)]
 
 
 def check_screenshot(png, text):
@@ -71,6 +95,12 @@ def check_screenshot(png, text):
     colours = check_pages.light_colours(text)
     expect(colours.get("page") and all(f"o-{o}" in colours for o in OUTCOMES),
            "the outcome colours are missing from the style")
+    if is_sweep(text):
+        # The columns of puzzles by the sets that solve them, in the colour of solved.
+        solved = colours["o-solved"]
+        column = sum(1 for row in rows if check_pages.runs_in(row, solved, 20))
+        expect(column >= 20, "no columns of puzzles solved by some set on the first screen")
+        return f"{column} rows across the columns of solved puzzles on the first screen"
     # The bar of all lines: a long run of each outcome's colour (the synthetic batch has them
     # all, the solved ones most).
     for outcome, length in zip(OUTCOMES, (400, 40, 20, 40)):
