@@ -94,6 +94,10 @@ class Batch {
   // In input order: the row to standard output, a refused line's message to standard error.
   void Deliver(Job& job);
   void DeliverLine(Job& job);
+  // A part of a sweep's line into line_; the whole line once its last part is in.
+  void DeliverPart(Job& job);
+  // Whether the job is the one whose place is next; stops the batch if it is not.
+  bool InPlace(const Job& job);
   // In input order: what the job brings to the counts of its operand and of the batch.
   void Count(const Job& job);
   // The summary on standard error; in a sweep, of its best set.
@@ -124,6 +128,8 @@ class Batch {
   std::optional<Stop> stop_;  // written after the rows before it
 
   std::uint64_t inputSize_ = 0;  // of all inputs, for progress; 0 when not known
+  // Owned by the reader: the parts of the line being handed over that are in the pool already.
+  std::uint64_t partsAdded_ = 0;
 
   // The page of the whole batch, when asked for; told by the thread delivering.
   OverviewPages pages_;
@@ -141,6 +147,8 @@ class Batch {
   std::uint64_t delivered_ = 0;  // rows
   std::uint64_t nextPlace_ = 0;  // the place of the next job to deliver, rows or not
   bool consoleFailed_ = false;
+  // The parts of a sweep's line delivered so far, put together: every set's result in set order.
+  Job line_;
 
   const unsigned threads_;
   Pool pool_;
@@ -168,14 +176,14 @@ Batch::Batch(const BatchOptions& options, Host& host)
       pages_(options, host.files, sources_, names_),
       sets_(options.lists.Count()),
       threads_(ThreadsFor(options, host)),
-      // Enough lines in flight to keep every thread busy however uneven the puzzles are, and a
-      // fixed bound on memory whatever the input's size; a sweep's line holds a row per set, so
-      // fewer of them, down to two a thread.
+      // Enough lines (or parts of a sweep's lines) in flight to keep every thread busy however
+      // uneven the puzzles are, and a fixed bound on memory whatever the input's size; a part that
+      // holds a row for each of several sets counts for as many, down to two a thread.
       pool_(
           threads_,
-          std::max<std::size_t>(
-              std::size_t{2} * threads_,
-              std::clamp<std::size_t>(std::size_t{64} * threads_, 256, 16384) / sets_),
+          std::max<std::size_t>(std::size_t{2} * threads_,
+                                std::clamp<std::size_t>(std::size_t{64} * threads_, 256, 16384) /
+                                    work_.SetsPerPart()),
           [this](Job& job, std::uint64_t place) { Process(job, place); },
           [this](Job& job) { Deliver(job); }, [this] { TryWriteOutput(); }) {
   for (const std::string& source : sources_) {
@@ -220,8 +228,8 @@ ExitStatus Batch::Run() {
       ReadOperand(operand);
     }
   } catch (const std::bad_alloc&) {
-    // On reading: every line handed over before stays.
-    const std::uint64_t reading = pool_.added();
+    // On reading: every line handed over before stays, none of the parts of the one being read.
+    const std::uint64_t reading = pool_.added() - partsAdded_;
     pool_.StopBefore(reading);
     FailOutOfMemory(reading);
   }
@@ -292,12 +300,30 @@ void Batch::ReadOperand(std::size_t operand) {
             : static_cast<std::uint64_t>(static_cast<double>(raw) *
                                          static_cast<double>(reader.lineEnd()) /
                                          static_cast<double>(text));
-    if (!pool_.Submit([&](Job& job) {
-          job.SetLine(operand, std::move(*line));
-          job.inputEnd = before + end;
-        })) {
-      return;
+    const std::size_t parts = work_.PartsOf(*line);
+    if (parts == 1) {
+      if (!pool_.Submit([&](Job& job) {
+            job.SetLine(operand, std::move(*line));
+            job.inputEnd = before + end;
+          })) {
+        return;
+      }
+      continue;
     }
+    // Counted once here, for every part's rows: cheap beside a run of the puzzle.
+    const std::optional<int> solutions = work_.SolutionsOf(*line);
+    for (std::size_t part = 0; part < parts; ++part) {
+      if (!pool_.Submit([&](Job& job) {
+            job.SetLine(operand, part + 1 < parts ? PuzzleLine(*line) : std::move(*line), part,
+                        parts);
+            job.solutions = solutions;
+            job.inputEnd = before + end;
+          })) {
+        return;
+      }
+      ++partsAdded_;
+    }
+    partsAdded_ = 0;
   }
   EndOperand(operand, reader);
 }
@@ -365,7 +391,11 @@ void Batch::Process(Job& job, std::uint64_t place) {
 
 void Batch::Deliver(Job& job) {
   try {
-    DeliverLine(job);
+    if (job.parts == 1) {
+      DeliverLine(job);
+    } else {
+      DeliverPart(job);
+    }
   } catch (const std::bad_alloc&) {
     // The line's row is out, and the next place counted, only once nothing of its delivery but
     // the progress line can fail any more.
@@ -375,16 +405,45 @@ void Batch::Deliver(Job& job) {
   }
 }
 
-void Batch::DeliverLine(Job& job) {
+bool Batch::InPlace(const Job& job) {
   // A row must only ever carry its own line's result: stop rather than print another's.
-  if (job.place != nextPlace_) {
-    pool_.Stop();
-    Fail(nextPlace_, ExitStatus::kSoftware,
-         Message("internal error: the line in flight at place " + std::to_string(nextPlace_) +
-                 " holds another's result"));
+  if (job.place == nextPlace_) return true;
+  pool_.Stop();
+  Fail(nextPlace_, ExitStatus::kSoftware,
+       Message("internal error: the line in flight at place " + std::to_string(nextPlace_) +
+               " holds another's result"));
+  ++nextPlace_;
+  return false;
+}
+
+void Batch::DeliverPart(Job& job) {
+  if (!InPlace(job)) return;
+  if (job.part == 0) {
+    line_.operand = job.operand;
+    std::swap(line_.line, job.line);
+    line_.solutions = job.solutions;
+    line_.message.clear();
+    line_.sets.resize(sets_);
+  }
+  for (Job::SetResult& result : job.sets) std::swap(line_.sets[result.set], result);
+  line_.message += job.message;
+  if (job.part + 1 < job.parts) {
     ++nextPlace_;
     return;
   }
+  line_.row.clear();
+  for (const Job::SetResult& result : line_.sets) line_.row += result.row;
+  const Job::SetResult& first = line_.sets.front();
+  line_.outcome = first.outcome;
+  line_.run = first.run;
+  line_.answer = first.answer;
+  line_.inputEnd = job.inputEnd;
+  line_.place = job.place;
+  DeliverLine(line_);
+}
+
+void Batch::DeliverLine(Job& job) {
+  if (!InPlace(job)) return;
   pages_.Tell(job);
   Count(job);
   if (job.operandEnd || job.notice) {

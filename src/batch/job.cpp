@@ -5,9 +5,12 @@
 
 namespace tarvik::batch {
 
-void Job::SetLine(std::size_t fromOperand, PuzzleLine&& read) {
+void Job::SetLine(std::size_t fromOperand, PuzzleLine&& read, std::size_t ofLine,
+                  std::size_t lineParts) {
   operand = fromOperand;
   line = std::move(read);
+  part = ofLine;
+  parts = lineParts;
   notice.reset();
   operandEnd.reset();
 }
@@ -15,6 +18,8 @@ void Job::SetLine(std::size_t fromOperand, PuzzleLine&& read) {
 void Job::SetNotice(std::size_t fromOperand, ExitStatus status, bool gaveNoRow,
                     std::string_view why, std::string&& messageLine) {
   operand = fromOperand;
+  part = 0;
+  parts = 1;
   notice = status;
   notRead = gaveNoRow;
   operandEnd.reset();
@@ -24,6 +29,8 @@ void Job::SetNotice(std::size_t fromOperand, ExitStatus status, bool gaveNoRow,
 
 void Job::SetOperandEnd(std::size_t fromOperand, std::int64_t lines) {
   operand = fromOperand;
+  part = 0;
+  parts = 1;
   notice.reset();
   operandEnd = lines;
 }

@@ -55,7 +55,8 @@ LineWork::LineWork(const BatchOptions& options, Files& files,
       taken_(taken),
       parameters_(WorkedWith(options)),
       layout_(RowLayout::Of(options)),
-      sets_(options.lists.Count()) {
+      sets_(options.lists.Count()),
+      writesFiles_(options.reportsDir || options.viewsDir) {
   for (const std::string& source : sources) {
     encodedSources_.push_back(EncodedText(layout_.format, source));
   }
@@ -85,8 +86,18 @@ LineWork::LineWork(const BatchOptions& options, Files& files,
   }
 }
 
+std::optional<int> LineWork::SolutionsOf(const PuzzleLine& line) const {
+  if (!options_.solutions || line.refusal) return std::nullopt;
+  exact::Cells cells{};
+  for (std::size_t k = 0; k < cells.size(); ++k) {
+    cells[k] = static_cast<std::uint8_t>(line.digits[k] - '0');
+  }
+  return static_cast<int>(exact::CountSolutions(cells));
+}
+
 std::optional<Failure> LineWork::Do(Job& job) const {
   if (job.notice || job.operandEnd) return std::nullopt;
+  if (job.parts > 1) return DoPart(job);
   const std::string& source = sources_[job.operand];
   job.row.clear();
   job.message.clear();
@@ -101,13 +112,7 @@ std::optional<Failure> LineWork::Do(Job& job) const {
                   *job.line.refusal);
     return std::nullopt;
   }
-  if (options_.solutions) {
-    exact::Cells cells{};
-    for (std::size_t k = 0; k < cells.size(); ++k) {
-      cells[k] = static_cast<std::uint8_t>(job.line.digits[k] - '0');
-    }
-    job.solutions = static_cast<int>(exact::CountSolutions(cells));
-  }
+  job.solutions = SolutionsOf(job.line);
   std::vector<Grade> grades;
   if (auto failure = GradeSets(job, grades)) return failure;
   job.sets.clear();
@@ -116,7 +121,7 @@ std::optional<Failure> LineWork::Do(Job& job) const {
     std::optional<AnswerCheck> answer;
     if (options_.answers) answer = CheckAnswer(job.line, grade, job.solutions);
     if (k == 0) job.answer = answer;
-    if (sets_ > 1) job.sets.push_back({grade.summary.outcome, grade.summary, answer});
+    if (sets_ > 1) job.sets.push_back({grade.summary.outcome, grade.summary, answer, k, {}});
     AppendRow(
         job.row, layout_, encodedSources_[job.operand], job.line, grade,
         {sets_ > 1 ? std::string_view(labels_[k]) : std::string_view(), job.solutions, answer});
@@ -131,16 +136,61 @@ std::optional<Failure> LineWork::Do(Job& job) const {
   return std::nullopt;
 }
 
+std::optional<Failure> LineWork::DoPart(Job& job) const {
+  job.row.clear();
+  job.message.clear();
+  job.outcome.reset();
+  job.answer.reset();
+  // The part's sets and grades: one set with files, else a step group.
+  std::vector<Grade> grades(1);
+  std::vector<std::size_t> sets(1, job.part);
+  if (writesFiles_) {
+    const RunParameters parameters = options_.lists.Set(job.part, parameters_);
+    if (auto failure = GradeWithFiles(job, parameters, job.part, grades.front())) return failure;
+  } else {
+    const StepGroup& group = groups_[job.part];
+    std::vector<Grade> shorter(group.limits.size());
+    grades.front() = GradeGroup(group, job.line.start, shorter);
+    sets.front() = group.longestSet;
+    grades.insert(grades.end(), shorter.begin(), shorter.end());
+    sets.insert(sets.end(), group.limitSets.begin(), group.limitSets.end());
+  }
+  // The slots' rows keep their buffers from one line to the next.
+  job.sets.resize(grades.size());
+  for (std::size_t k = 0; k < grades.size(); ++k) {
+    const Grade& grade = grades[k];
+    Job::SetResult& result = job.sets[k];
+    result.outcome = grade.summary.outcome;
+    result.run = grade.summary;
+    result.answer.reset();
+    if (options_.answers) result.answer = CheckAnswer(job.line, grade, job.solutions);
+    result.set = sets[k];
+    result.row.clear();
+    AppendRow(result.row, layout_, encodedSources_[job.operand], job.line, grade,
+              {labels_[sets[k]], job.solutions, result.answer});
+    // Whether the answer is bad is the line's alone: told with the first set.
+    if (sets[k] == 0 && result.answer == AnswerCheck::kBad) {
+      AppendMessage(job.message, Named(sources_[job.operand]) + ":" + std::to_string(job.line.line),
+                    BadAnswer(job.line));
+    }
+  }
+  return std::nullopt;
+}
+
+Grade LineWork::GradeGroup(const StepGroup& group, const Grid& start, std::vector<Grade>& shorter) {
+  PuzzleState st = StateFor(start, group.longest);
+  return GradePuzzle(st, group.limits, shorter);
+}
+
 std::optional<Failure> LineWork::GradeSets(Job& job, std::vector<Grade>& grades) const {
   grades.assign(sets_, Grade{});
-  const bool files = options_.reportsDir || options_.viewsDir;
   if (sets_ == 1) {
-    if (files) return GradeWithFiles(job, parameters_, 0, grades.front());
+    if (writesFiles_) return GradeWithFiles(job, parameters_, 0, grades.front());
     PuzzleState st = StateFor(job.line.start, parameters_);
     grades.front() = GradePuzzle(st);
     return std::nullopt;
   }
-  if (files) {
+  if (writesFiles_) {
     // Each set's report and page are its own run's: none is a part of another's.
     for (std::size_t k = 0; k < sets_; ++k) {
       const RunParameters parameters = options_.lists.Set(k, parameters_);
@@ -150,9 +200,8 @@ std::optional<Failure> LineWork::GradeSets(Job& job, std::vector<Grade>& grades)
   }
   std::vector<Grade> shorter;
   for (const StepGroup& group : groups_) {
-    PuzzleState st = StateFor(job.line.start, group.longest);
     shorter.assign(group.limits.size(), Grade{});
-    grades[group.longestSet] = GradePuzzle(st, group.limits, shorter);
+    grades[group.longestSet] = GradeGroup(group, job.line.start, shorter);
     for (std::size_t k = 0; k < shorter.size(); ++k) grades[group.limitSets[k]] = shorter[k];
   }
   return std::nullopt;

@@ -25,11 +25,25 @@ class LineWork {
   LineWork(const BatchOptions& options, Files& files, const std::vector<std::string>& sources,
            const std::vector<std::string>& names, const std::vector<TakenFile>& taken);
 
-  // Why the line's work could not be done, if it could not; the batch stops before that line.
-  // Throws std::bad_alloc when memory runs out.
+  // The parts a line is worked in: in a sweep, each set when files are written, else each group
+  // of sets that differ in their steps alone; the whole line otherwise, and for a refused line.
+  std::size_t PartsOf(const PuzzleLine& line) const {
+    return line.refusal || sets_ == 1 ? 1 : writesFiles_ ? sets_ : groups_.size();
+  }
+  // The most sets a part holds.
+  std::size_t SetsPerPart() const {
+    return sets_ == 1 || writesFiles_ ? 1 : sets_ / groups_.size();
+  }
+  // The line's solutions when they are asked for: 0, 1 or 2 (two or more).
+  std::optional<int> SolutionsOf(const PuzzleLine& line) const;
+
+  // Why the line's work (or the part's) could not be done, if it could not; the batch stops
+  // before that line. Throws std::bad_alloc when memory runs out.
   std::optional<Failure> Do(Job& job) const;
 
  private:
+  // Works a part of a sweep's line, whose solutions are counted already.
+  std::optional<Failure> DoPart(Job& job) const;
   // Grades the line under each parameter set, into `grades`.
   std::optional<Failure> GradeSets(Job& job, std::vector<Grade>& grades) const;
   // Grades the line under `parameters`, set `set` (from 0) of the sweep, writing its files.
@@ -57,7 +71,12 @@ class LineWork {
     std::vector<std::int32_t> limits;  // the other sets' steps, ascending
     std::vector<std::size_t> limitSets;
   };
+  // Grades the puzzle once for all the group's sets: the longest's grade, and the others' in
+  // `shorter`.
+  static Grade GradeGroup(const StepGroup& group, const Grid& start, std::vector<Grade>& shorter);
+
   const std::size_t sets_;           // 1 without a sweep
+  const bool writesFiles_;           // report files or pages are written
   std::vector<std::string> labels_;  // each set's label, as EncodedText gives it
   std::vector<StepGroup> groups_;
 };

@@ -153,6 +153,46 @@ TEST(BatchTest, SweepRowsAreTheOneSetBatchesRows) {
             std::string::npos);
 }
 
+// A sweep's line is worked on several threads at once, in parts: where its first set takes a
+// thousand times as long as its last, its rows still come in set order and each line's before the
+// next line's, with files written (a part for each set) or not (one for each run).
+TEST(BatchTest, SweepRowsKeepTheSetOrderWhenTheSetsTakeVeryUnequalTimes) {
+  const Scratch scratch;
+  // About 40,000 steps at look-back 20 in the default sequence, a few thousand with the first
+  // technique alone, and one attempt at look-back 39; then a puzzle solved in six steps.
+  const std::string slow =
+      "000000000003600000005090000000030006000840000287100000500000000400020007700000000";
+  const std::string quick =
+      "003020600900305001001806400008102900700000008006708200002609500800203009005010300";
+  std::string input;
+  for (int k = 0; k < 6; ++k) input += (k % 2 == 0 ? slow : quick) + "\n";
+  scratch.Write("uneven.txt", input);
+  const std::vector<std::vector<std::string>> sets = {
+      {"20", "4123"}, {"20", "1"}, {"39", "4123"}, {"39", "1"}};
+  std::vector<std::vector<std::vector<std::string>>> alone;
+  for (const std::vector<std::string>& set : sets) {
+    const Outcome out = scratch.Run("--batch --quiet --no-header --jobs=1 --look-back=" + set[0] +
+                                    " --sequence=" + set[1] + " uneven.txt");
+    EXPECT_EQ(out.status, 0);
+    alone.push_back(Fields(out.console));
+  }
+  std::vector<std::vector<std::string>> expected;
+  for (std::size_t row = 0; row < alone[0].size(); ++row) {
+    for (std::size_t k = 0; k < sets.size(); ++k) {
+      std::vector<std::string> fields = alone[k][row];
+      fields.insert(fields.begin() + 2, sets[k][0] + "/40/" + sets[k][1]);
+      expected.push_back(std::move(fields));
+    }
+  }
+  ASSERT_EQ(expected.size(), 24U);
+  for (const char* options : {"--jobs=2", "--jobs=8", "--jobs=8 --reports=r"}) {
+    const Outcome out = scratch.Run(std::string("--batch --quiet --no-header ") + options +
+                                    " --look-back=20,39 --sequence=4123,1 uneven.txt");
+    EXPECT_EQ(out.status, 0) << options;
+    EXPECT_EQ(Fields(out.console), expected) << options;
+  }
+}
+
 // Each report file is the Sudout.txt of the classic run of that puzzle, at each print level.
 TEST(BatchTest, ReportFilesAreTheClassicReports) {
   const BatchScratch scratch;

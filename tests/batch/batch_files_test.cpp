@@ -205,6 +205,7 @@ TEST(BatchFilesTest, AFailingReportFileKeepsEveryRowBeforeIt) {
     int failing;      // the line that fails
     int status;
     std::string errors;
+    std::vector<std::string> sets = {};  // the labels of a sweep's sets, in order
   };
   const std::vector<StopCase> cases = {
       {"a folder in the way", Lines(kPuzzle, 600), "mkdir -p r/in-400.txt\n\"$@\"\n", 400, 73,
@@ -214,6 +215,15 @@ TEST(BatchFilesTest, AFailingReportFileKeepsEveryRowBeforeIt) {
       {"a file-size limit", Lines(kPuzzle, 3) + Lines(kLongest, 1) + Lines(kLonger, 296),
        "(ulimit -f 2; \"$@\" --print-level=1) | cat\nexit ${PIPESTATUS[0]}\n", 4, 74,
        "tarvik: write error on r/in-4.txt: File too large\n"},
+      // A sweep's line is worked a set at a time: a later line's first set, worked at the same
+      // time, fails too.
+      {"a folder in the way of a middle set",
+       Lines(kPuzzle, 600),
+       "mkdir -p r/in-400-2.txt r/in-401-1.txt\n\"$@\" --steps=7,40,100\n",
+       400,
+       73,
+       "tarvik: r/in-400-2.txt: Is a directory\n",
+       {"4/7/4123", "4/40/4123", "4/100/4123"}},
   };
   for (const StopCase& c : cases) {
     for (const char* jobs : {"1", "8"}) {
@@ -226,7 +236,12 @@ TEST(BatchFilesTest, AFailingReportFileKeepsEveryRowBeforeIt) {
       EXPECT_EQ(out.status, c.status) << what;
       EXPECT_EQ(out.errors, c.errors) << what;
       std::string expected;
-      for (int line = 1; line < c.failing; ++line) expected += Row("in.txt", line);
+      for (int line = 1; line < c.failing; ++line) {
+        if (c.sets.empty()) expected += Row("in.txt", line);
+        for (const std::string& set : c.sets) {
+          expected += "in.txt\t" + std::to_string(line) + "\t" + set + kRest;
+        }
+      }
       ExpectSameText(out.console, expected, "rows with " + what);
       EXPECT_EQ(Hidden(scratch.path() / "r"), std::vector<std::string>{}) << what;
     }
