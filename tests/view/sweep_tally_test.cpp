@@ -234,14 +234,15 @@ TEST(SweepTallyTest, EachSetsTallyIsAPlainBatchOfItsRows) {
 // reference among them, while references come and go.
 TEST(SweepTallyTest, TheHardestKeepEveryAttemptCountAndDepth) {
   constexpr std::int64_t k32 = std::int64_t{1} << 32;
+  // Far past 32 bits, yet a set's total over all its lines still fits in 64.
+  constexpr std::int64_t kHuge = INT64_MAX / 1024;
   struct Case {
     std::int64_t attempts;
     std::int32_t depth;
   };
   const Case cases[] = {
-      {1, 0},         {k32 - 1, 126},  {k32, 0}, {k32 + 1, 81},          {1, 127},
-      {1, INT32_MAX}, {INT64_MAX, 5},  {0, -1},  {INT64_MAX, INT32_MAX}, {k32 * 3, 9},
-      {k32 - 1, 0},   {1'000'000, 81},
+      {1, 0},     {k32 - 1, 126}, {k32, 0},           {k32 + 1, 81}, {1, 127},     {1, INT32_MAX},
+      {kHuge, 5}, {0, -1},        {kHuge, INT32_MAX}, {k32 * 3, 9},  {k32 - 1, 0}, {1'000'000, 81},
   };
   constexpr std::size_t kSets = 2;
   SweepTally sweep(ListsOf(kSets), {});
