@@ -161,12 +161,12 @@ void WriteFileLine(HtmlWriter& w, std::string_view source, std::int64_t line) {
   w.OutsideText(source, BatchTally::kShownCharacters).Text(":").Number(line);
 }
 
-std::string RenderOverview(const BatchTally& tally, std::optional<std::string_view> linkBase) {
-  std::string out;
-  out.reserve(std::size_t{128} * 1024);
-  HtmlWriter w(out);
-  WriteHead(w, tally);
-  WriteTop(w, tally);
+namespace {
+
+// The sections of a batch's page after its top, and the document's end: the whole of a plain
+// batch's page, and the best set's part of a sweep's.
+void WriteSections(HtmlWriter& w, const BatchTally& tally,
+                   std::optional<std::string_view> linkBase) {
   WriteOutcomes(w, tally);
   WriteDistributions(w, tally);
   WriteFileTable(w, tally);
@@ -177,6 +177,17 @@ std::string RenderOverview(const BatchTally& tally, std::optional<std::string_vi
   w.Close().Line();  // main
   w.Close().Line();  // body
   w.Close().Line();  // html
+}
+
+}  // namespace
+
+std::string RenderOverview(const BatchTally& tally, std::optional<std::string_view> linkBase) {
+  std::string out;
+  out.reserve(std::size_t{128} * 1024);
+  HtmlWriter w(out);
+  WriteHead(w, tally);
+  WriteTop(w, tally);
+  WriteSections(w, tally, linkBase);
   return out;
 }
 
@@ -204,16 +215,7 @@ std::string RenderSweep(const SweepTally& sweep, const BatchTally& best,
   w.Text("set ").Number(static_cast<std::int64_t>(order.front() + 1)).Text(": ");
   w.OutsideText(sweep.Label(order.front()), BatchTally::kShownCharacters).Close().Line();
   w.Open("p").Class("note").Text("The sections below are the best set's alone.").Close().Line();
-  WriteOutcomes(w, best);
-  WriteDistributions(w, best);
-  WriteFileTable(w, best);
-  WriteSolutions(w, best);
-  WriteHardest(w, best, linkBase);
-  WriteAnswers(w, best, linkBase);
-  WriteRefused(w, best);
-  w.Close().Line();  // main
-  w.Close().Line();  // body
-  w.Close().Line();  // html
+  WriteSections(w, best, linkBase);
   return out;
 }
 

@@ -1,44 +1,18 @@
 // SPDX-License-Identifier: MIT
 // What a sweep's tally costs per parameter set beyond the plain tally of one set: the bytes on the
-// heap, counted by replacing the global operator new and delete in this program of its own.
+// heap, counted in this program of its own.
 #include <gtest/gtest.h>
-#include <malloc.h>
 
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "support/heap_bytes.h"
 #include "view/batch_tally.h"
 #include "view/sweep_tally.h"
-
-namespace {
-
-std::atomic<std::int64_t> liveBytes{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  void* block = std::malloc(size == 0 ? 1 : size);
-  if (block == nullptr) throw std::bad_alloc();
-  liveBytes += static_cast<std::int64_t>(malloc_usable_size(block));
-  return block;
-}
-
-void operator delete(void* block) noexcept {
-  if (block == nullptr) return;
-  liveBytes -= static_cast<std::int64_t>(malloc_usable_size(block));
-  std::free(block);
-}
-
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete[](void* block) noexcept { operator delete(block); }
-void operator delete(void* block, std::size_t /*size*/) noexcept { operator delete(block); }
-void operator delete[](void* block, std::size_t /*size*/) noexcept { operator delete(block); }
 
 namespace tarvik::view {
 namespace {
@@ -92,15 +66,15 @@ TEST(SweepMemoryTest, AboutTwoKilobytesPerSetBeyondOneTally) {
   lists.steps.clear();
   for (std::size_t k = 0; k < kSets; ++k) lists.steps.push_back(static_cast<std::int32_t>(5 + k));
   const RunParameters first = lists.Set(0, {});
-  const std::int64_t before = liveBytes.load();
+  const std::int64_t before = testing::LiveHeapBytes();
   SweepTally sweep(lists, {});
-  const std::int64_t sweepStart = liveBytes.load();
+  const std::int64_t sweepStart = testing::LiveHeapBytes();
   BatchTally plain(first);
-  const std::int64_t plainStart = liveBytes.load();
+  const std::int64_t plainStart = testing::LiveHeapBytes();
   Feed(sweep, plain, 0, 5'000);
-  const std::int64_t full = liveBytes.load();
+  const std::int64_t full = testing::LiveHeapBytes();
   Feed(sweep, plain, 5'000, 10'000);
-  const std::int64_t after = liveBytes.load();
+  const std::int64_t after = testing::LiveHeapBytes();
   // Whatever the plain tally holds is not the sweep's own; its copy of the lists is.
   const std::int64_t plainBytes = plainStart - sweepStart;
   const std::int64_t perSet = (after - before - plainBytes) / static_cast<std::int64_t>(kSets);

@@ -1,41 +1,15 @@
 // SPDX-License-Identifier: MIT
-// The tally's memory stays fixed whatever the batch's size: the bytes on the heap, counted by
-// replacing the global operator new and delete in this program of its own.
+// The tally's memory stays fixed whatever the batch's size: the bytes on the heap, counted in
+// this program of its own.
 #include <gtest/gtest.h>
-#include <malloc.h>
 
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <string>
 
+#include "support/heap_bytes.h"
 #include "view/batch_tally.h"
-
-namespace {
-
-std::atomic<std::int64_t> liveBytes{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  void* block = std::malloc(size == 0 ? 1 : size);
-  if (block == nullptr) throw std::bad_alloc();
-  liveBytes += static_cast<std::int64_t>(malloc_usable_size(block));
-  return block;
-}
-
-void operator delete(void* block) noexcept {
-  if (block == nullptr) return;
-  liveBytes -= static_cast<std::int64_t>(malloc_usable_size(block));
-  std::free(block);
-}
-
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete[](void* block) noexcept { operator delete(block); }
-void operator delete(void* block, std::size_t /*size*/) noexcept { operator delete(block); }
-void operator delete[](void* block, std::size_t /*size*/) noexcept { operator delete(block); }
 
 namespace tarvik::view {
 namespace {
@@ -70,9 +44,9 @@ void Feed(BatchTally& tally, std::int64_t from, std::int64_t to) {
 TEST(TallyMemoryTest, HeapDoesNotGrowWithTheRows) {
   BatchTally tally({.lookBack = 4, .steps = 40, .sequence = "4123", .solutions = true});
   Feed(tally, 0, 20'000);  // every bounded part full
-  const std::int64_t full = liveBytes.load();
+  const std::int64_t full = testing::LiveHeapBytes();
   Feed(tally, 20'000, 220'000);
-  const std::int64_t after = liveBytes.load();
+  const std::int64_t after = testing::LiveHeapBytes();
   EXPECT_LE(after, full);
   EXPECT_EQ(tally.totals().puzzles + tally.totals().refused, 220'000);
   EXPECT_EQ(tally.hardest().front().run.steps, 219'999);
