@@ -301,7 +301,7 @@ void Batch::ReadOperand(std::size_t operand) {
                                          static_cast<double>(reader.lineEnd()) /
                                          static_cast<double>(text));
     const std::size_t parts = work_.PartsOf(*line);
-    if (parts == 1) {
+    if (parts == 0) {
       if (!pool_.Submit([&](Job& job) {
             job.SetLine(operand, std::move(*line));
             job.inputEnd = before + end;
@@ -391,7 +391,7 @@ void Batch::Process(Job& job, std::uint64_t place) {
 
 void Batch::Deliver(Job& job) {
   try {
-    if (job.parts == 1) {
+    if (job.parts == 0) {
       DeliverLine(job);
     } else {
       DeliverPart(job);

@@ -19,7 +19,7 @@ void Job::SetNotice(std::size_t fromOperand, ExitStatus status, bool gaveNoRow,
                     std::string_view why, std::string&& messageLine) {
   operand = fromOperand;
   part = 0;
-  parts = 1;
+  parts = 0;
   notice = status;
   notRead = gaveNoRow;
   operandEnd.reset();
@@ -30,7 +30,7 @@ void Job::SetNotice(std::size_t fromOperand, ExitStatus status, bool gaveNoRow,
 void Job::SetOperandEnd(std::size_t fromOperand, std::int64_t lines) {
   operand = fromOperand;
   part = 0;
-  parts = 1;
+  parts = 0;
   notice.reset();
   operandEnd = lines;
 }

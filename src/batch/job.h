@@ -23,9 +23,10 @@ struct Job {
   std::size_t operand = 0;
   PuzzleLine line;
   // A sweep's line is worked in parts, each a job of its own with the line's sets (or some of
-  // them) for its workers; the thread delivering puts the parts of a line together again.
+  // them) for its workers; the thread delivering puts the parts of a line together again. Part
+  // `part` of `parts`; no parts (0) for a line worked whole, a notice and an operand's end.
   std::size_t part = 0;
-  std::size_t parts = 1;
+  std::size_t parts = 0;
   // The bytes of all inputs up to the end of the line (compressed ones as compressed), for
   // progress.
   std::uint64_t inputEnd = 0;
@@ -58,7 +59,7 @@ struct Job {
 
   // A line of the operand, to be worked; or its part `ofLine` of `lineParts`.
   void SetLine(std::size_t fromOperand, PuzzleLine&& read, std::size_t ofLine = 0,
-               std::size_t lineParts = 1);
+               std::size_t lineParts = 0);
   // A notice about the operand: the `status` it gives, `why` and the whole message line;
   // `gaveNoRow` when the operand gave no row at all.
   void SetNotice(std::size_t fromOperand, ExitStatus status, bool gaveNoRow, std::string_view why,

@@ -97,7 +97,7 @@ std::optional<int> LineWork::SolutionsOf(const PuzzleLine& line) const {
 
 std::optional<Failure> LineWork::Do(Job& job) const {
   if (job.notice || job.operandEnd) return std::nullopt;
-  if (job.parts > 1) return DoPart(job);
+  if (job.parts > 0) return DoPart(job);
   const std::string& source = sources_[job.operand];
   job.row.clear();
   job.message.clear();
@@ -113,22 +113,18 @@ std::optional<Failure> LineWork::Do(Job& job) const {
     return std::nullopt;
   }
   job.solutions = SolutionsOf(job.line);
-  std::vector<Grade> grades;
-  if (auto failure = GradeSets(job, grades)) return failure;
-  job.sets.clear();
-  for (std::size_t k = 0; k < grades.size(); ++k) {
-    const Grade& grade = grades[k];
-    std::optional<AnswerCheck> answer;
-    if (options_.answers) answer = CheckAnswer(job.line, grade, job.solutions);
-    if (k == 0) job.answer = answer;
-    if (sets_ > 1) job.sets.push_back({grade.summary.outcome, grade.summary, answer, k, {}});
-    AppendRow(
-        job.row, layout_, encodedSources_[job.operand], job.line, grade,
-        {sets_ > 1 ? std::string_view(labels_[k]) : std::string_view(), job.solutions, answer});
+  Grade grade;
+  if (writesFiles_) {
+    if (auto failure = GradeWithFiles(job, parameters_, 0, grade)) return failure;
+  } else {
+    PuzzleState st = StateFor(job.line.start, parameters_);
+    grade = GradePuzzle(st);
   }
-  job.outcome = grades.front().summary.outcome;
-  job.run = grades.front().summary;
-  // Whether the answer is bad is the line's alone, the same under every set: told once.
+  if (options_.answers) job.answer = CheckAnswer(job.line, grade, job.solutions);
+  AppendRow(job.row, layout_, encodedSources_[job.operand], job.line, grade,
+            {std::string_view(), job.solutions, job.answer});
+  job.outcome = grade.summary.outcome;
+  job.run = grade.summary;
   if (job.answer == AnswerCheck::kBad) {
     AppendMessage(job.message, Named(source) + ":" + std::to_string(job.line.line),
                   BadAnswer(job.line));
@@ -180,31 +176,6 @@ std::optional<Failure> LineWork::DoPart(Job& job) const {
 Grade LineWork::GradeGroup(const StepGroup& group, const Grid& start, std::vector<Grade>& shorter) {
   PuzzleState st = StateFor(start, group.longest);
   return GradePuzzle(st, group.limits, shorter);
-}
-
-std::optional<Failure> LineWork::GradeSets(Job& job, std::vector<Grade>& grades) const {
-  grades.assign(sets_, Grade{});
-  if (sets_ == 1) {
-    if (writesFiles_) return GradeWithFiles(job, parameters_, 0, grades.front());
-    PuzzleState st = StateFor(job.line.start, parameters_);
-    grades.front() = GradePuzzle(st);
-    return std::nullopt;
-  }
-  if (writesFiles_) {
-    // Each set's report and page are its own run's: none is a part of another's.
-    for (std::size_t k = 0; k < sets_; ++k) {
-      const RunParameters parameters = options_.lists.Set(k, parameters_);
-      if (auto failure = GradeWithFiles(job, parameters, k, grades[k])) return failure;
-    }
-    return std::nullopt;
-  }
-  std::vector<Grade> shorter;
-  for (const StepGroup& group : groups_) {
-    shorter.assign(group.limits.size(), Grade{});
-    grades[group.longestSet] = GradeGroup(group, job.line.start, shorter);
-    for (std::size_t k = 0; k < shorter.size(); ++k) grades[group.limitSets[k]] = shorter[k];
-  }
-  return std::nullopt;
 }
 
 std::optional<Failure> LineWork::GradeWithFiles(Job& job, const RunParameters& parameters,

@@ -25,10 +25,11 @@ class LineWork {
   LineWork(const BatchOptions& options, Files& files, const std::vector<std::string>& sources,
            const std::vector<std::string>& names, const std::vector<TakenFile>& taken);
 
-  // The parts a line is worked in: in a sweep, each set when files are written, else each group
-  // of sets that differ in their steps alone; the whole line otherwise, and for a refused line.
+  // The parts a sweep's line is worked in: each set when files are written, else each group of
+  // sets that differ in their steps alone. 0 for a line worked whole: without a sweep, and a
+  // refused line.
   std::size_t PartsOf(const PuzzleLine& line) const {
-    return line.refusal || sets_ == 1 ? 1 : writesFiles_ ? sets_ : groups_.size();
+    return line.refusal || sets_ == 1 ? 0 : writesFiles_ ? sets_ : groups_.size();
   }
   // The most sets a part holds.
   std::size_t SetsPerPart() const {
@@ -44,8 +45,6 @@ class LineWork {
  private:
   // Works a part of a sweep's line, whose solutions are counted already.
   std::optional<Failure> DoPart(Job& job) const;
-  // Grades the line under each parameter set, into `grades`.
-  std::optional<Failure> GradeSets(Job& job, std::vector<Grade>& grades) const;
   // Grades the line under `parameters`, set `set` (from 0) of the sweep, writing its files.
   std::optional<Failure> GradeWithFiles(Job& job, const RunParameters& parameters, std::size_t set,
                                         Grade& grade) const;
